@@ -1,0 +1,38 @@
+#include "app/Account.h"
+
+#include <QJsonObject>
+#include <QJsonValue>
+
+Account& Account::instance()
+{
+    static Account account;
+    return account;
+}
+
+void Account::fromJson(const QJsonObject& object)
+{
+    m_accessToken = object.value(QStringLiteral("accessToken")).toString();
+    m_country = object.value(QStringLiteral("country")).toString();
+    m_language = object.value(QStringLiteral("language")).toString();
+    m_tokenType = object.value(QStringLiteral("tokenType")).toString();
+}
+
+void Account::updateToken(const QJsonObject& object)
+{
+    m_accessToken = object.value(QStringLiteral("accessToken")).toString();
+}
+
+QByteArray Account::authorization() const
+{
+    return (m_tokenType + QLatin1Char(' ') + m_accessToken).toUtf8();
+}
+
+QByteArray Account::acceptLanguage() const
+{
+    return (m_language.toLower() + QLatin1Char('-') + m_country.toUpper()).toUtf8();
+}
+
+QString Account::localeName() const
+{
+    return m_language.toLower() + QLatin1Char('_') + m_country.toUpper();
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+class QApplication;
+
+// Makes the compiled-in pictures, flags and style sheet available. The
+// resources live in a static library, so they must be pulled in explicitly.
+void initResources();
+
+// The style sheet file read as Latin-1 text up to its first NUL byte; empty
+// when the file is missing or unreadable.
+QString readStyleSheet(const QString& path);
+
+// Style sheet, application identity, toolkit attributes and window icon, set
+// once before any window exists.
+void setupApplication(QApplication& application);

@@ -1,0 +1,86 @@
+#include "app/MessageBoxes.h"
+
+#include <QAbstractButton>
+#include <QLayout>
+#include <QMessageBox>
+#include <QPixmap>
+
+// The keys are written out as QObject::tr literals so that lupdate finds them
+// under the context "QObject".
+namespace {
+
+void showOkBox(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text)
+{
+    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+    MessageBoxRunner::run(box);
+}
+
+bool askQuestion(QWidget* parent, const QString& title, const QString& text, const QString& picture = {})
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent,
+                    Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    if (!picture.isEmpty())
+        box.setIconPixmap(QPixmap(picture));
+    QAbstractButton* yes = box.button(QMessageBox::Yes);
+    yes->setText(QObject::tr("Text.yes"));
+    box.button(QMessageBox::No)->setText(QObject::tr("Text.no"));
+    box.setDefaultButton(QMessageBox::No);
+    box.layout()->setContentsMargins(32, 24, 32, 24);
+    MessageBoxRunner::run(box);
+    // Closing the box by any other means than Yes answers no.
+    return box.clickedButton() == yes;
+}
+
+} // namespace
+
+void showError(QWidget* parent, const QString& message)
+{
+    showOkBox(parent, QMessageBox::Critical, QObject::tr("Text.error"), message);
+}
+
+void showSuccess(QWidget* parent, const QString& message)
+{
+    showOkBox(parent, QMessageBox::Information, QObject::tr("Text.success"), message);
+}
+
+void showInformation(QWidget* parent, const QString& title, const QString& text)
+{
+    showOkBox(parent, QMessageBox::Information, title, text);
+}
+
+bool askYesNo(QWidget* parent, const QString& title, const QString& text)
+{
+    return askQuestion(parent, title, text);
+}
+
+bool confirmDeletePatient(QWidget* parent, const QString& patientName)
+{
+    return askQuestion(parent, QObject::tr("Dialog.deletePatient"),
+                       QObject::tr("Dialog.confirmDeletePatient").arg(patientName),
+                       QStringLiteral(":/images/patient-delete.png"));
+}
+
+bool confirmDeleteRecord(QWidget* parent, const QString& text)
+{
+    return askQuestion(parent, QObject::tr("Dialog.deleteRecord"), QObject::tr("Dialog.confirmDeleteRecord").arg(text),
+                       QStringLiteral(":/images/record-delete.png"));
+}
+
+void MessageBoxRunner::run(QMessageBox& box)
+{
+    if (current())
+        current()(box);
+    else
+        box.exec();
+}
+
+void MessageBoxRunner::set(Function function)
+{
+    current() = std::move(function);
+}
+
+MessageBoxRunner::Function& MessageBoxRunner::current()
+{
+    static Function function;
+    return function;
+}

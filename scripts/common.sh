@@ -1,0 +1,62 @@
+# Shared by the run, test, benchmark and screenshot commands: Debian packages,
+# configuration and an incremental build in build/.
+set -euo pipefail
+
+SONVERA_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+SONVERA_BUILD="$SONVERA_ROOT/build"
+
+# What compiling the program and its tests needs.
+SONVERA_BUILD_PACKAGES=(cmake make g++ pkg-config qtbase5-dev qtmultimedia5-dev libqt5charts5-dev
+    qttools5-dev qttools5-dev-tools zlib1g-dev)
+# What running the program needs beyond that.
+SONVERA_RUN_PACKAGES=(libqt5multimedia5-plugins fonts-dejavu-core x11-utils)
+# What the screenshots need: a virtual display and the capture tools.
+SONVERA_SCREEN_PACKAGES=(xvfb xauth x11-apps x11-utils imagemagick)
+
+# Installs the Debian packages that are missing; says nothing when none is.
+ensure_packages() {
+    local missing=() package
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "Missing Debian packages: ${missing[*]}. Run this command as root, or install them first with: apt-get install ${missing[*]}" >&2
+        exit 1
+    fi
+    echo "Installing Debian packages: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    local log
+    log="$(mktemp)"
+    apt-get update -qq >"$log" 2>&1 || true
+    if ! apt-get install -y -qq --no-install-recommends "${missing[@]}" >>"$log" 2>&1; then
+        for package in "${missing[@]}"; do
+            if ! apt-cache policy "$package" 2>/dev/null | grep -q 'Candidate: [0-9]'; then
+                echo "The Debian package '$package' can't be had from the configured archives (see apt-cache policy $package)." >&2
+            fi
+        done
+        echo "Installing the packages failed; apt-get said:" >&2
+        tail -n 20 "$log" >&2
+        rm -f "$log"
+        exit 1
+    fi
+    rm -f "$log"
+}
+
+# Configures once, then builds incrementally.
+build_all() {
+    if [ ! -f "$SONVERA_BUILD/CMakeCache.txt" ]; then
+        cmake -S "$SONVERA_ROOT" -B "$SONVERA_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    fi
+    cmake --build "$SONVERA_BUILD" --parallel "$(nproc)" -- --no-print-directory --quiet
+}
+
+# A private runtime folder, so the toolkit doesn't warn about a missing one.
+ensure_runtime_dir() {
+    if [ -z "${XDG_RUNTIME_DIR:-}" ] || [ ! -d "$XDG_RUNTIME_DIR" ]; then
+        export XDG_RUNTIME_DIR="$SONVERA_BUILD/xdg-runtime"
+        mkdir -p "$XDG_RUNTIME_DIR"
+        chmod 700 "$XDG_RUNTIME_DIR"
+    fi
+}

@@ -1,0 +1,147 @@
+#include "app/Logging.h"
+#include "support/WorkingDirectory.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QtTest>
+
+#include <unistd.h>
+
+namespace {
+
+QByteArray readLog(const ScopedWorkingDirectory& folder)
+{
+    QFile file(folder.filePath(QStringLiteral("sonvera.log")));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void log(QtMsgType type, const QString& message)
+{
+    messageHandler(type, QMessageLogContext(), message);
+}
+
+} // namespace
+
+class LoggingTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void lineFormat_data();
+    void lineFormat();
+    void handlerWritesExactBytes();
+    void handlerAppendsToAnEarlierLog();
+    void installedHandlerCatchesToolkitMessages();
+    void unopenableLogLosesTheLineSilently();
+    void readOnlyWorkingDirectoryLosesTheLineSilently();
+};
+
+void LoggingTest::lineFormat_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("debug") << int(QtDebugMsg) << "loaded"
+                           << "[06/12/2026 15:04:05] {Debug} \t\t loaded";
+    QTest::newRow("warning") << int(QtWarningMsg) << "Empty URL"
+                             << "[06/12/2026 15:04:05] {Warning} \t Empty URL";
+    QTest::newRow("critical") << int(QtCriticalMsg) << "boom"
+                              << "[06/12/2026 15:04:05] {Critical} \t boom";
+    QTest::newRow("fatal") << int(QtFatalMsg) << "gone"
+                           << "[06/12/2026 15:04:05] {Fatal} \t\t gone";
+    QTest::newRow("info") << int(QtInfoMsg) << "hello"
+                          << "[06/12/2026 15:04:05] {Info} \t\t hello";
+    QTest::newRow("unknown level keeps the date alone") << 42 << "ignored"
+                                                        << "[06/12/2026 15:04:05] ";
+    QTest::newRow("placeholders in the message are kept") << int(QtWarningMsg) << "50% of %1 done"
+                                                          << "[06/12/2026 15:04:05] {Warning} \t 50% of %1 done";
+    QTest::newRow("non-ASCII message") << int(QtInfoMsg) << QStringLiteral("Пациент удалён")
+                                       << QStringLiteral("[06/12/2026 15:04:05] {Info} \t\t Пациент удалён");
+}
+
+void LoggingTest::lineFormat()
+{
+    QFETCH(int, type);
+    QFETCH(QString, message);
+    QFETCH(QString, expected);
+    const QDateTime when(QDate(2026, 12, 6), QTime(15, 4, 5));
+    QCOMPARE(formatLogLine(QtMsgType(type), when, message), expected);
+}
+
+void LoggingTest::handlerWritesExactBytes()
+{
+    ScopedWorkingDirectory folder;
+    const QDateTime before = QDateTime::currentDateTime().addMSecs(-999);
+    log(QtWarningMsg, QStringLiteral("Empty URL"));
+    const QDateTime after = QDateTime::currentDateTime();
+
+    const QByteArray bytes = readLog(folder);
+    const QRegularExpression line(QStringLiteral("^\\[(\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d)\\] "
+                                                 "\\{Warning\\} \t Empty URL\n$"));
+    const QRegularExpressionMatch match = line.match(QString::fromLatin1(bytes));
+    QVERIFY2(match.hasMatch(), bytes.constData());
+    QVERIFY(!bytes.contains('\r'));
+    const QDateTime stamp = QDateTime::fromString(match.captured(1), QStringLiteral("dd/MM/yyyy hh:mm:ss"));
+    QVERIFY(stamp.isValid());
+    QVERIFY2(stamp >= before && stamp <= after, qPrintable(match.captured(1)));
+}
+
+void LoggingTest::handlerAppendsToAnEarlierLog()
+{
+    ScopedWorkingDirectory folder;
+    {
+        QFile earlier(folder.filePath(QStringLiteral("sonvera.log")));
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write("[01/01/2026 00:00:00] {Info} \t\t earlier run\n");
+    }
+    log(QtInfoMsg, QStringLiteral("first"));
+    log(QtCriticalMsg, QStringLiteral("second"));
+
+    const QList<QByteArray> lines = readLog(folder).split('\n');
+    QCOMPARE(lines.size(), 4); // three lines and the empty rest after the last line feed
+    QCOMPARE(lines.at(0), QByteArray("[01/01/2026 00:00:00] {Info} \t\t earlier run"));
+    QVERIFY(lines.at(1).endsWith("] {Info} \t\t first"));
+    QVERIFY(lines.at(2).endsWith("] {Critical} \t second"));
+    QVERIFY(lines.at(3).isEmpty());
+}
+
+void LoggingTest::installedHandlerCatchesToolkitMessages()
+{
+    ScopedWorkingDirectory folder;
+    const QtMessageHandler previous = qInstallMessageHandler(messageHandler);
+    qWarning("Unknown operation: %d", 7);
+    qDebug() << "debug line";
+    qInstallMessageHandler(previous);
+
+    const QList<QByteArray> lines = readLog(folder).split('\n');
+    QCOMPARE(lines.size(), 3);
+    QVERIFY(lines.at(0).endsWith("] {Warning} \t Unknown operation: 7"));
+    QVERIFY(lines.at(1).endsWith("] {Debug} \t\t debug line"));
+}
+
+void LoggingTest::unopenableLogLosesTheLineSilently()
+{
+    ScopedWorkingDirectory folder;
+    // A folder in the place of the log file can't be opened even by root.
+    QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("sonvera.log")));
+    log(QtWarningMsg, QStringLiteral("lost"));
+    QVERIFY(QFileInfo(folder.filePath(QStringLiteral("sonvera.log"))).isDir());
+}
+
+void LoggingTest::readOnlyWorkingDirectoryLosesTheLineSilently()
+{
+    if (geteuid() == 0)
+        QSKIP("root writes into read-only folders; the case of an unopenable file covers this path");
+    ScopedWorkingDirectory readOnly;
+    QVERIFY(QFile::setPermissions(readOnly.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    log(QtWarningMsg, QStringLiteral("lost too"));
+    QVERIFY(!QFileInfo::exists(readOnly.filePath(QStringLiteral("sonvera.log"))));
+    QFile::setPermissions(readOnly.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+QTEST_GUILESS_MAIN(LoggingTest)
+#include "tst_logging.moc"
