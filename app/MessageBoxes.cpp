@@ -1,6 +1,7 @@
 #include "app/MessageBoxes.h"
 
 #include <QAbstractButton>
+#include <QIcon>
 #include <QLayout>
 #include <QMessageBox>
 #include <QPixmap>
@@ -9,10 +10,19 @@
 // under the context "QObject".
 namespace {
 
+// Some desktops put stock icons on dialog buttons; the program's buttons show
+// their text alone on every platform.
+void runWithPlainButtons(QMessageBox& box)
+{
+    for (QAbstractButton* button : box.buttons())
+        button->setIcon(QIcon());
+    MessageBoxRunner::run(box);
+}
+
 void showOkBox(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text)
 {
     QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
-    MessageBoxRunner::run(box);
+    runWithPlainButtons(box);
 }
 
 bool askQuestion(QWidget* parent, const QString& title, const QString& text, const QString& picture = {})
@@ -26,7 +36,7 @@ bool askQuestion(QWidget* parent, const QString& title, const QString& text, con
     box.button(QMessageBox::No)->setText(QObject::tr("Text.no"));
     box.setDefaultButton(QMessageBox::No);
     box.layout()->setContentsMargins(32, 24, 32, 24);
-    MessageBoxRunner::run(box);
+    runWithPlainButtons(box);
     // Closing the box by any other means than Yes answers no.
     return box.clickedButton() == yes;
 }

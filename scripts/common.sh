@@ -11,7 +11,7 @@ SONVERA_BUILD_PACKAGES=(cmake make g++ pkg-config qtbase5-dev qtmultimedia5-dev 
 # What running the program needs beyond that.
 SONVERA_RUN_PACKAGES=(libqt5multimedia5-plugins fonts-dejavu-core x11-utils)
 # What the screenshots need: a virtual display and the capture tools.
-SONVERA_SCREEN_PACKAGES=(xvfb xauth x11-apps x11-utils imagemagick)
+SONVERA_SCREEN_PACKAGES=(xvfb xauth x11-apps x11-utils imagemagick openbox)
 
 # Installs the Debian packages that are missing; says nothing when none is.
 ensure_packages() {
@@ -44,12 +44,23 @@ ensure_packages() {
     rm -f "$log"
 }
 
-# Configures once, then builds incrementally.
+# Configures once, then builds incrementally; the compiler's output goes to
+# build/build.log and is shown only when the build fails.
 build_all() {
+    mkdir -p "$SONVERA_BUILD"
+    local log="$SONVERA_BUILD/build.log"
     if [ ! -f "$SONVERA_BUILD/CMakeCache.txt" ]; then
-        cmake -S "$SONVERA_ROOT" -B "$SONVERA_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+        echo "Configuring the build in $SONVERA_BUILD"
+        cmake -S "$SONVERA_ROOT" -B "$SONVERA_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$log" 2>&1 || {
+            cat "$log" >&2
+            exit 1
+        }
     fi
-    cmake --build "$SONVERA_BUILD" --parallel "$(nproc)" -- --no-print-directory --quiet
+    cmake --build "$SONVERA_BUILD" --parallel "$(nproc)" >"$log" 2>&1 || {
+        grep -E -B2 -A8 'error|Error' "$log" | head -n 80 >&2
+        echo "The build failed; the whole output is in $log" >&2
+        exit 1
+    }
 }
 
 # A private runtime folder, so the toolkit doesn't warn about a missing one.

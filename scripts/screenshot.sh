@@ -20,6 +20,7 @@ program="${SONVERA_PROGRAM:-$SONVERA_BUILD/bin/sonvera}"
 work="$(mktemp -d)"
 cleanup() {
     [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null || true
+    [ -n "${wm_pid:-}" ] && kill "$wm_pid" 2>/dev/null || true
     [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
     rm -rf "$work"
 }
@@ -30,13 +31,20 @@ xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
 export DISPLAY=":$(cat "$work/display")"
 export QT_XCB_GL_INTEGRATION=none
+# A window manager gives the windows their title bars, as on a desktop.
+openbox --sm-disable >"$work/openbox.log" 2>&1 &
+wm_pid=$!
+for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.05
+done
 
 (cd "$work" && exec "$program" "$@") >"$work/program.log" 2>&1 &
 app_pid=$!
 
-# A mapped top-level window of the program, found by its process's window title.
+# Wait for a window of the program, known by its window class.
 for _ in $(seq 200); do
-    if xwininfo -root -children 2>/dev/null | grep -q -E '"(Sonvera|Title\.application)"|"[^"]+": \("(sonvera|startup_probe)'; then
+    if xwininfo -root -tree 2>/dev/null | grep -v -i -E 'openbox|Client Leader' | grep -q -E '\("[^"]+" "[^"]+"\)'; then
         break
     fi
     if ! kill -0 "$app_pid" 2>/dev/null; then
@@ -47,5 +55,6 @@ for _ in $(seq 200); do
     sleep 0.05
 done
 sleep "$settle"
-xwd -root -silent | /usr/bin/convert xwd:- "$output"
+# import composites every window; a root-window dump may miss modal dialogs here.
+/usr/bin/import -window root "$output"
 echo "$output"

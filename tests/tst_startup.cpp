@@ -33,6 +33,14 @@ protected:
     }
 };
 
+QStringList capturedWarnings;
+
+void captureWarning(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type != QtDebugMsg && type != QtInfoMsg)
+        capturedWarnings << message;
+}
+
 } // namespace
 
 class StartupTest : public QObject
@@ -43,6 +51,7 @@ private slots:
     void styleSheetIsLatin1UpToTheFirstNul();
     void missingStyleSheetIsEmpty();
     void setupApplicationSetsIdentityAndLook();
+    void styleSheetParsesWithoutWarnings();
     void languageSelection_data();
     void languageSelection();
     void loadTranslationInstallsOnlyWhatLoaded();
@@ -82,6 +91,23 @@ void StartupTest::setupApplicationSetsIdentityAndLook()
     QVERIFY(QCoreApplication::testAttribute(Qt::AA_UseHighDpiPixmaps));
     QCOMPARE(QApplication::wheelScrollLines(), 1);
     QVERIFY(!QApplication::windowIcon().isNull());
+}
+
+void StartupTest::styleSheetParsesWithoutWarnings()
+{
+    // The toolkit parses the application style sheet when it first polishes a
+    // widget and only warns about a syntax error; catch that warning here.
+    capturedWarnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(captureWarning);
+    setupApplication(*qApp);
+    {
+        MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+    }
+    qInstallMessageHandler(previous);
+    capturedWarnings = capturedWarnings.filter(QStringLiteral("stylesheet"), Qt::CaseInsensitive);
+    QVERIFY2(capturedWarnings.isEmpty(), qPrintable(capturedWarnings.join(QLatin1Char('\n'))));
 }
 
 void StartupTest::languageSelection_data()

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr int runs = 15;
+constexpr int runs = 21;
 constexpr double goal = 1.3;
 
 qint64 monotonicNow()

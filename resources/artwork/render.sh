@@ -24,7 +24,7 @@
 #   10x6   arrow-up, arrow-down (header sort indicators), spinup*, spindown*
 #   512x1  gradient (green -> yellow -> red ramp, computed pixel by pixel)
 #   48x48  loading.gif, 12 frames, looping
-#   256x256 logo (window icon)
+#   128x128 logo (window icon; small enough to decode quickly at start-up)
 #   32x24  flags de, en, pl, ru
 set -euo pipefail
 
@@ -59,7 +59,7 @@ SIZES=(
   arrow-up:10:6 arrow-down:10:6
   spinup:10:6 spinup-hover:10:6 spinup-disabled:10:6
   spindown:10:6 spindown-hover:10:6 spindown-disabled:10:6
-  logo:256:256
+  logo:128:128
 )
 
 render() { # svg png width height
