@@ -1,46 +1,25 @@
 #pragma once
 
-#include <QString>
+#include <QLatin1String>
 #include <QStringList>
 
 // Program-wide constants. The program keeps no settings of its own: what the
 // account carries comes from the service at sign-in, everything else is here.
 namespace AppConstants {
 
-inline QString applicationName()
-{
-    return QStringLiteral("Sonvera");
-}
-inline QString organizationName()
-{
-    return QStringLiteral("Sonvera Labs");
-}
-inline QString organizationDomain()
-{
-    return QStringLiteral("Wellness");
-}
-inline QString applicationVersion()
-{
-    return QStringLiteral("2021.3.0");
-}
-inline QString supportEmail()
-{
-    return QStringLiteral("support@sonvera.example");
-}
-inline QString website()
-{
-    return QStringLiteral("https://www.sonvera.example");
-}
+inline constexpr QLatin1String applicationName{"Sonvera"};
+inline constexpr QLatin1String organizationName{"Sonvera Labs"};
+inline constexpr QLatin1String organizationDomain{"Wellness"};
+inline constexpr QLatin1String applicationVersion{"2021.3.0"};
+inline constexpr QLatin1String supportEmail{"support@sonvera.example"};
+inline constexpr QLatin1String website{"https://www.sonvera.example"};
 
 // Interface languages in the order of the Language menu.
 inline QStringList supportedLanguages()
 {
     return {QStringLiteral("en_US"), QStringLiteral("ru_RU")};
 }
-inline QString defaultLanguage()
-{
-    return QStringLiteral("en_US");
-}
+inline constexpr QLatin1String defaultLanguage{"en_US"};
 
 // Name fragments by which the recorder and the player recognise the sensor's
 // audio device, in order of preference.
@@ -55,25 +34,10 @@ inline constexpr int playerTickMs = 500;
 inline constexpr int playerStatusTickMs = 1000;
 inline constexpr int deviceErrorDelayMs = 3000;
 
-inline QString logFileName()
-{
-    return QStringLiteral("sonvera.log");
-}
-inline QString languagesFolder()
-{
-    return QStringLiteral("languages");
-}
-inline QString translationFilePattern()
-{
-    return QStringLiteral("Translation_%1.qm");
-}
-inline QString styleSheetResource()
-{
-    return QStringLiteral(":/styles.css");
-}
-inline QString logoResource()
-{
-    return QStringLiteral(":/images/logo.png");
-}
+inline constexpr QLatin1String logFileName{"sonvera.log"};
+inline constexpr QLatin1String languagesFolder{"languages"};
+inline constexpr QLatin1String translationFilePattern{"Translation_%1.qm"};
+inline constexpr QLatin1String styleSheetResource{":/styles.css"};
+inline constexpr QLatin1String logoResource{":/images/logo.png"};
 
 } // namespace AppConstants

@@ -25,13 +25,13 @@ QString readStyleSheet(const QString& path)
 void setupApplication(QApplication& application)
 {
     initResources();
-    application.setStyleSheet(readStyleSheet(AppConstants::styleSheetResource()));
-    const QPixmap logo(AppConstants::logoResource());
+    application.setStyleSheet(readStyleSheet(AppConstants::styleSheetResource));
+    const QPixmap logo(AppConstants::logoResource);
 
-    QCoreApplication::setApplicationName(AppConstants::applicationName());
-    QCoreApplication::setOrganizationName(AppConstants::organizationName());
-    QCoreApplication::setOrganizationDomain(AppConstants::organizationDomain());
-    QCoreApplication::setApplicationVersion(AppConstants::applicationVersion());
+    QCoreApplication::setApplicationName(AppConstants::applicationName);
+    QCoreApplication::setOrganizationName(AppConstants::organizationName);
+    QCoreApplication::setOrganizationDomain(AppConstants::organizationDomain);
+    QCoreApplication::setApplicationVersion(AppConstants::applicationVersion);
 
     QCoreApplication::setAttribute(Qt::AA_DontShowIconsInMenus);
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);

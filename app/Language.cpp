@@ -7,13 +7,12 @@
 
 QString supportedLanguageOrDefault(const QString& name)
 {
-    return AppConstants::supportedLanguages().contains(name, Qt::CaseSensitive) ? name
-                                                                                : AppConstants::defaultLanguage();
+    return AppConstants::supportedLanguages().contains(name, Qt::CaseSensitive) ? name : AppConstants::defaultLanguage;
 }
 
 QString translationsFolder()
 {
-    return QCoreApplication::applicationDirPath() + QLatin1Char('/') + AppConstants::languagesFolder();
+    return QCoreApplication::applicationDirPath() + QLatin1Char('/') + AppConstants::languagesFolder;
 }
 
 bool loadTranslation(QTranslator& translator, const QString& fileName)

@@ -38,7 +38,7 @@ QString formatLogLine(QtMsgType type, const QDateTime& when, const QString& mess
 void messageHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     Q_UNUSED(context)
-    QFile file(AppConstants::logFileName());
+    QFile file(AppConstants::logFileName);
     // A log that can't be opened loses the line: logging must never stop the program.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return;

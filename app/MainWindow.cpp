@@ -27,7 +27,7 @@ void MainWindow::setLanguage(const QString& name)
         return;
     m_currentLanguage = language;
     QLocale::setDefault(QLocale(language));
-    loadTranslation(m_translator, AppConstants::translationFilePattern().arg(language));
+    loadTranslation(m_translator, AppConstants::translationFilePattern.arg(language));
 }
 
 void MainWindow::changeEvent(QEvent* event)
