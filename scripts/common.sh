@@ -11,7 +11,7 @@ SONVERA_BUILD_PACKAGES=(cmake make g++ pkg-config qtbase5-dev qtmultimedia5-dev 
 # What running the program needs beyond that.
 SONVERA_RUN_PACKAGES=(libqt5multimedia5-plugins fonts-dejavu-core x11-utils)
 # What the screenshots need: a virtual display and the capture tools.
-SONVERA_SCREEN_PACKAGES=(xvfb xauth x11-apps x11-utils imagemagick openbox)
+SONVERA_SCREEN_PACKAGES=(xvfb xauth x11-utils imagemagick openbox)
 
 # Installs the Debian packages that are missing; says nothing when none is.
 ensure_packages() {

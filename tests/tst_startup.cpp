@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QLocale>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTranslator>
 #include <QtTest>
@@ -98,14 +99,14 @@ void StartupTest::styleSheetParsesWithoutWarnings()
     // The toolkit parses the application style sheet when it first polishes a
     // widget and only warns about a syntax error; catch that warning here.
     capturedWarnings.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(captureWarning);
-    setupApplication(*qApp);
     {
+        const QtMessageHandler previous = qInstallMessageHandler(captureWarning);
+        const auto restore = qScopeGuard([previous] { qInstallMessageHandler(previous); });
+        setupApplication(*qApp);
         MainWindow window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
     }
-    qInstallMessageHandler(previous);
     capturedWarnings = capturedWarnings.filter(QStringLiteral("stylesheet"), Qt::CaseInsensitive);
     QVERIFY2(capturedWarnings.isEmpty(), qPrintable(capturedWarnings.join(QLatin1Char('\n'))));
 }
