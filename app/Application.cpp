@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include "app/AppConstants.h"
+#include "data/Category.h"
 
 #include <QApplication>
 #include <QFile>
@@ -36,6 +37,8 @@ void setupApplication(QApplication& application)
     QCoreApplication::setAttribute(Qt::AA_DontShowIconsInMenus);
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
     QApplication::setWheelScrollLines(1);
+    // Combo boxes carry catalogue entries as item data.
+    registerDomainMetaTypes();
 
     QApplication::setWindowIcon(QIcon(logo));
 }

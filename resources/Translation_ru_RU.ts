@@ -2,6 +2,29 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
+    <name>Controller</name>
+    <message>
+        <source>Text.insecureServiceUrl</source>
+        <translation>Адрес сервиса %1 не защищён, поэтому программа к нему не подключается. Уточните правильный адрес у администратора.</translation>
+    </message>
+    <message>
+        <source>Text.requestTimedOut</source>
+        <translation>Сервис не ответил вовремя. Повторите попытку позже.</translation>
+    </message>
+    <message>
+        <source>Text.secureConnectionFailed</source>
+        <translation>Не удалось установить защищённое соединение с сервисом. Проверьте дату и время на компьютере или обратитесь к администратору.</translation>
+    </message>
+    <message>
+        <source>Text.serviceError</source>
+        <translation>Сервису не удалось выполнить запрос (код HTTP %1). Повторите попытку позже.</translation>
+    </message>
+    <message>
+        <source>Text.serviceUnreachable</source>
+        <translation>Не удаётся связаться с сервисом. Проверьте подключение к интернету и повторите попытку.</translation>
+    </message>
+</context>
+<context>
     <name>LoadingWindow</name>
     <message>
         <source>Text.requestInProgress</source>

@@ -1,0 +1,129 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QNetworkReply>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class HttpReply;
+class LoadingWindow;
+class Marker;
+class Patient;
+class QUrl;
+class QWidget;
+class Record;
+
+// The client of the service: one object per call. The caller creates it, calls
+// exactly one operation and listens to onBytes, onSuccess and onError; the
+// controller covers the overlay widget while the call runs and deletes itself
+// once it has reported.
+class Controller : public QObject
+{
+    Q_OBJECT
+
+public:
+    // What a successful answer turns into.
+    enum Type
+    {
+        Bytes = 0,       // onBytes with the body
+        SignIn = 1,      // the account record filled from the body, then onSuccess
+        AccessToken = 2, // the account's token renewed from the body, then onSuccess
+        Packed = 3,      // onBytes with the body decoded from Base64 and inflated
+        Status = 4,      // onSuccess, the body ignored
+    };
+    Q_ENUM(Type)
+
+    // How a call failed, when its answer carries no message of the service's.
+    struct Failure
+    {
+        int httpStatus = 0;
+        QNetworkReply::NetworkError networkError = QNetworkReply::NoError;
+    };
+
+    explicit Controller(QWidget* overlayWidget = nullptr, QObject* parent = nullptr);
+    ~Controller() override;
+
+    void login(const QMap<QString, QString>& params);
+    void changePassword(const QMap<QString, QString>& params);
+    void changeLocale(const QString& language);
+    void checkUpdates();
+
+    void filterPatients(const QString& sortBy, const QString& direction, int size, int current, const QString& searchBy,
+                        const QString& searchText);
+    void createPatient(const Patient& patient);
+    void editPatient(const Patient& patient);
+    void removePatient(const Patient& patient);
+
+    void getRecords(const Patient& patient);
+    void uploadRecord(const Patient& patient, const QByteArray& recording, const QString& sensorId);
+    void deleteRecord(const Record& record);
+    void exportExcel(const Patient& patient);
+
+    void connectDevice(const Patient& patient, const QString& deviceId);
+    void toggleDevice(const Patient& patient);
+    void disconnectDevice(const Patient& patient);
+    // record may be null: the command then names no record.
+    void sendCommand(const Patient& patient, const QString& command, const Record* record = nullptr);
+    void deleteCommand(const Patient& patient);
+    void requestAutospectrum(const Patient& patient, const Record& record, const QString& deviceId);
+
+    void analyse(const QByteArray& json);
+    void summary(const QByteArray& json);
+    void comparative(const QByteArray& json);
+    void diagnosticCategories(const Patient& patient);
+    void correctiveCategories(const Patient& patient);
+
+    void getRecipe(const Patient& patient, const Record& record);
+    void createRecipe(const Patient& patient, const Record& record, const QList<Marker>& markers, int duration,
+                      const QString& deviceId);
+    void updateRecipe(const Patient& patient, const Record& record, const QList<Marker>& markers, int duration,
+                      const QString& command);
+
+    void loadQuestionnaire(const Patient& patient, const QList<Record>& records);
+    void saveQuestionnaire(const Patient& patient, const QByteArray& json);
+
+    // The text shown for a failed call: the service's own message when the
+    // error body carries one, else what happened, in the practitioner's words.
+    static QString errorText(const QByteArray& body, const Failure& failure);
+    // The service's message in an error body: "message", else the first member
+    // of each object of "errors", one per line; empty when there is none.
+    static QString serviceMessage(const QByteArray& body);
+    // The search text as the service expects it: URL-safe Base64 of its UTF-8.
+    static QString needle(const QString& searchText);
+
+signals:
+    void onBytes(QByteArray bytes);
+    void onError(QString message);
+    void onSuccess();
+
+private slots:
+    void success(Controller::Type type, const QByteArray& bytes);
+    void error(const QByteArray& bytes);
+
+private:
+    enum class Method
+    {
+        Get,
+        Post,
+        Put,
+        Delete,
+    };
+
+    void send(Method method, const QString& pathAndQuery, Type type, const QByteArray& body = {});
+    void watch(HttpReply* reply, Type type);
+    // The base URL, or empty text when the call is refused and will report so.
+    QString startCall();
+    void showOverlay();
+    void removeOverlay();
+    void finish();
+
+    QPointer<QWidget> m_overlayWidget;
+    // The overlay goes with its widget if that is closed meanwhile; the guard
+    // keeps the controller from deleting it twice.
+    QPointer<LoadingWindow> m_overlay;
+    Failure m_failure;
+    bool m_finished = false;
+};
