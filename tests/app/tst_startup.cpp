@@ -92,6 +92,9 @@ void StartupTest::setupApplicationSetsIdentityAndLook()
     QVERIFY(QCoreApplication::testAttribute(Qt::AA_UseHighDpiPixmaps));
     QCOMPARE(QApplication::wheelScrollLines(), 1);
     QVERIFY(!QApplication::windowIcon().isNull());
+    // Combo boxes find the catalogue records by name.
+    QVERIFY(QMetaType::type("Storage") != QMetaType::UnknownType);
+    QVERIFY(QMetaType::type("Category") != QMetaType::UnknownType);
 }
 
 void StartupTest::styleSheetParsesWithoutWarnings()
