@@ -442,7 +442,7 @@ void ControllerTest::failedCallReportsAMessage()
     QFETCH(QString, message);
 
     TestHttpServer server;
-    ServiceTestEnvironment environment(server.baseUrlText(), 300);
+    ServiceTestEnvironment environment(server.baseUrlText(), 1000);
     server.setHandler([response](const RecordedRequest&) { return response; });
 
     QWidget screen;

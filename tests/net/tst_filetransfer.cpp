@@ -142,7 +142,7 @@ void FileTransferTest::failures()
     QFETCH(QString, message);
 
     TestHttpServer server;
-    ServiceTestEnvironment environment(server.baseUrlText(), 300);
+    ServiceTestEnvironment environment(server.baseUrlText(), 1000);
     server.setHandler([response](const RecordedRequest&) { return response; });
 
     QWidget screen;

@@ -45,7 +45,7 @@ void ServiceLogTest::logHoldsNoCredentials()
 
     TestHttpServer service;
     TestHttpServer elsewhere;
-    ServiceTestEnvironment environment(service.baseUrlText(), 300);
+    ServiceTestEnvironment environment(service.baseUrlText(), 1000);
     elsewhere.setHandler([](const RecordedRequest&) { return ScriptedResponse::json(500, "{}"); });
     service.setHandler([&elsewhere](const RecordedRequest& request) {
         const QString path = request.path();
