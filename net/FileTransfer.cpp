@@ -58,8 +58,9 @@ void FileTransfer::upload(const QString& url, const Patient& patient, const QByt
     // The time-out bounds silence, not size: it starts again with every chunk
     // sent and stops for good at the first byte of the answer.
     connect(m_reply, &QNetworkReply::uploadProgress, m_readTimer, qOverload<>(&QTimer::start));
-    connect(m_reply, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64) {
-        if (received >= 1) {
+    // readyRead, unlike the progress reports, is never held back by the toolkit.
+    connect(m_reply, &QNetworkReply::readyRead, this, [this] {
+        if (m_reply->bytesAvailable() >= 1) {
             m_readTimer->stop();
             disconnect(m_reply, &QNetworkReply::uploadProgress, m_readTimer, nullptr);
         }

@@ -59,6 +59,9 @@ void NetworkHttpReply::attach(QNetworkReply* networkReply)
     connect(networkReply, &QNetworkReply::finished, this, &NetworkHttpReply::replyFinished, Qt::UniqueConnection);
     connect(networkReply, &QNetworkReply::downloadProgress, this, &NetworkHttpReply::downloadProgress,
             Qt::UniqueConnection);
+    // The toolkit holds back progress reports for bytes that follow the headers
+    // within 100 ms; readyRead is never held back.
+    connect(networkReply, &QNetworkReply::readyRead, this, &NetworkHttpReply::bodyBytesArrived, Qt::UniqueConnection);
     // Under the user-verified policy the toolkit holds a redirect back until
     // someone approves it and never finishes the reply meanwhile.
     connect(networkReply, &QNetworkReply::redirected, this, &NetworkHttpReply::replyRedirected, Qt::UniqueConnection);
@@ -94,12 +97,25 @@ QByteArray NetworkHttpReply::header(const QByteArray& name) const
 void NetworkHttpReply::downloadProgress(qint64 bytesReceived, qint64 bytesTotal)
 {
     Q_UNUSED(bytesTotal)
+    if (bytesReceived >= 1)
+        stopReadTimer();
+}
+
+void NetworkHttpReply::bodyBytesArrived()
+{
+    if (m_networkReply->bytesAvailable() >= 1)
+        stopReadTimer();
+}
+
+void NetworkHttpReply::stopReadTimer()
+{
     // The time-out bounds only the wait for the first body byte: a large
     // answer that is arriving may take as long as it needs.
-    if (bytesReceived >= 1 && m_readTimer->isActive()) {
-        m_readTimer->stop();
-        disconnect(m_networkReply, &QNetworkReply::downloadProgress, this, &NetworkHttpReply::downloadProgress);
-    }
+    if (!m_readTimer->isActive())
+        return;
+    m_readTimer->stop();
+    disconnect(m_networkReply, &QNetworkReply::downloadProgress, this, &NetworkHttpReply::downloadProgress);
+    disconnect(m_networkReply, &QNetworkReply::readyRead, this, &NetworkHttpReply::bodyBytesArrived);
 }
 
 void NetworkHttpReply::replyRedirected(const QUrl& target)

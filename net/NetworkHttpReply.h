@@ -37,9 +37,11 @@ private slots:
     void downloadProgress(qint64 bytesReceived, qint64 bytesTotal);
     void readTimeout();
     void replyRedirected(const QUrl& target);
+    void bodyBytesArrived();
 
 private:
     void attach(QNetworkReply* networkReply);
+    void stopReadTimer();
     void followRedirect(const QUrl& target);
     HttpRequest redirectedRequest(const QUrl& target) const;
     void fail(QNetworkReply::NetworkError code, const QByteArray& bytes);

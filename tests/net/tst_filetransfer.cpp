@@ -50,6 +50,7 @@ private slots:
     void postsTheRecordingAsATwoPartForm();
     void failures_data();
     void failures();
+    void answerThatStartedInTimeIsNotCutOff();
 
 private:
     QTranslator m_translator;
@@ -153,6 +154,23 @@ void FileTransferTest::failures()
     QCOMPARE(outcome.signalNames, QStringList{QStringLiteral("onError")});
     QCOMPARE(outcome.message, message);
     QVERIFY(!screen.findChild<LoadingWindow*>());
+}
+
+void FileTransferTest::answerThatStartedInTimeIsNotCutOff()
+{
+    TestHttpServer server;
+    ServiceTestEnvironment environment(server.baseUrlText(), 400);
+    ScriptedResponse slow = ScriptedResponse::json(201, R"({"id":"r5"})");
+    slow.delayBeforeBodyMs = 50;
+    slow.delayAfterFirstBodyByteMs = 900;
+    server.enqueue(slow);
+
+    auto* controller = new Controller;
+    ControllerOutcome outcome(controller);
+    controller->uploadRecord(patient(QStringLiteral("p1")), "RIFF", QString());
+    QTRY_VERIFY_WITH_TIMEOUT(outcome.controllerGone(), 5000);
+    QCOMPARE(outcome.signalNames, QStringList{QStringLiteral("onBytes")});
+    QCOMPARE(outcome.bytes, QByteArray(R"({"id":"r5"})"));
 }
 
 QTEST_MAIN(FileTransferTest)
