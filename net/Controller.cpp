@@ -272,7 +272,8 @@ QString Controller::startCall()
     QMetaObject::invokeMethod(
         this,
         [this] {
-            emit onError(tr("Text.insecureServiceUrl").arg(ServiceUrl::base()));
+            emit onError(
+                tr("Text.insecureServiceUrl").arg(QUrl(ServiceUrl::base()).toDisplayString(QUrl::RemoveUserInfo)));
             finish();
         },
         Qt::QueuedConnection);

@@ -42,7 +42,7 @@ QString checkedBase()
     static QSet<QString> reported;
     if (!reported.contains(url)) {
         reported.insert(url);
-        qWarning() << "The service address" << url
+        qWarning() << "The service address" << QUrl(url).toDisplayString(QUrl::RemoveUserInfo)
                    << "is refused: only https, or plain http to this machine, is allowed";
     }
     return {};
