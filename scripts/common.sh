@@ -7,7 +7,8 @@ SONVERA_BUILD="$SONVERA_ROOT/build"
 
 # What compiling the program and its tests needs.
 SONVERA_BUILD_PACKAGES=(cmake make g++ pkg-config qtbase5-dev qtmultimedia5-dev libqt5charts5-dev
-    qttools5-dev qttools5-dev-tools zlib1g-dev libssl-dev)
+    qttools5-dev qttools5-dev-tools zlib1g-dev libssl-dev
+    libcpp-httplib-dev nlohmann-json3-dev libsqlite3-dev libxlsxwriter-dev)
 # What running the program needs beyond that.
 SONVERA_RUN_PACKAGES=(libqt5multimedia5-plugins fonts-dejavu-core x11-utils)
 # What the screenshots need: a virtual display and the capture tools.

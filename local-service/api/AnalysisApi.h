@@ -1,0 +1,11 @@
+#pragma once
+
+namespace localservice {
+
+class ServiceRouter;
+
+// The catalogues and the analyses computed from a patient's recordings:
+// marker tables, the summary by category and the comparative charts.
+void addAnalysisApi(ServiceRouter& router);
+
+} // namespace localservice

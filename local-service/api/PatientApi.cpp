@@ -1,0 +1,250 @@
+#include "api/PatientApi.h"
+
+#include "ServiceOptions.h"
+#include "api/PatientRepository.h"
+#include "http/ApiError.h"
+#include "http/ServiceRouter.h"
+#include "signal/Base64.h"
+#include "storage/Clock.h"
+#include "storage/Database.h"
+#include "storage/PasswordHasher.h"
+#include "storage/TextFolding.h"
+
+#include <map>
+
+namespace localservice {
+
+namespace {
+
+constexpr int MaxPageSize = 100;
+constexpr size_t MaxNameLength = 255;
+constexpr size_t MaxPhoneLength = 100;
+constexpr size_t MaxNotesLength = 4000;
+
+struct PatientFields
+{
+    std::string name;
+    std::string birthDate;
+    std::string gender;
+    std::string notes;
+    std::string phone;
+};
+
+std::string trimmed(const std::string& text)
+{
+    const size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+// Reads and checks the editable fields; every problem is reported at once.
+PatientFields validatedFields(const nlohmann::json& body, bool allowEmptyGender)
+{
+    PatientFields fields{field::optionalText(body, "name"), field::optionalText(body, "birthDate"),
+                         field::optionalText(body, "gender"), field::optionalText(body, "notes"),
+                         field::optionalText(body, "phone")};
+    std::vector<FieldProblem> problems;
+    if (trimmed(fields.name).empty())
+        problems.push_back({"name", "isRequired", {}});
+    else if (utf8Length(fields.name) > MaxNameLength)
+        problems.push_back({"name", "tooLong", {std::to_string(MaxNameLength)}});
+
+    const std::optional<CalendarDate> birth = parseIsoDate(fields.birthDate);
+    if (fields.birthDate.empty())
+        problems.push_back({"birthDate", "isRequired", {}});
+    else if (!birth)
+        problems.push_back({"birthDate", "invalidDate", {}});
+    else if (localDate(currentTimeMs()) < *birth)
+        problems.push_back({"birthDate", "futureDate", {}});
+    else if (birth->year < 1900)
+        problems.push_back({"birthDate", "tooOld", {}});
+
+    const bool genderKnown = fields.gender == "MALE" || fields.gender == "FEMALE";
+    if (!genderKnown && !(allowEmptyGender && fields.gender.empty()))
+        problems.push_back({"gender", "invalidGender", {}});
+    if (utf8Length(fields.phone) > MaxPhoneLength)
+        problems.push_back({"phone", "tooLong", {std::to_string(MaxPhoneLength)}});
+    if (utf8Length(fields.notes) > MaxNotesLength)
+        problems.push_back({"notes", "tooLong", {std::to_string(MaxNotesLength)}});
+    if (!problems.empty())
+        throw ValidationError(problems);
+    return fields;
+}
+
+struct ListQuery
+{
+    std::string orderBy;
+    std::string searchColumn; // empty: no search
+    std::string needle;       // folded
+    int size = 20;
+    int pageIndex = 0;
+};
+
+int queryNumber(const httplib::Request& http, const char* name, int fallback, int lowest, int highest)
+{
+    if (!http.has_param(name) || http.get_param_value(name).empty())
+        return fallback;
+    const std::string text = http.get_param_value(name);
+    if (text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+        throw ApiError(400, "badQuery", {name});
+    const int value = std::stoi(text);
+    if (value < lowest || value > highest)
+        throw ApiError(400, "badQuery", {name});
+    return value;
+}
+
+std::string orderClause(const std::string& sortBy, const std::string& direction)
+{
+    if (direction != "" && direction != "asc" && direction != "desc")
+        throw ApiError(400, "badQuery", {"direction"});
+    const std::string dir = direction == "desc" ? " DESC" : " ASC";
+    const std::string reverse = direction == "desc" ? " ASC" : " DESC";
+    // Ties are broken by name and then id, so pages never overlap.
+    static const std::map<std::string, std::string> columns = {
+        {"name", "p.name_folded%d"},
+        {"age", "p.birth_date%r, p.name_folded ASC"}, // the older, the earlier the birth date
+        {"gender", "p.gender%d, p.name_folded ASC"},
+        {"record", "last_record%d, p.name_folded ASC"},
+        {"notes", "p.notes_folded%d, p.name_folded ASC"},
+        {"", "p.created_at ASC"},
+    };
+    const auto found = columns.find(sortBy);
+    if (found == columns.end())
+        throw ApiError(400, "badQuery", {"sortby"});
+    std::string clause = found->second;
+    if (const size_t at = clause.find("%d"); at != std::string::npos)
+        clause.replace(at, 2, dir);
+    if (const size_t at = clause.find("%r"); at != std::string::npos)
+        clause.replace(at, 2, reverse);
+    return clause + ", p.id ASC";
+}
+
+ListQuery listQuery(const httplib::Request& http)
+{
+    ListQuery query;
+    query.orderBy = orderClause(http.get_param_value("sortby"), http.get_param_value("direction"));
+    query.size = queryNumber(http, "size", 20, 1, MaxPageSize);
+    query.pageIndex = queryNumber(http, "current", 0, 0, 1000000);
+    const std::string searchBy = http.get_param_value("searchby");
+    if (searchBy == "name")
+        query.searchColumn = "p.name_folded";
+    else if (searchBy == "notes")
+        query.searchColumn = "p.notes_folded";
+    else if (!searchBy.empty())
+        throw ApiError(400, "badQuery", {"searchby"});
+    if (!query.searchColumn.empty()) {
+        const std::optional<std::string> needle = decodeNeedle(http.get_param_value("needle"));
+        if (!needle || !isValidUtf8(*needle))
+            throw ApiError(400, "badQuery", {"needle"});
+        query.needle = foldCase(*needle);
+    }
+    return query;
+}
+
+ApiResponse filterPatients(ApiRequest& request)
+{
+    const ListQuery query = listQuery(request.http());
+    Database& db = request.db();
+    settleCommands(db, request.account(), currentTimeMs(), request.language());
+
+    const std::string where =
+        " FROM patients p WHERE p.account_id = ?1" +
+        (query.searchColumn.empty() ? std::string() : " AND instr(" + query.searchColumn + ", ?2) > 0");
+    Statement count = db.prepare(("SELECT COUNT(*)" + where).c_str());
+    count.bind(1, request.account().id);
+    if (!query.searchColumn.empty())
+        count.bind(2, query.needle);
+    count.step();
+    const std::int64_t total = count.integer(0);
+
+    Statement rows = db.prepare(("SELECT " + std::string(PatientColumns) + " AS last_record" + where + " ORDER BY " +
+                                 query.orderBy + " LIMIT ?3 OFFSET ?4")
+                                    .c_str());
+    rows.bind(1, request.account().id);
+    if (!query.searchColumn.empty())
+        rows.bind(2, query.needle);
+    rows.bind(3, query.size).bind(4, static_cast<std::int64_t>(query.pageIndex) * query.size);
+    nlohmann::json data = nlohmann::json::array();
+    while (rows.step())
+        data.push_back(patientJson(rows));
+    return ApiResponse::json({{"pages", (total + query.size - 1) / query.size}, {"data", data}});
+}
+
+void bindFields(Statement& statement, const PatientFields& fields)
+{
+    statement.bind(1, fields.name)
+        .bind(2, foldCase(fields.name))
+        .bind(3, fields.birthDate)
+        .bind(4, fields.gender)
+        .bind(5, fields.notes)
+        .bind(6, foldCase(fields.notes))
+        .bind(7, fields.phone);
+}
+
+ApiResponse createPatient(ApiRequest& request)
+{
+    const PatientFields fields = validatedFields(request.jsonObject(), false);
+    const std::string id = newUuid();
+    Statement insert = request.db().prepare(
+        "INSERT INTO patients (name, name_folded, birth_date, gender, notes, notes_folded, phone, id, account_id, "
+        "created_at) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
+    bindFields(insert, fields);
+    insert.bind(8, id).bind(9, request.account().id).bind(10, currentTimeMs()).run();
+    return ApiResponse::json(ownedPatient(request.db(), request.account(), id), 201);
+}
+
+ApiResponse editPatient(ApiRequest& request)
+{
+    const nlohmann::json& body = request.jsonObject();
+    const std::string id = field::text(body, "id");
+    requireOwnedPatient(request.db(), request.account(), id);
+    // Patients stored before gender was required may come back without one.
+    const PatientFields fields = validatedFields(body, true);
+    Statement update = request.db().prepare("UPDATE patients SET name = ?1, name_folded = ?2, birth_date = ?3, "
+                                            "gender = ?4, notes = ?5, notes_folded = ?6, phone = ?7 WHERE id = ?8");
+    bindFields(update, fields);
+    update.bind(8, id).run();
+    settleCommands(request.db(), request.account(), currentTimeMs(), request.language());
+    return ApiResponse::json(ownedPatient(request.db(), request.account(), id));
+}
+
+ApiResponse removePatient(ApiRequest& request)
+{
+    const std::string id = request.pathParameter(1);
+    requireOwnedPatient(request.db(), request.account(), id);
+    Database::Transaction transaction(request.db());
+    // Intensities of custom symptoms hang off records, which go with the
+    // patient through the foreign keys.
+    request.db().prepare("DELETE FROM patients WHERE id = ?").bind(1, id).run();
+    transaction.commit();
+    return ApiResponse::ok();
+}
+
+} // namespace
+
+std::optional<std::string> decodeNeedle(const std::string& needle)
+{
+    std::string base64 = needle;
+    for (char& c : base64) {
+        if (c == '.')
+            c = '+';
+        else if (c == '_')
+            c = '/';
+        else if (c == '-')
+            c = '=';
+    }
+    return decodeBase64(base64);
+}
+
+void addPatientApi(ServiceRouter& router, const ServiceOptions&)
+{
+    router.get("/patient/filter", Access::SignedIn, filterPatients);
+    router.post("/patient", Access::SignedIn, createPatient);
+    router.put("/patient", Access::SignedIn, editPatient);
+    // Ids are UUIDs; the pattern leaves "device" and "questionnaire" to
+    // their own endpoints.
+    router.remove("/patient/([0-9a-fA-F-]{36})", Access::SignedIn, removePatient);
+}
+
+} // namespace localservice

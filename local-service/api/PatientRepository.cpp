@@ -1,0 +1,143 @@
+#include "api/PatientRepository.h"
+
+#include "http/ApiError.h"
+#include "http/ApiRequest.h"
+#include "http/Messages.h"
+#include "signal/SyntheticRecording.h"
+#include "storage/Clock.h"
+#include "storage/Database.h"
+#include "storage/PasswordHasher.h"
+
+namespace localservice {
+
+namespace {
+
+// FNV-1a: the same on every platform and library, unlike std::hash.
+std::uint32_t stableHash(const std::string& text)
+{
+    std::uint32_t hash = 2166136261u;
+    for (const char c : text)
+        hash = (hash ^ static_cast<std::uint8_t>(c)) * 16777619u;
+    return hash;
+}
+
+} // namespace
+
+const char* const PatientColumns =
+    "p.id, p.name, p.birth_date, p.gender, p.notes, p.phone, p.device_id IS NOT NULL, p.device_enabled, "
+    "p.command, p.command_complete, (SELECT MAX(r.recorded_at) FROM records r WHERE r.patient_id = p.id)";
+
+nlohmann::json patientJson(const Statement& row)
+{
+    const std::string birthDate = row.text(2);
+    const std::optional<CalendarDate> birth = parseIsoDate(birthDate);
+    nlohmann::json patient = {
+        {"id", row.text(0)},
+        {"name", row.text(1)},
+        {"birthDate", birthDate},
+        {"gender", row.text(3)},
+        {"notes", row.text(4)},
+        {"phone", row.text(5)},
+        {"age", birth ? yearsBetween(*birth, localDate(currentTimeMs())) : 0},
+        {"hasDevices", row.integer(6) != 0},
+        {"isEnabled", row.integer(7) != 0},
+        {"command", row.text(8)},
+        {"isComplete", row.integer(9) != 0},
+        {"lastRecordAt", nullptr},
+    };
+    if (!row.isNull(10))
+        patient["lastRecordAt"] = formatLocalDateTime(row.integer(10));
+    return patient;
+}
+
+nlohmann::json ownedPatient(Database& db, const Account& account, const std::string& patientId)
+{
+    Statement query = db.prepare(
+        (std::string("SELECT ") + PatientColumns + " FROM patients p WHERE p.id = ? AND p.account_id = ?").c_str());
+    query.bind(1, patientId).bind(2, account.id);
+    if (!query.step())
+        throw ApiError(404, "patientNotFound");
+    return patientJson(query);
+}
+
+void requireOwnedPatient(Database& db, const Account& account, const std::string& patientId)
+{
+    Statement query = db.prepare("SELECT 1 FROM patients WHERE id = ? AND account_id = ?");
+    query.bind(1, patientId).bind(2, account.id);
+    if (!query.step())
+        throw ApiError(404, "patientNotFound");
+}
+
+std::vector<StoredRecord> patientRecords(Database& db, const std::string& patientId,
+                                         const std::vector<std::string>& recordIds, bool withSamples)
+{
+    std::vector<StoredRecord> records;
+    for (const std::string& id : recordIds) {
+        Statement lookup =
+            db.prepare(withSamples ? "SELECT recorded_at, samples FROM records WHERE id = ? AND patient_id = ?"
+                                   : "SELECT recorded_at FROM records WHERE id = ? AND patient_id = ?");
+        lookup.bind(1, id).bind(2, patientId);
+        if (!lookup.step())
+            throw ApiError(404, "recordNotFound", {id});
+        records.push_back({id, lookup.integer(0), withSamples ? lookup.blob(1) : std::string()});
+    }
+    return records;
+}
+
+nlohmann::json recordJson(Database& db, const std::string& recordId)
+{
+    Statement query =
+        db.prepare("SELECT r.id, r.patient_id, r.doctor_name, r.recorded_at, r.editable, r.sensor_id, "
+                   "EXISTS (SELECT 1 FROM intensities i WHERE i.record_id = r.id) FROM records r WHERE r.id = ?");
+    query.bind(1, recordId);
+    if (!query.step())
+        throw ApiError(404, "recordNotFound", {recordId});
+    return {
+        {"id", query.text(0)},
+        {"patientId", query.text(1)},
+        {"doctorName", query.text(2)},
+        {"recordedAt", formatLocalDateTime(query.integer(3))},
+        {"editable", query.integer(4) != 0},
+        {"sensorId", query.text(5)},
+        {"questionnaire", query.integer(6) != 0},
+    };
+}
+
+void settleCommands(Database& db, const Account& account, std::int64_t now, const std::string& language)
+{
+    Statement due = db.prepare("SELECT id, command, command_due_at, device_id FROM patients WHERE account_id = ? "
+                               "AND command <> '' AND command_complete = 0 AND command_due_at IS NOT NULL "
+                               "AND command_due_at <= ?");
+    due.bind(1, account.id).bind(2, now);
+    struct Report
+    {
+        std::string patientId;
+        std::string command;
+        std::int64_t at;
+        std::string deviceId;
+    };
+    std::vector<Report> reports;
+    while (due.step())
+        reports.push_back({due.text(0), due.text(1), due.integer(2), due.text(3)});
+
+    for (const Report& report : reports) {
+        Statement complete = db.prepare("UPDATE patients SET command_complete = 1 WHERE id = ?");
+        complete.bind(1, report.patientId).run();
+        const bool recording =
+            report.command == "RECORD" || report.command == "SELF_RECORD" || report.command == "AUTOSPECTRUM";
+        if (!recording)
+            continue;
+        const std::uint32_t seed = stableHash(report.patientId) ^ static_cast<std::uint32_t>(report.at);
+        Statement insert = db.prepare("INSERT INTO records (id, patient_id, doctor_name, recorded_at, sensor_id, "
+                                      "editable, samples) VALUES (?, ?, ?, ?, ?, 0, ?)");
+        insert.bind(1, newUuid())
+            .bind(2, report.patientId)
+            .bind(3, message("remoteDevice", language))
+            .bind(4, report.at)
+            .bind(5, report.deviceId)
+            .bind(6, Blob{syntheticRecording(seed)})
+            .run();
+    }
+}
+
+} // namespace localservice

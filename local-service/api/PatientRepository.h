@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+namespace localservice {
+
+class Database;
+class Statement;
+struct Account;
+
+// The columns every patient query selects, in the order patientJson reads.
+extern const char* const PatientColumns;
+
+// A patient row (selected with PatientColumns) in the form the client reads.
+nlohmann::json patientJson(const Statement& row);
+
+// The patient's JSON, or a 404 when it is not one of the account's patients.
+nlohmann::json ownedPatient(Database& db, const Account& account, const std::string& patientId);
+// Throws the 404 when the patient isn't the account's.
+void requireOwnedPatient(Database& db, const Account& account, const std::string& patientId);
+
+struct StoredRecord
+{
+    std::string id;
+    std::int64_t recordedAt = 0;
+    std::string samples;
+};
+
+// The patient's records with these ids, in the order given; a 404 for an id
+// that isn't one of the patient's records.
+std::vector<StoredRecord> patientRecords(Database& db, const std::string& patientId,
+                                         const std::vector<std::string>& recordIds, bool withSamples);
+
+// A record in the form the client reads.
+nlohmann::json recordJson(Database& db, const std::string& recordId);
+
+// Remote devices report their commands a while after they were sent; a
+// report of a recording command brings the recording the device made.
+// Called before anything that shows a patient.
+void settleCommands(Database& db, const Account& account, std::int64_t now, const std::string& language);
+
+} // namespace localservice

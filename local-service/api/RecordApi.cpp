@@ -1,0 +1,80 @@
+#include "api/RecordApi.h"
+
+#include "api/PatientRepository.h"
+#include "http/ApiError.h"
+#include "http/ServiceRouter.h"
+#include "signal/WavFormat.h"
+#include "storage/Clock.h"
+#include "storage/Database.h"
+#include "storage/PasswordHasher.h"
+
+namespace localservice {
+
+namespace {
+
+constexpr size_t MaxSensorIdLength = 64;
+
+ApiResponse listRecords(ApiRequest& request)
+{
+    const std::string patientId = request.pathParameter(1);
+    requireOwnedPatient(request.db(), request.account(), patientId);
+    settleCommands(request.db(), request.account(), currentTimeMs(), request.language());
+    Statement query = request.db().prepare("SELECT id FROM records WHERE patient_id = ? ORDER BY recorded_at, id");
+    query.bind(1, patientId);
+    nlohmann::json records = nlohmann::json::array();
+    while (query.step())
+        records.push_back(recordJson(request.db(), query.text(0)));
+    return ApiResponse::json(records);
+}
+
+ApiResponse uploadRecord(ApiRequest& request)
+{
+    const httplib::Request& http = request.http();
+    if (!http.is_multipart_form_data() || !http.has_file("patientId") || !http.has_file("record"))
+        throw ApiError(400, "uploadFields");
+    const std::string patientId = http.get_file_value("patientId").content;
+    requireOwnedPatient(request.db(), request.account(), patientId);
+
+    const WavCheck wav = readSensorWav(http.get_file_value("record").content);
+    if (!wav.valid)
+        throw ApiError(400, wav.problem);
+    // The sensor's identifier travels in a header; it is empty when the
+    // client found no sensor.
+    std::string sensorId = http.get_header_value("Sonvera-ID");
+    if (sensorId.size() > MaxSensorIdLength)
+        throw ApiError(400, "deviceIdInvalid");
+
+    const std::string id = newUuid();
+    request.db()
+        .prepare("INSERT INTO records (id, patient_id, doctor_name, recorded_at, sensor_id, editable, samples) "
+                 "VALUES (?, ?, ?, ?, ?, 1, ?)")
+        .bind(1, id)
+        .bind(2, patientId)
+        .bind(3, request.account().displayName)
+        .bind(4, currentTimeMs())
+        .bind(5, sensorId)
+        .bind(6, Blob{wav.samples})
+        .run();
+    return ApiResponse::json(recordJson(request.db(), id), 201);
+}
+
+ApiResponse deleteRecord(ApiRequest& request)
+{
+    const std::string patientId = request.pathParameter(1);
+    const std::string recordId = request.pathParameter(2);
+    requireOwnedPatient(request.db(), request.account(), patientId);
+    patientRecords(request.db(), patientId, {recordId}, false);
+    request.db().prepare("DELETE FROM records WHERE id = ?").bind(1, recordId).run();
+    return ApiResponse::ok();
+}
+
+} // namespace
+
+void addRecordApi(ServiceRouter& router)
+{
+    router.get("/record/([^/]+)", Access::SignedIn, listRecords);
+    router.post("/record", Access::SignedIn, uploadRecord);
+    router.remove("/record/([^/]+)/([^/]+)", Access::SignedIn, deleteRecord);
+}
+
+} // namespace localservice

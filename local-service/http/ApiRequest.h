@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstdint>
+#include <httplib.h>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+
+namespace localservice {
+
+class Database;
+
+struct Account
+{
+    std::int64_t id = 0;
+    std::string username;
+    std::string displayName;
+    std::string language;
+    std::string country;
+};
+
+// What an endpoint answers.
+struct ApiResponse
+{
+    int status = 200;
+    std::string body;
+    std::string contentType = "application/json";
+
+    static ApiResponse json(const nlohmann::json& value, int status = 200);
+    static ApiResponse text(std::string body);
+    // The answer of calls whose body the client ignores.
+    static ApiResponse ok();
+};
+
+// One request as the endpoints see it: the signed-in account, the language
+// of the answer's texts, path captures and checked readers of the body.
+class ApiRequest
+{
+public:
+    ApiRequest(const httplib::Request& http, Database& db, std::optional<Account> account);
+
+    const httplib::Request& http() const { return m_http; }
+    Database& db() const { return m_db; }
+    // Present on every endpoint that requires signing in.
+    const Account& account() const { return *m_account; }
+    const std::string& language() const { return m_language; }
+
+    // The n-th capture of the path pattern, from 1.
+    std::string pathParameter(size_t n) const;
+
+    // The body as a JSON object; a malformed body or another JSON value is a
+    // 400 answer.
+    const nlohmann::json& jsonObject();
+
+private:
+    const httplib::Request& m_http;
+    Database& m_db;
+    std::optional<Account> m_account;
+    std::string m_language;
+    std::optional<nlohmann::json> m_body;
+};
+
+// Readers of members of a request object: a missing member or one of the
+// wrong type is a 400 answer that names the member.
+namespace field {
+std::string text(const nlohmann::json& object, const char* name);
+std::string optionalText(const nlohmann::json& object, const char* name);
+std::int64_t integer(const nlohmann::json& object, const char* name);
+std::vector<std::string> textArray(const nlohmann::json& object, const char* name);
+} // namespace field
+
+} // namespace localservice

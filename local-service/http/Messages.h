@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace localservice {
+
+// The service's texts, in English and Russian, by key. "%1", "%2" take the
+// arguments. An unknown key gives the key itself, so a missing text shows
+// up in tests instead of vanishing.
+std::string message(const std::string& key, const std::string& language, const std::vector<std::string>& args = {});
+
+// "ru" for an Accept-Language that asks for Russian first, else "en".
+std::string languageOf(const std::string& acceptLanguage);
+
+} // namespace localservice

@@ -1,0 +1,189 @@
+#include "http/ServiceRouter.h"
+
+#include "http/ApiError.h"
+#include "http/Messages.h"
+#include "storage/Database.h"
+#include "storage/PasswordHasher.h"
+
+#include <chrono>
+
+namespace localservice {
+
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+// The server answers each connection on one thread, so the start of the
+// request being answered can live in a thread-local.
+thread_local SteadyClock::time_point requestStart;
+
+void sendJson(httplib::Response& response, int status, const nlohmann::json& body)
+{
+    response.status = status;
+    response.set_content(body.dump(), "application/json");
+}
+
+void sendMessage(httplib::Response& response, int status, const std::string& text)
+{
+    sendJson(response, status, {{"message", text}});
+}
+
+std::string bearerToken(const httplib::Request& request)
+{
+    const std::string header = request.get_header_value("Authorization");
+    const std::string scheme = "bearer ";
+    if (header.size() <= scheme.size())
+        return {};
+    for (size_t i = 0; i < scheme.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(header[i])) != scheme[i])
+            return {};
+    }
+    return header.substr(scheme.size());
+}
+
+} // namespace
+
+ServiceRouter::ServiceRouter(httplib::Server& server, Database& db, std::ostream& log)
+    : m_server(server), m_db(db), m_log(log)
+{}
+
+void ServiceRouter::get(const std::string& pattern, Access access, Endpoint endpoint)
+{
+    remember("GET", pattern);
+    m_server.Get(pattern, wrap(access, std::move(endpoint)));
+}
+
+void ServiceRouter::post(const std::string& pattern, Access access, Endpoint endpoint)
+{
+    remember("POST", pattern);
+    m_server.Post(pattern, wrap(access, std::move(endpoint)));
+}
+
+void ServiceRouter::put(const std::string& pattern, Access access, Endpoint endpoint)
+{
+    remember("PUT", pattern);
+    m_server.Put(pattern, wrap(access, std::move(endpoint)));
+}
+
+void ServiceRouter::remove(const std::string& pattern, Access access, Endpoint endpoint)
+{
+    remember("DELETE", pattern);
+    m_server.Delete(pattern, wrap(access, std::move(endpoint)));
+}
+
+void ServiceRouter::remember(const char* method, const std::string& pattern)
+{
+    m_routes.emplace_back(method, std::regex(pattern));
+}
+
+httplib::Server::Handler ServiceRouter::wrap(Access access, Endpoint endpoint)
+{
+    return
+        [this, access, endpoint = std::move(endpoint)](const httplib::Request& request, httplib::Response& response) {
+            const std::string language = languageOf(request.get_header_value("Accept-Language"));
+            try {
+                auto lock = m_db.lock();
+                std::optional<Account> account;
+                if (access == Access::SignedIn) {
+                    account = signedInAccount(request);
+                    if (!account)
+                        throw ApiError(401, "unauthorized");
+                }
+                ApiRequest apiRequest(request, m_db, std::move(account));
+                ApiResponse answer = endpoint(apiRequest);
+                response.status = answer.status;
+                response.set_content(answer.body, answer.contentType.c_str());
+            } catch (const ApiError& error) {
+                sendMessage(response, error.status(), message(error.key(), language, error.args()));
+            } catch (const ValidationError& error) {
+                nlohmann::json errors = nlohmann::json::array();
+                for (const FieldProblem& problem : error.problems())
+                    errors.push_back({{problem.field, message(problem.key, language, problem.args)}});
+                sendJson(response, 400, {{"message", nullptr}, {"errors", errors}});
+            } catch (const nlohmann::json::exception&) {
+                // Reading a member with the wrong type slipped past the checks.
+                sendMessage(response, 400, message("badRequest", language));
+            } catch (const std::exception& error) {
+                {
+                    std::lock_guard<std::mutex> guard(m_logMutex);
+                    m_log << "error while answering " << request.method << ' ' << request.path << ": " << error.what()
+                          << std::endl;
+                }
+                sendMessage(response, 500, message("internal", language));
+            }
+        };
+}
+
+std::optional<Account> ServiceRouter::signedInAccount(const httplib::Request& request) const
+{
+    const std::string token = bearerToken(request);
+    if (token.empty())
+        return std::nullopt;
+    Statement query = m_db.prepare("SELECT a.id, a.username, a.display_name, a.language, a.country "
+                                   "FROM tokens t JOIN accounts a ON a.id = t.account_id WHERE t.digest = ?");
+    query.bind(1, tokenDigest(token));
+    if (!query.step())
+        return std::nullopt;
+    return Account{query.integer(0), query.text(1), query.text(2), query.text(3), query.text(4)};
+}
+
+void ServiceRouter::answerUnrouted(const httplib::Request& request, httplib::Response& response) const
+{
+    const std::string language = languageOf(request.get_header_value("Accept-Language"));
+    for (const auto& [method, pattern] : m_routes) {
+        if (std::regex_match(request.path, pattern)) {
+            sendMessage(response, 405, message("methodNotAllowed", language, {request.method, request.path}));
+            return;
+        }
+    }
+    sendMessage(response, 404, message("notFound", language, {request.path}));
+}
+
+void ServiceRouter::finish()
+{
+    const auto unrouted = [this](const httplib::Request& request, httplib::Response& response) {
+        answerUnrouted(request, response);
+    };
+    m_server.Get(".*", unrouted);
+    m_server.Post(".*", unrouted);
+    m_server.Put(".*", unrouted);
+    m_server.Delete(".*", unrouted);
+    m_server.Patch(".*", unrouted);
+    m_server.Options(".*", unrouted);
+
+    m_server.set_pre_routing_handler([](const httplib::Request&, httplib::Response&) {
+        requestStart = SteadyClock::now();
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
+    // Refusals made by the server itself (413, 400 for a broken request
+    // line, ...) get a JSON body like every other refusal.
+    m_server.set_error_handler(
+        httplib::Server::HandlerWithResponse([](const httplib::Request& request, httplib::Response& response) {
+            if (!response.body.empty())
+                return httplib::Server::HandlerResponse::Unhandled;
+            const std::string language = languageOf(request.get_header_value("Accept-Language"));
+            const char* key = response.status == 413   ? "payloadTooLarge"
+                              : response.status == 404 ? "notFound"
+                              : response.status >= 500 ? "internal"
+                                                       : "badRequest";
+            sendMessage(response, response.status, message(key, language, {request.path}));
+            return httplib::Server::HandlerResponse::Handled;
+        }));
+    m_server.set_logger(
+        [this](const httplib::Request& request, const httplib::Response& response) { logRequest(request, response); });
+}
+
+void ServiceRouter::logRequest(const httplib::Request& request, const httplib::Response& response)
+{
+    // Only the method, the path (never the query, which may hold search
+    // text), the status and the time: no headers, no bodies, no tokens.
+    const auto elapsed =
+        requestStart == SteadyClock::time_point()
+            ? 0
+            : std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - requestStart).count();
+    requestStart = SteadyClock::time_point();
+    std::lock_guard<std::mutex> guard(m_logMutex);
+    m_log << request.method << ' ' << request.path << ' ' << response.status << ' ' << elapsed << " ms" << std::endl;
+}
+
+} // namespace localservice

@@ -1,0 +1,165 @@
+#include "storage/Database.h"
+
+namespace localservice {
+
+namespace {
+
+[[noreturn]] void fail(sqlite3* db, const std::string& what)
+{
+    throw DatabaseError(what + ": " + sqlite3_errmsg(db));
+}
+
+} // namespace
+
+Statement::Statement(sqlite3* db, const char* sql) : m_db(db)
+{
+    if (sqlite3_prepare_v2(db, sql, -1, &m_statement, nullptr) != SQLITE_OK)
+        fail(db, std::string("preparing ") + sql);
+}
+
+Statement::~Statement()
+{
+    sqlite3_finalize(m_statement);
+}
+
+Statement::Statement(Statement&& other) noexcept : m_db(other.m_db), m_statement(other.m_statement)
+{
+    other.m_statement = nullptr;
+}
+
+Statement& Statement::bind(int index, std::int64_t value)
+{
+    if (sqlite3_bind_int64(m_statement, index, value) != SQLITE_OK)
+        fail(m_db, "binding");
+    return *this;
+}
+
+Statement& Statement::bind(int index, double value)
+{
+    if (sqlite3_bind_double(m_statement, index, value) != SQLITE_OK)
+        fail(m_db, "binding");
+    return *this;
+}
+
+Statement& Statement::bind(int index, std::string_view text)
+{
+    if (sqlite3_bind_text64(m_statement, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8) != SQLITE_OK)
+        fail(m_db, "binding");
+    return *this;
+}
+
+Statement& Statement::bind(int index, Blob blob)
+{
+    // A zero-length blob still binds as a blob, not as NULL.
+    if (sqlite3_bind_blob64(m_statement, index, blob.bytes.empty() ? "" : blob.bytes.data(), blob.bytes.size(),
+                            SQLITE_TRANSIENT) != SQLITE_OK)
+        fail(m_db, "binding");
+    return *this;
+}
+
+Statement& Statement::bindNull(int index)
+{
+    if (sqlite3_bind_null(m_statement, index) != SQLITE_OK)
+        fail(m_db, "binding");
+    return *this;
+}
+
+bool Statement::step()
+{
+    const int result = sqlite3_step(m_statement);
+    if (result == SQLITE_ROW)
+        return true;
+    if (result == SQLITE_DONE)
+        return false;
+    fail(m_db, "stepping");
+}
+
+void Statement::run()
+{
+    while (step()) {
+    }
+}
+
+std::int64_t Statement::integer(int column) const
+{
+    return sqlite3_column_int64(m_statement, column);
+}
+
+double Statement::real(int column) const
+{
+    return sqlite3_column_double(m_statement, column);
+}
+
+std::string Statement::text(int column) const
+{
+    const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
+    return data ? std::string(data, static_cast<size_t>(sqlite3_column_bytes(m_statement, column))) : std::string();
+}
+
+std::string Statement::blob(int column) const
+{
+    const auto* data = static_cast<const char*>(sqlite3_column_blob(m_statement, column));
+    return data ? std::string(data, static_cast<size_t>(sqlite3_column_bytes(m_statement, column))) : std::string();
+}
+
+bool Statement::isNull(int column) const
+{
+    return sqlite3_column_type(m_statement, column) == SQLITE_NULL;
+}
+
+Database::Database(const std::string& path)
+{
+    if (sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
+                        nullptr) != SQLITE_OK) {
+        const std::string message = m_db ? sqlite3_errmsg(m_db) : "out of memory";
+        sqlite3_close(m_db);
+        throw DatabaseError("opening " + path + ": " + message);
+    }
+    sqlite3_busy_timeout(m_db, 5000);
+    execute("PRAGMA foreign_keys = ON");
+    execute("PRAGMA journal_mode = WAL");
+    execute("PRAGMA synchronous = NORMAL");
+}
+
+Database::~Database()
+{
+    sqlite3_close(m_db);
+}
+
+void Database::execute(const char* sql)
+{
+    char* error = nullptr;
+    if (sqlite3_exec(m_db, sql, nullptr, nullptr, &error) != SQLITE_OK) {
+        const std::string message = error ? error : "unknown error";
+        sqlite3_free(error);
+        throw DatabaseError(std::string("executing ") + sql + ": " + message);
+    }
+}
+
+std::int64_t Database::changes() const
+{
+    return sqlite3_changes64(m_db);
+}
+
+Database::Transaction::Transaction(Database& db) : m_db(db)
+{
+    m_db.execute("BEGIN IMMEDIATE");
+}
+
+Database::Transaction::~Transaction()
+{
+    if (!m_done) {
+        try {
+            m_db.execute("ROLLBACK");
+        } catch (const DatabaseError&) {
+        }
+    }
+}
+
+void Database::Transaction::commit()
+{
+    m_db.execute("COMMIT");
+    m_done = true;
+}
+
+} // namespace localservice

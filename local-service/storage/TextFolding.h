@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace localservice {
+
+// Lower case for comparisons that ignore case: ASCII, Latin-1, Latin
+// Extended-A, Greek and Cyrillic, which covers the names practitioners type.
+// Other characters pass unchanged; invalid UTF-8 bytes pass unchanged too.
+std::string foldCase(std::string_view utf8);
+
+bool isValidUtf8(std::string_view bytes);
+
+// Number of code points (for length limits); invalid bytes count one each.
+size_t utf8Length(std::string_view utf8);
+
+} // namespace localservice
