@@ -19,7 +19,10 @@ ensure_runtime_dir
 program="${SONVERA_PROGRAM:-$SONVERA_BUILD/bin/sonvera}"
 work="$(mktemp -d)"
 cleanup() {
-    [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null || true
+    # The program runs in a session of its own, so its children (a service
+    # that the run command started, say) end with it.
+    [ -n "${app_pid:-}" ] && kill -- "-$app_pid" 2>/dev/null || true
+    [ -n "${app_pid:-}" ] && for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.05; done
     [ -n "${wm_pid:-}" ] && kill "$wm_pid" 2>/dev/null || true
     [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
     rm -rf "$work"
@@ -39,7 +42,7 @@ for _ in $(seq 100); do
     sleep 0.05
 done
 
-(cd "$work" && exec "$program" "$@") >"$work/program.log" 2>&1 &
+(cd "$work" && exec setsid "$program" "$@") >"$work/program.log" 2>&1 &
 app_pid=$!
 
 # Wait for a window of the program, known by its window class.
