@@ -65,18 +65,16 @@ PatientWorkbook workbookOf(Database& db, const nlohmann::json& patient, const st
     std::vector<std::string> recordIds;
     while (query.step())
         recordIds.push_back(query.text(0));
-    for (const std::string& id : recordIds) {
-        const nlohmann::json record = recordJson(db, id);
-        workbook.records.push_back({readable(record["recordedAt"]), record["doctorName"],
-                                    record["questionnaire"].get<bool>() ? (language == "ru" ? "да" : "yes")
-                                                                        : (language == "ru" ? "нет" : "no"),
-                                    record["sensorId"]});
-    }
-
-    // The recovery history over the records that have a questionnaire.
+    // The recovery history covers the records that have a questionnaire.
     std::vector<std::string> answered;
     for (const std::string& id : recordIds) {
-        if (recordJson(db, id)["questionnaire"].get<bool>())
+        const nlohmann::json record = recordJson(db, id);
+        const bool hasQuestionnaire = record["questionnaire"].get<bool>();
+        workbook.records.push_back(
+            {readable(record["recordedAt"]), record["doctorName"],
+             hasQuestionnaire ? (language == "ru" ? "да" : "yes") : (language == "ru" ? "нет" : "no"),
+             record["sensorId"]});
+        if (hasQuestionnaire)
             answered.push_back(id);
     }
     const nlohmann::json questionnaire = questionnaireJson(db, patientId, answered, language);

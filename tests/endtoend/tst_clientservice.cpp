@@ -7,18 +7,17 @@
 #include "data/Marker.h"
 #include "data/Patient.h"
 #include "data/Record.h"
+#include "local-service/ServiceClient.h"
 #include "support/ControllerOutcome.h"
 #include "support/LocalServiceProcess.h"
 #include "support/ServiceTestEnvironment.h"
 #include "support/WorkingDirectory.h"
 
-#include <QDataStream>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QtTest>
 
-#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -29,24 +28,10 @@ QByteArray json(const QJsonObject& object)
     return QJsonDocument(object).toJson();
 }
 
-// Three seconds of a tone as the recorder saves it: a 44-byte header, then
-// 8-bit unsigned mono samples at 22050 Hz.
+// Three seconds of a tone as the recorder saves it.
 QByteArray recording(double frequencyHz)
 {
-    QByteArray samples(66150, '\0');
-    for (int i = 0; i < samples.size(); ++i)
-        samples[i] = static_cast<char>(128 + std::lround(80 * std::sin(2 * M_PI * frequencyHz * i / 22050.0)));
-    QByteArray wav;
-    QDataStream out(&wav, QIODevice::WriteOnly);
-    out.setByteOrder(QDataStream::LittleEndian);
-    out.writeRawData("RIFF", 4);
-    out << quint32(36 + samples.size());
-    out.writeRawData("WAVEfmt ", 8);
-    out << quint32(16) << quint16(1) << quint16(1) << quint32(22050) << quint32(22050) << quint16(1) << quint16(8);
-    out.writeRawData("data", 4);
-    out << quint32(samples.size());
-    out.writeRawData(samples.constData(), samples.size());
-    return wav;
+    return sensorWav(sineSamples(frequencyHz));
 }
 
 } // namespace
