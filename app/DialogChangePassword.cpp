@@ -1,0 +1,147 @@
+#include "app/DialogChangePassword.h"
+
+#include "app/MessageBoxes.h"
+#include "net/Controller.h"
+
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+
+DialogChangePassword::DialogChangePassword(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("DialogChangePassword"));
+    buildWidgets();
+    setWindowTitle(tr("Text.changePassword"));
+    setFixedSize(400, 180);
+    setWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint);
+    setModal(true);
+    const QRect screen = QGuiApplication::screens().constFirst()->geometry();
+    move(screen.x() + (screen.width() - width()) / 2, screen.y() + (screen.height() - height()) / 2);
+}
+
+void DialogChangePassword::buildWidgets()
+{
+    auto* layout = new QGridLayout(this);
+    layout->setContentsMargins(24, 18, 24, 18);
+    layout->setHorizontalSpacing(12);
+    layout->setVerticalSpacing(8);
+
+    m_oldPasswordField = addPasswordRow(layout, 0, QStringLiteral("labelOldPassword"), tr("Text.oldPassword"),
+                                        QStringLiteral("oldPasswordField"));
+    m_newPasswordField = addPasswordRow(layout, 1, QStringLiteral("labelPassword"), tr("Text.password"),
+                                        QStringLiteral("newPasswordField"));
+    m_repeatPasswordField = addPasswordRow(layout, 2, QStringLiteral("labelPasswordRepeat"), tr("Text.passwordRepeat"),
+                                           QStringLiteral("repeatPasswordField"));
+
+    auto* buttonCancel = new QPushButton(tr("Text.cancel"), this);
+    buttonCancel->setObjectName(QStringLiteral("buttonCancel"));
+    buttonCancel->setAutoDefault(false);
+    m_buttonConfirm = new QPushButton(tr("Text.confirm"), this);
+    m_buttonConfirm->setObjectName(QStringLiteral("buttonConfirm"));
+    m_buttonConfirm->setDefault(true);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(buttonCancel);
+    buttons->addWidget(m_buttonConfirm);
+    layout->addLayout(buttons, 3, 0, 1, 2);
+
+    connect(buttonCancel, &QPushButton::clicked, this, &DialogChangePassword::onCancel);
+    connect(m_buttonConfirm, &QPushButton::clicked, this, &DialogChangePassword::onConfirm);
+}
+
+QLineEdit* DialogChangePassword::addPasswordRow(QGridLayout* layout, int row, const QString& labelName,
+                                                const QString& labelText, const QString& fieldName)
+{
+    auto* label = new QLabel(labelText, this);
+    label->setObjectName(labelName);
+    auto* field = new QLineEdit(this);
+    field->setObjectName(fieldName);
+    field->setEchoMode(QLineEdit::Password);
+    layout->addWidget(label, row, 0);
+    layout->addWidget(field, row, 1);
+    return field;
+}
+
+void DialogChangePassword::onConfirm()
+{
+    if (m_requestRunning)
+        return;
+    const QString oldPassword = m_oldPasswordField->text();
+    const QString newPassword = m_newPasswordField->text();
+    const QString repeatPassword = m_repeatPasswordField->text();
+    if (oldPassword.isEmpty() || newPassword.isEmpty() || repeatPassword.isEmpty())
+        return;
+
+    m_requestRunning = true;
+    m_buttonConfirm->setEnabled(false);
+    // Whether the two new passwords agree is for the service to say.
+    auto* controller = new Controller(this);
+    connect(controller, &Controller::onSuccess, this, &DialogChangePassword::onSuccess);
+    connect(controller, &Controller::onError, this, &DialogChangePassword::onError);
+    controller->changePassword({{QStringLiteral("oldPassword"), oldPassword},
+                                {QStringLiteral("newPassword"), newPassword},
+                                {QStringLiteral("repeatPassword"), repeatPassword}});
+}
+
+void DialogChangePassword::onCancel()
+{
+    reject();
+}
+
+void DialogChangePassword::onSuccess()
+{
+    m_requestRunning = false;
+    reportOutcome(true);
+    accept();
+}
+
+void DialogChangePassword::onError(QString message)
+{
+    m_requestRunning = false;
+    QMessageBox box(QMessageBox::Critical, tr("Text.error"), message, QMessageBox::Ok, this);
+    // As in the shared message boxes, the button shows its text alone.
+    box.button(QMessageBox::Ok)->setIcon(QIcon());
+    MessageBoxRunner::run(box);
+    m_buttonConfirm->setEnabled(true);
+}
+
+void DialogChangePassword::reject()
+{
+    // Once sent, the change may well be made: the practitioner waits for the
+    // service's answer instead of leaving without knowing the password.
+    if (m_requestRunning)
+        return;
+    reportOutcome(false);
+    QDialog::reject();
+}
+
+void DialogChangePassword::closeEvent(QCloseEvent* event)
+{
+    // The toolkit turns closing a visible dialog into reject(), and ignores
+    // the close when reject() left the dialog open.
+    QDialog::closeEvent(event);
+}
+
+void DialogChangePassword::showEvent(QShowEvent* event)
+{
+    // A dialog shown again starts a new run with an outcome of its own.
+    if (!event->spontaneous())
+        m_outcomeReported = false;
+    QDialog::showEvent(event);
+}
+
+void DialogChangePassword::reportOutcome(bool success)
+{
+    if (m_outcomeReported)
+        return;
+    m_outcomeReported = true;
+    emit listener(success);
+}
