@@ -22,6 +22,12 @@ void Account::updateToken(const QJsonObject& object)
     m_accessToken = object.value(QStringLiteral("accessToken")).toString();
 }
 
+void Account::setLocaleName(const QString& localeName)
+{
+    m_language = localeName.section(QLatin1Char('_'), 0, 0);
+    m_country = localeName.section(QLatin1Char('_'), 1);
+}
+
 QByteArray Account::authorization() const
 {
     return (m_tokenType + QLatin1Char(' ') + m_accessToken).toUtf8();

@@ -17,6 +17,9 @@ public:
     void fromJson(const QJsonObject& object);
     // A password change renews the token only; the token type stays.
     void updateToken(const QJsonObject& object);
+    // After the service has stored another interface language ("ru_RU"): its
+    // later answers must come in that language too.
+    void setLocaleName(const QString& localeName);
 
     QString accessToken() const { return m_accessToken; }
     QString country() const { return m_country; }

@@ -1,6 +1,8 @@
 #include "app/Application.h"
 
 #include "app/AppConstants.h"
+#include "app/Logging.h"
+#include "app/MainWindow.h"
 #include "data/Category.h"
 
 #include <QApplication>
@@ -41,4 +43,15 @@ void setupApplication(QApplication& application)
     registerDomainMetaTypes();
 
     QApplication::setWindowIcon(QIcon(logo));
+}
+
+int runApplication(QApplication& application)
+{
+    setupApplication(application);
+    qInstallMessageHandler(messageHandler);
+
+    MainWindow window;
+    if (!window.isSignedIn())
+        return 0;
+    return application.exec();
 }

@@ -15,3 +15,8 @@ QString readStyleSheet(const QString& path);
 // Style sheet, application identity, toolkit attributes and window icon, set
 // once before any window exists.
 void setupApplication(QApplication& application);
+
+// The whole program after the application object exists: set-up, log, the
+// main window with its sign-in, and the event loop. An abandoned sign-in
+// ends it at once with status 0.
+int runApplication(QApplication& application);

@@ -1,12 +1,24 @@
 #pragma once
 
+#include "data/Marker.h"
+#include "data/Patient.h"
+#include "data/Record.h"
+
+#include <QList>
 #include <QMainWindow>
 #include <QTranslator>
 
+class QAction;
+class QActionGroup;
+class QMenu;
 class QStackedWidget;
+class ViewPatients;
 
-// The only top-level window: owns the interface translator and the stack of
-// screens.
+// The only top-level window. It runs the sign-in at construction, then hosts
+// the screens in a stack: the patients list at the bottom, above it whatever
+// the practitioner opened from there. Screens never create each other; they
+// emit navigation signals, and the window creates, connects, pushes and pops
+// them. It also owns the application menu and the close question.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -14,18 +26,68 @@ class MainWindow : public QMainWindow
 public:
     explicit MainWindow(QWidget* parent = nullptr);
 
+    // Whether the practitioner signed in; when not, the program ends.
+    bool isSignedIn() const { return m_signedIn; }
+
     // Selects the interface language; an unsupported name selects the default
     // language, the language in use reloads nothing.
     void setLanguage(const QString& name);
     QString currentLanguage() const { return m_currentLanguage; }
 
+    // Adds a screen on top of the stack and shows it; the stack owns it.
+    void pushScreen(QWidget* screen);
+    int screenCount() const;
+    QWidget* currentScreen() const;
+    ViewPatients* patientsList() const;
+
+signals:
+    void onPlayerState(bool active);
+
+protected slots:
+    void onLanguageChanged(QAction* action);
+    void onMenuPassword();
+    void onMenuUpdates();
+    void onMenuAbout();
+
+private slots:
+    void onLogin(bool success);
+    void onChangePassword(bool success);
+    void onChoosePatient(Patient& patient);
+    void onAnalysis(Patient& patient, QList<Record>& records);
+    void onComparativeAnalysis(Patient& patient, QList<Record>& records);
+    void onRecoveryHistory(Patient& patient, QList<Record>& records);
+    void onReceipt(Patient& patient, Record& record);
+    void onImpact(Patient& patient, Record& record, QList<Marker>& markers, bool recipeChanged);
+    void onPlayerInit(QByteArray samples, QString title);
+    void showPatientsList();
+    void screenBack();
+    void patientDelete(QWidget* widget, Patient& patient);
+    void patientDeleted();
+
 protected:
     void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    void buildMenus();
+    void buildLanguageMenu();
+    void connectMenuActions();
+    void signIn();
     void retranslate();
+    // Puts the check mark on the language in use.
+    void checkCurrentLanguage();
+    // Connects what every screen above the patient card can ask for.
+    template <typename Screen> void connectCommonNavigation(Screen* screen);
 
     QStackedWidget* m_screens = nullptr;
+    QMenu* m_menuApplication = nullptr;
+    QMenu* m_menuLanguage = nullptr;
+    QAction* m_menuPassword = nullptr;
+    QAction* m_menuUpdates = nullptr;
+    QAction* m_menuAbout = nullptr;
+    QActionGroup* m_languages = nullptr;
     QTranslator m_translator;
     QString m_currentLanguage;
+    bool m_signedIn = false;
+    bool m_playerActive = false;
 };

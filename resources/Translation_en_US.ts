@@ -25,6 +25,174 @@
     </message>
 </context>
 <context>
+    <name>DialogAbout</name>
+    <message>
+        <source>Text.about</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>Text.aboutEmail</source>
+        <translation>E-mail:</translation>
+    </message>
+    <message>
+        <source>Text.aboutProgramType</source>
+        <translation>Desktop client for wellness practitioners</translation>
+    </message>
+    <message>
+        <source>Text.aboutVersion</source>
+        <translation>Version:</translation>
+    </message>
+    <message>
+        <source>Text.aboutWebsite</source>
+        <translation>Website:</translation>
+    </message>
+    <message>
+        <source>Text.close</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>DialogChangePassword</name>
+    <message>
+        <source>Text.cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Text.changePassword</source>
+        <translation>Change password</translation>
+    </message>
+    <message>
+        <source>Text.confirm</source>
+        <translation>Confirm</translation>
+    </message>
+    <message>
+        <source>Text.error</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Text.oldPassword</source>
+        <translation>Current password</translation>
+    </message>
+    <message>
+        <source>Text.password</source>
+        <translation>New password</translation>
+    </message>
+    <message>
+        <source>Text.passwordRepeat</source>
+        <translation>Repeat new password</translation>
+    </message>
+</context>
+<context>
+    <name>DialogLogin</name>
+    <message>
+        <source>Text.error</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Title.application</source>
+        <translation>Sonvera</translation>
+    </message>
+</context>
+<context>
+    <name>FormPatient</name>
+    <message>
+        <source>Dialog.createPatient</source>
+        <translation>New patient</translation>
+    </message>
+    <message>
+        <source>Dialog.editPatient</source>
+        <translation>Edit patient</translation>
+    </message>
+    <message>
+        <source>Form.notes</source>
+        <translation>Notes</translation>
+    </message>
+    <message>
+        <source>Form.patientAgreement</source>
+        <translation>The patient agrees to the processing of their personal data</translation>
+    </message>
+    <message>
+        <source>Form.phone</source>
+        <translation>Phone</translation>
+    </message>
+    <message>
+        <source>Text.April</source>
+        <translation>April</translation>
+    </message>
+    <message>
+        <source>Text.August</source>
+        <translation>August</translation>
+    </message>
+    <message>
+        <source>Text.December</source>
+        <translation>December</translation>
+    </message>
+    <message>
+        <source>Text.February</source>
+        <translation>February</translation>
+    </message>
+    <message>
+        <source>Text.January</source>
+        <translation>January</translation>
+    </message>
+    <message>
+        <source>Text.July</source>
+        <translation>July</translation>
+    </message>
+    <message>
+        <source>Text.June</source>
+        <translation>June</translation>
+    </message>
+    <message>
+        <source>Text.March</source>
+        <translation>March</translation>
+    </message>
+    <message>
+        <source>Text.May</source>
+        <translation>May</translation>
+    </message>
+    <message>
+        <source>Text.November</source>
+        <translation>November</translation>
+    </message>
+    <message>
+        <source>Text.October</source>
+        <translation>October</translation>
+    </message>
+    <message>
+        <source>Text.September</source>
+        <translation>September</translation>
+    </message>
+    <message>
+        <source>Text.cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Text.day</source>
+        <translation>Day</translation>
+    </message>
+    <message>
+        <source>Text.female</source>
+        <translation>Female</translation>
+    </message>
+    <message>
+        <source>Text.male</source>
+        <translation>Male</translation>
+    </message>
+    <message>
+        <source>Text.name</source>
+        <translation>Full name</translation>
+    </message>
+    <message>
+        <source>Text.save</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Text.year</source>
+        <translation>Year</translation>
+    </message>
+</context>
+<context>
     <name>LoadingWindow</name>
     <message>
         <source>Text.requestInProgress</source>
@@ -34,8 +202,118 @@
 <context>
     <name>MainWindow</name>
     <message>
+        <source>Dialog.successChangePassword</source>
+        <translation>Your password has been changed.</translation>
+    </message>
+    <message>
+        <source>Menu.about</source>
+        <translation>About Sonvera</translation>
+    </message>
+    <message>
+        <source>Menu.application</source>
+        <translation>Application</translation>
+    </message>
+    <message>
+        <source>Menu.language</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>Menu.password</source>
+        <translation>Change password…</translation>
+    </message>
+    <message>
+        <source>Menu.updates</source>
+        <translation>Check for updates</translation>
+    </message>
+    <message>
+        <source>Text.changeLocaleSuccess</source>
+        <translation>The interface language has been changed.</translation>
+    </message>
+    <message>
+        <source>Text.closeMessage</source>
+        <translation>Do you want to quit the program?</translation>
+    </message>
+    <message>
+        <source>Text.closeTitle</source>
+        <translation>Quit Sonvera</translation>
+    </message>
+    <message>
+        <source>Text.upToDate</source>
+        <translation>You are using the latest version of Sonvera.</translation>
+    </message>
+    <message>
+        <source>Text.updatesAvailable</source>
+        <translation>A newer version of Sonvera is available. Please contact support to get it.</translation>
+    </message>
+    <message>
+        <source>Text.updatesTitle</source>
+        <translation>Updates</translation>
+    </message>
+    <message>
         <source>Title.application</source>
         <translation>Sonvera</translation>
+    </message>
+</context>
+<context>
+    <name>PatientManager</name>
+    <message>
+        <source>Text.invalidBirthDate</source>
+        <translation>Please enter a valid date of birth.</translation>
+    </message>
+    <message>
+        <source>Text.invalidName</source>
+        <translation>Please enter the patient's name.</translation>
+    </message>
+</context>
+<context>
+    <name>PatientModel</name>
+    <message>
+        <source>Text.age</source>
+        <translation>Age</translation>
+    </message>
+    <message>
+        <source>Text.deviceNotConnected</source>
+        <translation>No device connected</translation>
+    </message>
+    <message>
+        <source>Text.gender</source>
+        <translation>Gender</translation>
+    </message>
+    <message>
+        <source>Text.lastRecordDate</source>
+        <translation>Last record</translation>
+    </message>
+    <message>
+        <source>Text.name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Text.noCommands</source>
+        <translation>No commands sent</translation>
+    </message>
+    <message>
+        <source>Text.notes</source>
+        <translation>Notes</translation>
+    </message>
+    <message>
+        <source>Text.phone</source>
+        <translation>Phone</translation>
+    </message>
+    <message>
+        <source>Text.recipeComplete</source>
+        <translation>Recipe complete</translation>
+    </message>
+    <message>
+        <source>Text.recipeInProgress</source>
+        <translation>Recipe in progress</translation>
+    </message>
+    <message>
+        <source>Text.recordComplete</source>
+        <translation>Recording complete</translation>
+    </message>
+    <message>
+        <source>Text.recordInProgress</source>
+        <translation>Recording in progress</translation>
     </message>
 </context>
 <context>
@@ -71,6 +349,37 @@
     <message>
         <source>Text.yes</source>
         <translation>Yes</translation>
+    </message>
+</context>
+<context>
+    <name>ViewPatients</name>
+    <message>
+        <source>Text.listPatients</source>
+        <translation>Patients</translation>
+    </message>
+    <message>
+        <source>Text.name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Text.newPatient</source>
+        <translation>New patient</translation>
+    </message>
+    <message>
+        <source>Text.notes</source>
+        <translation>Notes</translation>
+    </message>
+    <message>
+        <source>Text.patientSearch</source>
+        <translation>Search patients</translation>
+    </message>
+    <message>
+        <source>Text.refresh</source>
+        <translation>Refresh the list</translation>
+    </message>
+    <message>
+        <source>Title.patients</source>
+        <translation>Patients</translation>
     </message>
 </context>
 </TS>

@@ -25,6 +25,174 @@
     </message>
 </context>
 <context>
+    <name>DialogAbout</name>
+    <message>
+        <source>Text.about</source>
+        <translation>О программе</translation>
+    </message>
+    <message>
+        <source>Text.aboutEmail</source>
+        <translation>Эл. почта:</translation>
+    </message>
+    <message>
+        <source>Text.aboutProgramType</source>
+        <translation>Настольный клиент для специалистов оздоровительных практик</translation>
+    </message>
+    <message>
+        <source>Text.aboutVersion</source>
+        <translation>Версия:</translation>
+    </message>
+    <message>
+        <source>Text.aboutWebsite</source>
+        <translation>Сайт:</translation>
+    </message>
+    <message>
+        <source>Text.close</source>
+        <translation>Закрыть</translation>
+    </message>
+</context>
+<context>
+    <name>DialogChangePassword</name>
+    <message>
+        <source>Text.cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Text.changePassword</source>
+        <translation>Смена пароля</translation>
+    </message>
+    <message>
+        <source>Text.confirm</source>
+        <translation>Подтвердить</translation>
+    </message>
+    <message>
+        <source>Text.error</source>
+        <translation>Ошибка</translation>
+    </message>
+    <message>
+        <source>Text.oldPassword</source>
+        <translation>Текущий пароль</translation>
+    </message>
+    <message>
+        <source>Text.password</source>
+        <translation>Новый пароль</translation>
+    </message>
+    <message>
+        <source>Text.passwordRepeat</source>
+        <translation>Повторите новый пароль</translation>
+    </message>
+</context>
+<context>
+    <name>DialogLogin</name>
+    <message>
+        <source>Text.error</source>
+        <translation>Ошибка</translation>
+    </message>
+    <message>
+        <source>Title.application</source>
+        <translation>Sonvera</translation>
+    </message>
+</context>
+<context>
+    <name>FormPatient</name>
+    <message>
+        <source>Dialog.createPatient</source>
+        <translation>Новый пациент</translation>
+    </message>
+    <message>
+        <source>Dialog.editPatient</source>
+        <translation>Редактирование пациента</translation>
+    </message>
+    <message>
+        <source>Form.notes</source>
+        <translation>Заметки</translation>
+    </message>
+    <message>
+        <source>Form.patientAgreement</source>
+        <translation>Пациент согласен на обработку персональных данных</translation>
+    </message>
+    <message>
+        <source>Form.phone</source>
+        <translation>Телефон</translation>
+    </message>
+    <message>
+        <source>Text.April</source>
+        <translation>Апрель</translation>
+    </message>
+    <message>
+        <source>Text.August</source>
+        <translation>Август</translation>
+    </message>
+    <message>
+        <source>Text.December</source>
+        <translation>Декабрь</translation>
+    </message>
+    <message>
+        <source>Text.February</source>
+        <translation>Февраль</translation>
+    </message>
+    <message>
+        <source>Text.January</source>
+        <translation>Январь</translation>
+    </message>
+    <message>
+        <source>Text.July</source>
+        <translation>Июль</translation>
+    </message>
+    <message>
+        <source>Text.June</source>
+        <translation>Июнь</translation>
+    </message>
+    <message>
+        <source>Text.March</source>
+        <translation>Март</translation>
+    </message>
+    <message>
+        <source>Text.May</source>
+        <translation>Май</translation>
+    </message>
+    <message>
+        <source>Text.November</source>
+        <translation>Ноябрь</translation>
+    </message>
+    <message>
+        <source>Text.October</source>
+        <translation>Октябрь</translation>
+    </message>
+    <message>
+        <source>Text.September</source>
+        <translation>Сентябрь</translation>
+    </message>
+    <message>
+        <source>Text.cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Text.day</source>
+        <translation>День</translation>
+    </message>
+    <message>
+        <source>Text.female</source>
+        <translation>Женский</translation>
+    </message>
+    <message>
+        <source>Text.male</source>
+        <translation>Мужской</translation>
+    </message>
+    <message>
+        <source>Text.name</source>
+        <translation>ФИО</translation>
+    </message>
+    <message>
+        <source>Text.save</source>
+        <translation>Сохранить</translation>
+    </message>
+    <message>
+        <source>Text.year</source>
+        <translation>Год</translation>
+    </message>
+</context>
+<context>
     <name>LoadingWindow</name>
     <message>
         <source>Text.requestInProgress</source>
@@ -34,8 +202,118 @@
 <context>
     <name>MainWindow</name>
     <message>
+        <source>Dialog.successChangePassword</source>
+        <translation>Пароль изменён.</translation>
+    </message>
+    <message>
+        <source>Menu.about</source>
+        <translation>О программе</translation>
+    </message>
+    <message>
+        <source>Menu.application</source>
+        <translation>Программа</translation>
+    </message>
+    <message>
+        <source>Menu.language</source>
+        <translation>Язык</translation>
+    </message>
+    <message>
+        <source>Menu.password</source>
+        <translation>Сменить пароль…</translation>
+    </message>
+    <message>
+        <source>Menu.updates</source>
+        <translation>Проверить обновления</translation>
+    </message>
+    <message>
+        <source>Text.changeLocaleSuccess</source>
+        <translation>Язык интерфейса изменён.</translation>
+    </message>
+    <message>
+        <source>Text.closeMessage</source>
+        <translation>Закрыть программу?</translation>
+    </message>
+    <message>
+        <source>Text.closeTitle</source>
+        <translation>Выход из Sonvera</translation>
+    </message>
+    <message>
+        <source>Text.upToDate</source>
+        <translation>У вас установлена последняя версия Sonvera.</translation>
+    </message>
+    <message>
+        <source>Text.updatesAvailable</source>
+        <translation>Доступна новая версия Sonvera. Чтобы получить её, обратитесь в службу поддержки.</translation>
+    </message>
+    <message>
+        <source>Text.updatesTitle</source>
+        <translation>Обновления</translation>
+    </message>
+    <message>
         <source>Title.application</source>
         <translation>Sonvera</translation>
+    </message>
+</context>
+<context>
+    <name>PatientManager</name>
+    <message>
+        <source>Text.invalidBirthDate</source>
+        <translation>Введите правильную дату рождения.</translation>
+    </message>
+    <message>
+        <source>Text.invalidName</source>
+        <translation>Введите имя пациента.</translation>
+    </message>
+</context>
+<context>
+    <name>PatientModel</name>
+    <message>
+        <source>Text.age</source>
+        <translation>Возраст</translation>
+    </message>
+    <message>
+        <source>Text.deviceNotConnected</source>
+        <translation>Устройство не подключено</translation>
+    </message>
+    <message>
+        <source>Text.gender</source>
+        <translation>Пол</translation>
+    </message>
+    <message>
+        <source>Text.lastRecordDate</source>
+        <translation>Последняя запись</translation>
+    </message>
+    <message>
+        <source>Text.name</source>
+        <translation>Имя</translation>
+    </message>
+    <message>
+        <source>Text.noCommands</source>
+        <translation>Команды не отправлялись</translation>
+    </message>
+    <message>
+        <source>Text.notes</source>
+        <translation>Заметки</translation>
+    </message>
+    <message>
+        <source>Text.phone</source>
+        <translation>Телефон</translation>
+    </message>
+    <message>
+        <source>Text.recipeComplete</source>
+        <translation>Рецепт выполнен</translation>
+    </message>
+    <message>
+        <source>Text.recipeInProgress</source>
+        <translation>Выполняется рецепт</translation>
+    </message>
+    <message>
+        <source>Text.recordComplete</source>
+        <translation>Запись завершена</translation>
+    </message>
+    <message>
+        <source>Text.recordInProgress</source>
+        <translation>Идёт запись</translation>
     </message>
 </context>
 <context>
@@ -71,6 +349,37 @@
     <message>
         <source>Text.yes</source>
         <translation>Да</translation>
+    </message>
+</context>
+<context>
+    <name>ViewPatients</name>
+    <message>
+        <source>Text.listPatients</source>
+        <translation>Пациенты</translation>
+    </message>
+    <message>
+        <source>Text.name</source>
+        <translation>Имя</translation>
+    </message>
+    <message>
+        <source>Text.newPatient</source>
+        <translation>Новый пациент</translation>
+    </message>
+    <message>
+        <source>Text.notes</source>
+        <translation>Заметки</translation>
+    </message>
+    <message>
+        <source>Text.patientSearch</source>
+        <translation>Поиск пациентов</translation>
+    </message>
+    <message>
+        <source>Text.refresh</source>
+        <translation>Обновить список</translation>
+    </message>
+    <message>
+        <source>Title.patients</source>
+        <translation>Пациенты</translation>
     </message>
 </context>
 </TS>

@@ -1,6 +1,7 @@
 #include "app/Application.h"
 #include "app/Language.h"
 #include "app/MainWindow.h"
+#include "support/SignInDriver.h"
 
 #include <QApplication>
 #include <QFile>
@@ -106,6 +107,8 @@ void StartupTest::styleSheetParsesWithoutWarnings()
         const QtMessageHandler previous = qInstallMessageHandler(captureWarning);
         const auto restore = qScopeGuard([previous] { qInstallMessageHandler(previous); });
         setupApplication(*qApp);
+        // The sign-in dialog is polished (and its rules parsed) when it shows.
+        abandonSignInWhenAsked();
         MainWindow window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -155,6 +158,7 @@ void StartupTest::loadTranslationInstallsOnlyWhatLoaded()
 
 void StartupTest::mainWindowSelectsAndSwitchesLanguages()
 {
+    abandonSignInWhenAsked();
     MainWindow window;
     window.setLanguage(QStringLiteral("de_DE"));
     QCOMPARE(window.currentLanguage(), QStringLiteral("en_US"));
@@ -173,6 +177,7 @@ void StartupTest::mainWindowSelectsAndSwitchesLanguages()
 
 void StartupTest::sameLanguageReloadsNothing()
 {
+    abandonSignInWhenAsked();
     MainWindow window;
     window.setLanguage(QStringLiteral("ru_RU"));
     QCoreApplication::processEvents(); // the toolkit posts the change to the windows

@@ -55,7 +55,8 @@ QSet<QString> placeholders(const QString& text)
     return found;
 }
 
-const QRegularExpression keyShape(QStringLiteral(R"(^(Title|Menu|Text|Dialog|Form|Complaint)\.[a-z][A-Za-z0-9]*$)"));
+// Month names are keys such as "Text.January".
+const QRegularExpression keyShape(QStringLiteral(R"(^(Title|Menu|Text|Dialog|Form|Complaint)\.[A-Za-z][A-Za-z0-9]*$)"));
 
 } // namespace
 
