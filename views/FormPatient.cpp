@@ -137,6 +137,7 @@ QPushButton* FormPatient::addGenderButton(const QString& objectName, const QStri
     button->setCheckable(true);
     button->setAutoDefault(false);
     button->setMinimumSize(40, 40);
+    button->setIconSize(QSize(22, 22));
     return button;
 }
 

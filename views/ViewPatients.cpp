@@ -117,6 +117,7 @@ void ViewPatients::buildWidgets()
 
     auto* newPatient = new QPushButton(QIcon(QStringLiteral(":/images/patient-create.png")), QString(), toolbar);
     newPatient->setObjectName(QStringLiteral("buttonNewPatient"));
+    newPatient->setIconSize(QSize(22, 22));
     connect(newPatient, &QPushButton::clicked, this, &ViewPatients::onNewPatient);
     auto* toolbarLayout = new QHBoxLayout(toolbar);
     toolbarLayout->setContentsMargins(0, 0, 0, 0);
