@@ -1,29 +1,19 @@
 #include "app/DialogChangePassword.h"
 
-#include "app/MessageBoxes.h"
 #include "net/Controller.h"
 
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
-#include <QShowEvent>
 
-DialogChangePassword::DialogChangePassword(QWidget* parent) : QDialog(parent)
+DialogChangePassword::DialogChangePassword(QWidget* parent) : OutcomeDialog(parent)
 {
     setObjectName(QStringLiteral("DialogChangePassword"));
     buildWidgets();
     setWindowTitle(tr("Text.changePassword"));
-    setFixedSize(400, 180);
-    setWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint);
-    setModal(true);
-    const QRect screen = QGuiApplication::screens().constFirst()->geometry();
-    move(screen.x() + (screen.width() - width()) / 2, screen.y() + (screen.height() - height()) / 2);
+    place(400, 180);
 }
 
 void DialogChangePassword::buildWidgets()
@@ -99,17 +89,13 @@ void DialogChangePassword::onCancel()
 void DialogChangePassword::onSuccess()
 {
     m_requestRunning = false;
-    reportOutcome(true);
-    accept();
+    succeed();
 }
 
 void DialogChangePassword::onError(QString message)
 {
     m_requestRunning = false;
-    QMessageBox box(QMessageBox::Critical, tr("Text.error"), message, QMessageBox::Ok, this);
-    // As in the shared message boxes, the button shows its text alone.
-    box.button(QMessageBox::Ok)->setIcon(QIcon());
-    MessageBoxRunner::run(box);
+    showFailure(tr("Text.error"), message);
     m_buttonConfirm->setEnabled(true);
 }
 
@@ -119,29 +105,12 @@ void DialogChangePassword::reject()
     // service's answer instead of leaving without knowing the password.
     if (m_requestRunning)
         return;
-    reportOutcome(false);
-    QDialog::reject();
+    OutcomeDialog::reject();
 }
 
 void DialogChangePassword::closeEvent(QCloseEvent* event)
 {
     // The toolkit turns closing a visible dialog into reject(), and ignores
     // the close when reject() left the dialog open.
-    QDialog::closeEvent(event);
-}
-
-void DialogChangePassword::showEvent(QShowEvent* event)
-{
-    // A dialog shown again starts a new run with an outcome of its own.
-    if (!event->spontaneous())
-        m_outcomeReported = false;
-    QDialog::showEvent(event);
-}
-
-void DialogChangePassword::reportOutcome(bool success)
-{
-    if (m_outcomeReported)
-        return;
-    m_outcomeReported = true;
-    emit listener(success);
+    OutcomeDialog::closeEvent(event);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "app/OutcomeDialog.h"
 
 class QGridLayout;
 class QLineEdit;
@@ -9,7 +9,7 @@ class QPushButton;
 // Changes the practitioner's password; the service answers with a renewed
 // access token, which the account takes over. The outcome is reported once per
 // run through listener: true after a change, false on cancel or close.
-class DialogChangePassword : public QDialog
+class DialogChangePassword : public OutcomeDialog
 {
     Q_OBJECT
 
@@ -19,9 +19,6 @@ public:
     // Cancel, Escape and the window's close button all end up here.
     void reject() override;
 
-signals:
-    void listener(bool success);
-
 public slots:
     void onConfirm();
     void onCancel();
@@ -30,18 +27,15 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     void buildWidgets();
     QLineEdit* addPasswordRow(QGridLayout* layout, int row, const QString& labelName, const QString& labelText,
                               const QString& fieldName);
-    void reportOutcome(bool success);
 
     QLineEdit* m_oldPasswordField = nullptr;
     QLineEdit* m_newPasswordField = nullptr;
     QLineEdit* m_repeatPasswordField = nullptr;
     QPushButton* m_buttonConfirm = nullptr;
     bool m_requestRunning = false;
-    bool m_outcomeReported = false;
 };

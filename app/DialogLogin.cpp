@@ -1,18 +1,13 @@
 #include "app/DialogLogin.h"
 
-#include "app/MessageBoxes.h"
 #include "net/Controller.h"
 
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
-#include <QScreen>
-#include <QShowEvent>
 
 namespace {
 
@@ -20,17 +15,13 @@ constexpr int fieldMaxLength = 200;
 
 } // namespace
 
-DialogLogin::DialogLogin(QWidget* parent) : QDialog(parent)
+DialogLogin::DialogLogin(QWidget* parent) : OutcomeDialog(parent)
 {
     setObjectName(QStringLiteral("DialogLogin"));
     buildWidgets();
     setWindowTitle(tr("Title.application"));
-    setFixedSize(360, 220);
     // The main window is not on screen yet: nothing must hide the sign-in.
-    setWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint);
-    setModal(true);
-    const QRect screen = QGuiApplication::screens().constFirst()->geometry();
-    move(screen.x() + (screen.width() - width()) / 2, screen.y() + (screen.height() - height()) / 2);
+    place(360, 220);
 }
 
 void DialogLogin::buildWidgets()
@@ -90,49 +81,23 @@ void DialogLogin::onSuccess()
 {
     m_requestRunning = false;
     // The run ended when the practitioner gave up: a late answer is not reported.
-    if (m_outcomeReported)
+    if (outcomeReported())
         return;
-    reportOutcome(true);
-    accept();
+    succeed();
 }
 
 void DialogLogin::onError(QString message)
 {
     m_requestRunning = false;
-    if (m_outcomeReported)
+    if (outcomeReported())
         return;
-    QMessageBox box(QMessageBox::Critical, tr("Text.error"), message, QMessageBox::Ok, this);
-    // As in the shared message boxes, the button shows its text alone.
-    box.button(QMessageBox::Ok)->setIcon(QIcon());
-    MessageBoxRunner::run(box);
+    showFailure(tr("Text.error"), message);
     m_buttonConfirm->setEnabled(true);
-}
-
-void DialogLogin::reject()
-{
-    reportOutcome(false);
-    QDialog::reject();
 }
 
 void DialogLogin::closeEvent(QCloseEvent* event)
 {
     // The toolkit turns closing a visible dialog into reject(), so the window
     // button and Escape report through the same place.
-    QDialog::closeEvent(event);
-}
-
-void DialogLogin::showEvent(QShowEvent* event)
-{
-    // A dialog shown again starts a new run with an outcome of its own.
-    if (!event->spontaneous())
-        m_outcomeReported = false;
-    QDialog::showEvent(event);
-}
-
-void DialogLogin::reportOutcome(bool success)
-{
-    if (m_outcomeReported)
-        return;
-    m_outcomeReported = true;
-    emit listener(success);
+    OutcomeDialog::closeEvent(event);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "app/OutcomeDialog.h"
 
 class QLineEdit;
 class QPushButton;
@@ -8,18 +8,12 @@ class QPushButton;
 // Signs the practitioner in before the main window shows anything. The
 // outcome is reported once per run through listener: true when the account
 // record is filled, false when the practitioner gives up.
-class DialogLogin : public QDialog
+class DialogLogin : public OutcomeDialog
 {
     Q_OBJECT
 
 public:
     explicit DialogLogin(QWidget* parent = nullptr);
-
-    // Escape and the window's close button both end up here.
-    void reject() override;
-
-signals:
-    void listener(bool success);
 
 public slots:
     void onConfirm();
@@ -28,15 +22,12 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     void buildWidgets();
-    void reportOutcome(bool success);
 
     QLineEdit* m_usernameField = nullptr;
     QLineEdit* m_passwordField = nullptr;
     QPushButton* m_buttonConfirm = nullptr;
     bool m_requestRunning = false;
-    bool m_outcomeReported = false;
 };

@@ -1,0 +1,57 @@
+#include "app/OutcomeDialog.h"
+
+#include "app/MessageBoxes.h"
+
+#include <QGuiApplication>
+#include <QIcon>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+
+OutcomeDialog::OutcomeDialog(QWidget* parent) : QDialog(parent) {}
+
+void OutcomeDialog::place(int width, int height)
+{
+    setFixedSize(width, height);
+    setWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint);
+    setModal(true);
+    const QRect screen = QGuiApplication::screens().constFirst()->geometry();
+    move(screen.x() + (screen.width() - width) / 2, screen.y() + (screen.height() - height) / 2);
+}
+
+void OutcomeDialog::reject()
+{
+    reportOutcome(false);
+    QDialog::reject();
+}
+
+void OutcomeDialog::succeed()
+{
+    reportOutcome(true);
+    accept();
+}
+
+void OutcomeDialog::showFailure(const QString& title, const QString& message)
+{
+    QMessageBox box(QMessageBox::Critical, title, message, QMessageBox::Ok, this);
+    // As in the shared message boxes, the button shows its text alone.
+    box.button(QMessageBox::Ok)->setIcon(QIcon());
+    MessageBoxRunner::run(box);
+}
+
+void OutcomeDialog::showEvent(QShowEvent* event)
+{
+    // A dialog shown again starts a new run with an outcome of its own.
+    if (!event->spontaneous())
+        m_outcomeReported = false;
+    QDialog::showEvent(event);
+}
+
+void OutcomeDialog::reportOutcome(bool success)
+{
+    if (m_outcomeReported)
+        return;
+    m_outcomeReported = true;
+    emit listener(success);
+}
