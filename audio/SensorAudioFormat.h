@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QAudioFormat>
+#include <QByteArray>
+
+// The one audio format of the sensor, used for recording, playback and saved
+// impact audio: 22050 samples per second, one channel, 8-bit unsigned samples
+// whose zero line is the byte 127. One byte is one sample.
+QAudioFormat sensorAudioFormat();
+
+// Bytes of one second of signal in the sensor format (22050).
+int sensorBytesPerSecond();
+
+// A finished recording is exactly three seconds of signal.
+constexpr int kRecordingLimit = 66150;
+
+// The 44-byte canonical RIFF/WAVE header for dataSize bytes of samples in the
+// sensor format; a WAV file is this header followed by the samples.
+QByteArray wavHeader(qint32 dataSize);
