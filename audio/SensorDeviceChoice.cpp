@@ -1,5 +1,7 @@
 #include "audio/SensorDeviceChoice.h"
 
+#include <algorithm>
+
 const QStringList& sensorDeviceNames()
 {
     static const QStringList names{QStringLiteral("Sonvera USB v"), QStringLiteral("C-Media USB Headphone Set")};
@@ -40,9 +42,24 @@ SensorAudioDevice chooseSensorAudioDevice(const QList<QAudioDeviceInfo>& devices
     return {match.found() ? devices.at(match.index) : fallback, match};
 }
 
+namespace {
+
+bool isOutputMonitor(const QAudioDeviceInfo& device)
+{
+    return device.deviceName().endsWith(QLatin1String(".monitor"));
+}
+
+} // namespace
+
 SensorAudioDevice chooseSensorAudioDevice(QAudio::Mode mode)
 {
-    const QAudioDeviceInfo fallback =
-        mode == QAudio::AudioInput ? QAudioDeviceInfo::defaultInputDevice() : QAudioDeviceInfo::defaultOutputDevice();
-    return chooseSensorAudioDevice(QAudioDeviceInfo::availableDevices(mode), fallback);
+    if (mode == QAudio::AudioOutput)
+        return chooseSensorAudioDevice(QAudioDeviceInfo::availableDevices(mode),
+                                       QAudioDeviceInfo::defaultOutputDevice());
+    // The sound server lists the monitor of every output among the inputs,
+    // named after the output: the sensor's own output monitor comes before its
+    // input and would record what the program plays, not the sensor's signal.
+    QList<QAudioDeviceInfo> inputs = QAudioDeviceInfo::availableDevices(mode);
+    inputs.erase(std::remove_if(inputs.begin(), inputs.end(), isOutputMonitor), inputs.end());
+    return chooseSensorAudioDevice(inputs, QAudioDeviceInfo::defaultInputDevice());
 }

@@ -3,7 +3,7 @@
 # needed). Arguments are passed on to ctest, for example -R tst_logging.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-ensure_packages "${SONVERA_BUILD_PACKAGES[@]}" "${SONVERA_RUN_PACKAGES[@]}"
+ensure_packages "${SONVERA_BUILD_PACKAGES[@]}" "${SONVERA_RUN_PACKAGES[@]}" "${SONVERA_TEST_PACKAGES[@]}"
 build_all
 ensure_runtime_dir
 
