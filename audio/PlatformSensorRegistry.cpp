@@ -1,7 +1,18 @@
 #include "audio/SensorId.h"
 
-// Until the platform look-ups exist, no sensor is recognised.
+#include <QtGlobal>
+
+#ifdef Q_OS_WIN
+#include "audio/WindowsSensorRegistry.h"
+#else
+#include "audio/SysfsSensorRegistry.h"
+#endif
+
 std::unique_ptr<SensorRegistry> platformSensorRegistry()
 {
-    return nullptr;
+#ifdef Q_OS_WIN
+    return std::make_unique<WindowsSensorRegistry>();
+#else
+    return std::make_unique<SysfsSensorRegistry>();
+#endif
 }

@@ -193,6 +193,13 @@
     </message>
 </context>
 <context>
+    <name>ImpactAudio</name>
+    <message>
+        <source>Text.impactTooLong</source>
+        <translation>The impact is too long to be held in memory. Choose a shorter duration.</translation>
+    </message>
+</context>
+<context>
     <name>LoadingWindow</name>
     <message>
         <source>Text.requestInProgress</source>

@@ -193,6 +193,13 @@
     </message>
 </context>
 <context>
+    <name>ImpactAudio</name>
+    <message>
+        <source>Text.impactTooLong</source>
+        <translation>Воздействие слишком длинное и не помещается в памяти. Выберите меньшую продолжительность.</translation>
+    </message>
+</context>
+<context>
     <name>LoadingWindow</name>
     <message>
         <source>Text.requestInProgress</source>
