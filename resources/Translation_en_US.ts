@@ -2,6 +2,57 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>AudioRecorder</name>
+    <message>
+        <source>Dialog.signalRecord</source>
+        <translation>Attach the sensor to the patient and press Start recording.</translation>
+    </message>
+    <message>
+        <source>Dialog.signalRecordConfirm</source>
+        <translation>The signal is recorded. Save it, or record it again.</translation>
+    </message>
+    <message>
+        <source>Dialog.signalRecordInProgress</source>
+        <translation>Recording the signal: keep the sensor still for three seconds…</translation>
+    </message>
+    <message>
+        <source>Text.autospectrum</source>
+        <translation>Autospectrum</translation>
+    </message>
+    <message>
+        <source>Text.cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Text.messageRemote</source>
+        <translation>Or send a command to the patient's remote device</translation>
+    </message>
+    <message>
+        <source>Text.reRecord</source>
+        <translation>Record again</translation>
+    </message>
+    <message>
+        <source>Text.record</source>
+        <translation>Record</translation>
+    </message>
+    <message>
+        <source>Text.saveRecord</source>
+        <translation>Save recording</translation>
+    </message>
+    <message>
+        <source>Text.send</source>
+        <translation>Send</translation>
+    </message>
+    <message>
+        <source>Text.startRecord</source>
+        <translation>Start recording</translation>
+    </message>
+    <message>
+        <source>Title.signalRecord</source>
+        <translation>Signal recording</translation>
+    </message>
+</context>
+<context>
     <name>Controller</name>
     <message>
         <source>Text.insecureServiceUrl</source>

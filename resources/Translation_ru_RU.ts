@@ -2,6 +2,57 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
+    <name>AudioRecorder</name>
+    <message>
+        <source>Dialog.signalRecord</source>
+        <translation>Наложите датчик пациенту и нажмите «Начать запись».</translation>
+    </message>
+    <message>
+        <source>Dialog.signalRecordConfirm</source>
+        <translation>Сигнал записан. Сохраните его или запишите заново.</translation>
+    </message>
+    <message>
+        <source>Dialog.signalRecordInProgress</source>
+        <translation>Идёт запись сигнала: не двигайте датчик три секунды…</translation>
+    </message>
+    <message>
+        <source>Text.autospectrum</source>
+        <translation>Автоспектр</translation>
+    </message>
+    <message>
+        <source>Text.cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Text.messageRemote</source>
+        <translation>Или отправьте команду на удалённое устройство пациента</translation>
+    </message>
+    <message>
+        <source>Text.reRecord</source>
+        <translation>Записать заново</translation>
+    </message>
+    <message>
+        <source>Text.record</source>
+        <translation>Запись</translation>
+    </message>
+    <message>
+        <source>Text.saveRecord</source>
+        <translation>Сохранить запись</translation>
+    </message>
+    <message>
+        <source>Text.send</source>
+        <translation>Отправить</translation>
+    </message>
+    <message>
+        <source>Text.startRecord</source>
+        <translation>Начать запись</translation>
+    </message>
+    <message>
+        <source>Title.signalRecord</source>
+        <translation>Запись сигнала</translation>
+    </message>
+</context>
+<context>
     <name>Controller</name>
     <message>
         <source>Text.insecureServiceUrl</source>
