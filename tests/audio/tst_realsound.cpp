@@ -1,11 +1,21 @@
+#include "audio/AudioRecorder.h"
 #include "audio/SensorAudioFormat.h"
 #include "audio/SensorDeviceChoice.h"
 #include "support/PulseAudioSandbox.h"
 
-#include <QAudioInput>
 #include <QAudioOutput>
 #include <QBuffer>
+#include <QPushButton>
 #include <QtTest>
+
+// What the toolkit's software volume makes of 8-bit unsigned samples.
+QByteArray scaledAroundZeroLine(const QByteArray& samples, qreal volume)
+{
+    QByteArray scaled(samples.size(), Qt::Uninitialized);
+    for (int i = 0; i < samples.size(); ++i)
+        scaled[i] = char(quint8(128 + qint8(quint8(samples[i]) - 128) * volume));
+    return scaled;
+}
 
 // Real sound through a private sound server whose devices look like the
 // sensor: the device rule must find them among the server's devices, and
@@ -41,23 +51,30 @@ private slots:
         QVERIFY(QAudioDeviceInfo::defaultOutputDevice().deviceName() != PulseAudioSandbox::sensorSinkName());
     }
 
-    void rawInputOnTheChosenDeviceDeliversTheSamples()
+    void recorderRecordsTheSensorInput()
     {
-        const SensorAudioDevice input = chooseSensorAudioDevice(QAudio::AudioInput);
-        QAudioInput audioInput(input.device, sensorAudioFormat());
-        QByteArray recording;
-        QIODevice* source = audioInput.start();
-        QVERIFY(source);
-        connect(source, &QIODevice::readyRead, this, [&] { recording.append(source->readAll()); });
-        QTRY_COMPARE(audioInput.state(), QAudio::ActiveState);
-        const QByteArray stream = distinctiveSignal(200000);
+        AudioRecorder recorder(nullptr, false);
+        QByteArray file;
+        connect(&recorder, &AudioRecorder::onSave, this, [&](QByteArray& bytes, const QString&) { file = bytes; });
+        recorder.onStartRecord();
+        const QByteArray stream = distinctiveSignal(4 * kRecordingLimit);
         FifoFeeder feeder(m_sandbox.sourceFifoPath(), stream);
         QVERIFY(feeder.isOpen());
-        QTRY_VERIFY_WITH_TIMEOUT(recording.size() >= kRecordingLimit, 10000);
-        audioInput.stop();
-        const int offset = alignmentOf(recording, stream);
-        QVERIFY(offset >= 0);
-        QCOMPARE(recording.left(kRecordingLimit), stream.mid(offset, kRecordingLimit));
+        auto* save = recorder.findChild<QPushButton*>(QStringLiteral("buttonSaveRecord"));
+        QVERIFY(save);
+        QTRY_VERIFY_WITH_TIMEOUT(save->isVisibleTo(&recorder), 10000);
+        save->click();
+
+        QCOMPARE(file.size(), 44 + kRecordingLimit);
+        QCOMPARE(file.left(44), wavHeader(kRecordingLimit));
+        const QByteArray samples = file.mid(44);
+        // The sensor records at the volume of its entry, which the sound
+        // server's client scales in software around the zero line.
+        const QByteArray expected =
+            scaledAroundZeroLine(stream, recordingVolume(chooseSensorDevice({PulseAudioSandbox::sensorSourceName()})));
+        const int offset = alignmentOf(samples, expected);
+        QVERIFY2(offset >= 0, "the recording is not the signal fed into the sensor input");
+        QCOMPARE(samples, expected.mid(offset, kRecordingLimit));
     }
 
     void rawOutputToTheChosenDevicePlaysTheSamples()
@@ -94,5 +111,5 @@ private:
     bool m_running = false;
 };
 
-QTEST_GUILESS_MAIN(TestRealSound)
+QTEST_MAIN(TestRealSound)
 #include "tst_realsound.moc"
