@@ -7,6 +7,8 @@
 #include "app/DialogLogin.h"
 #include "app/Language.h"
 #include "app/MessageBoxes.h"
+#include "app/PlayerStatusEntry.h"
+#include "audio/DialogPlayer.h"
 #include "data/PatientManager.h"
 #include "net/Controller.h"
 #include "views/ViewPatients.h"
@@ -263,10 +265,36 @@ void MainWindow::onImpact(Patient& patient, Record& record, QList<Marker>& marke
     qInfo("The impact of %d markers is not available in this version", int(markers.size()));
 }
 
+// ---- Player --------------------------------------------------------------------
+
 void MainWindow::onPlayerInit(QByteArray samples, QString title)
 {
-    Q_UNUSED(title)
-    qInfo("Playing %d bytes is not available in this version", int(samples.size()));
+    // One player at a time; a second request is dropped.
+    if (m_playerActive)
+        return;
+    m_playerActive = true;
+    emit onPlayerState(true);
+
+    m_player = new DialogPlayer(this, samples, title);
+    m_playerEntry = new PlayerStatusEntry(statusBar(), m_player, this);
+    // Queued: the end is handled from the event loop, not from within the
+    // audio output's own state report, and a modal message may follow.
+    connect(m_player, &DialogPlayer::onFinish, this, &MainWindow::onPlayerFinished, Qt::QueuedConnection);
+    m_player->show();
+    m_player->raise();
+    m_player->activateWindow();
+    m_playerEntry->start();
+}
+
+void MainWindow::onPlayerFinished(bool completed)
+{
+    if (completed)
+        showSuccess(currentScreen() ? currentScreen() : this, tr("Text.impactFinished"));
+    delete m_playerEntry;
+    if (m_player)
+        m_player->deleteLater();
+    m_playerActive = false;
+    emit onPlayerState(false);
 }
 
 void MainWindow::screenBack()

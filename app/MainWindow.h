@@ -6,8 +6,11 @@
 
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <QTranslator>
 
+class DialogPlayer;
+class PlayerStatusEntry;
 class QAction;
 class QActionGroup;
 class QMenu;
@@ -59,6 +62,7 @@ private slots:
     void onReceipt(Patient& patient, Record& record);
     void onImpact(Patient& patient, Record& record, QList<Marker>& markers, bool recipeChanged);
     void onPlayerInit(QByteArray samples, QString title);
+    void onPlayerFinished(bool completed);
     void showPatientsList();
     void screenBack();
     void patientDelete(QWidget* widget, Patient& patient);
@@ -90,4 +94,6 @@ private:
     QString m_currentLanguage;
     bool m_signedIn = false;
     bool m_playerActive = false;
+    QPointer<DialogPlayer> m_player;
+    QPointer<PlayerStatusEntry> m_playerEntry;
 };

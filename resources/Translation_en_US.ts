@@ -76,6 +76,13 @@
     </message>
 </context>
 <context>
+    <name>DBusKeepAwake</name>
+    <message>
+        <source>Text.keepAwakeReason</source>
+        <translation>An impact is playing through the sensor</translation>
+    </message>
+</context>
+<context>
     <name>DialogAbout</name>
     <message>
         <source>Text.about</source>
@@ -142,6 +149,17 @@
     <message>
         <source>Title.application</source>
         <translation>Sonvera</translation>
+    </message>
+</context>
+<context>
+    <name>DialogPlayer</name>
+    <message>
+        <source>Text.noAudioOutput</source>
+        <translation>No audio output device was found. Connect the sensor and try again.</translation>
+    </message>
+    <message>
+        <source>Title.player</source>
+        <translation>Player</translation>
     </message>
 </context>
 <context>
@@ -294,6 +312,10 @@
     <message>
         <source>Text.closeTitle</source>
         <translation>Quit Sonvera</translation>
+    </message>
+    <message>
+        <source>Text.impactFinished</source>
+        <translation>The impact has finished.</translation>
     </message>
     <message>
         <source>Text.upToDate</source>

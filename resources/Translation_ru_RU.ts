@@ -76,6 +76,13 @@
     </message>
 </context>
 <context>
+    <name>DBusKeepAwake</name>
+    <message>
+        <source>Text.keepAwakeReason</source>
+        <translation>Идёт воздействие через датчик</translation>
+    </message>
+</context>
+<context>
     <name>DialogAbout</name>
     <message>
         <source>Text.about</source>
@@ -142,6 +149,17 @@
     <message>
         <source>Title.application</source>
         <translation>Sonvera</translation>
+    </message>
+</context>
+<context>
+    <name>DialogPlayer</name>
+    <message>
+        <source>Text.noAudioOutput</source>
+        <translation>Не найдено устройство вывода звука. Подключите датчик и повторите попытку.</translation>
+    </message>
+    <message>
+        <source>Title.player</source>
+        <translation>Проигрыватель</translation>
     </message>
 </context>
 <context>
@@ -294,6 +312,10 @@
     <message>
         <source>Text.closeTitle</source>
         <translation>Выход из Sonvera</translation>
+    </message>
+    <message>
+        <source>Text.impactFinished</source>
+        <translation>Воздействие завершено.</translation>
     </message>
     <message>
         <source>Text.upToDate</source>
