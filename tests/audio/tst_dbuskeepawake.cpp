@@ -2,6 +2,7 @@
 // the test itself on a private bus, which stands in for both the system and
 // the session bus.
 #include "audio/DBusKeepAwake.h"
+#include "support/TiedProcess.h"
 
 #include <QDBusConnection>
 #include <QDBusContext>
@@ -164,15 +165,10 @@ void DBusKeepAwakeTest::initTestCase()
     if (daemon.isEmpty())
         QSKIP("dbus-daemon is not installed: the D-Bus keep-awake can't be tried on a private bus");
     QVERIFY(m_folder.isValid());
-    // The shell ends the daemon as soon as its input closes, which happens
-    // when this test ends however it ends, so no bus outlives the test.
-    m_daemon.setProgram(QStringLiteral("/bin/sh"));
-    m_daemon.setArguments({QStringLiteral("-c"),
-                           QStringLiteral("\"$0\" \"$@\" & daemon=$!; cat >/dev/null; kill $daemon; wait"), daemon,
-                           QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
-                           QStringLiteral("--address=unix:path=") + m_folder.filePath(QStringLiteral("bus")),
-                           QStringLiteral("--print-address=1")});
-    m_daemon.start();
+    startTiedToThisProcess(m_daemon, daemon,
+                           {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
+                            QStringLiteral("--address=unix:path=") + m_folder.filePath(QStringLiteral("bus")),
+                            QStringLiteral("--print-address=1")});
     QVERIFY2(m_daemon.waitForStarted(5000), qPrintable(m_daemon.errorString()));
     while (!m_daemon.canReadLine())
         QVERIFY2(m_daemon.waitForReadyRead(5000), "dbus-daemon printed no address");

@@ -1,5 +1,7 @@
 #include "PulseAudioSandbox.h"
 
+#include "TiedProcess.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -38,7 +40,7 @@ PulseAudioSandbox::PulseAudioSandbox() = default;
 PulseAudioSandbox::~PulseAudioSandbox()
 {
     if (m_server.state() != QProcess::NotRunning) {
-        m_server.terminate();
+        m_server.closeWriteChannel();
         if (!m_server.waitForFinished(5000)) {
             m_server.kill();
             m_server.waitForFinished(2000);
@@ -100,9 +102,10 @@ bool PulseAudioSandbox::start()
     qunsetenv("PULSE_SOURCE");
 
     m_server.setProcessChannelMode(QProcess::MergedChannels);
-    m_server.start(program, {QStringLiteral("-n"), QStringLiteral("-F"), configuration.fileName(),
-                             QStringLiteral("--daemonize=no"), QStringLiteral("--exit-idle-time=-1"),
-                             QStringLiteral("--disallow-exit=yes"), QStringLiteral("--log-target=stderr")});
+    startTiedToThisProcess(m_server, program,
+                           {QStringLiteral("-n"), QStringLiteral("-F"), configuration.fileName(),
+                            QStringLiteral("--daemonize=no"), QStringLiteral("--exit-idle-time=-1"),
+                            QStringLiteral("--disallow-exit=yes"), QStringLiteral("--log-target=stderr")});
     if (!m_server.waitForStarted(5000)) {
         m_whyNot = QStringLiteral("pulseaudio did not start: ") + m_server.errorString();
         return false;
