@@ -1,3 +1,4 @@
+#include "BenchFigures.h"
 #include "audio/ImpactAudio.h"
 
 #include <QByteArray>
@@ -18,21 +19,6 @@ constexpr int blockSize = 65709;
 constexpr int blockCount = 10;
 constexpr int repetitions = 1208;
 
-QList<QByteArray> makeBlocks()
-{
-    QList<QByteArray> blocks;
-    quint32 state = 12345;
-    for (int index = 0; index < blockCount; ++index) {
-        QByteArray block(blockSize, Qt::Uninitialized);
-        for (char& sample : block) {
-            state = state * 1664525u + 1013904223u;
-            sample = char(state >> 24);
-        }
-        blocks.append(block);
-    }
-    return blocks;
-}
-
 // The baseline: a fresh buffer of the same size filled with the same bytes,
 // each repetition copied from its block.
 QByteArray copyOnly(const QList<QByteArray>& blocks, qint64 size)
@@ -47,24 +33,11 @@ QByteArray copyOnly(const QList<QByteArray>& blocks, qint64 size)
     }
     return buffer;
 }
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
-double millisecondsSince(const QElapsedTimer& timer)
-{
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
 } // namespace
 
 int main()
 {
-    const QList<QByteArray> blocks = makeBlocks();
+    const QList<QByteArray> blocks = pseudoRandomBlocks(blockCount, blockSize, 12345);
     const qint64 size = ImpactAudio::assembledSize(blocks, repetitions);
 
     std::vector<double> sonveraTimes;

@@ -1,3 +1,4 @@
+#include "BenchFigures.h"
 #include "audio/AudioBlocks.h"
 #include "net/Base64.h"
 #include "net/Unzip.h"
@@ -67,19 +68,6 @@ qint64 inflateOnly(const QByteArray& gzipped, QByteArray& buffer)
     inflateEnd(&stream);
     return status == Z_STREAM_END ? produced : -1;
 }
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
-double millisecondsSince(const QElapsedTimer& timer)
-{
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
 } // namespace
 
 int main()

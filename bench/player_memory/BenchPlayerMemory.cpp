@@ -1,6 +1,7 @@
 // Peak memory of the player holding an impact of about 800 MB, against the
 // bytes of its samples. The player plays through a private sound server whose
 // sink looks like the sensor, so the real audio output pulls the samples.
+#include "BenchFigures.h"
 #include "app/Application.h"
 #include "audio/DialogPlayer.h"
 #include "audio/ImpactAudio.h"
@@ -42,21 +43,6 @@ bool resetPeak()
     return clearRefs.open(QIODevice::WriteOnly) && clearRefs.write("5") == 1;
 }
 
-QList<QByteArray> makeBlocks()
-{
-    QList<QByteArray> blocks;
-    quint32 state = 4242;
-    for (int index = 0; index < blockCount; ++index) {
-        QByteArray block(blockSize, Qt::Uninitialized);
-        for (char& sample : block) {
-            state = state * 1664525u + 1013904223u;
-            sample = char(state >> 24);
-        }
-        blocks.append(block);
-    }
-    return blocks;
-}
-
 // Plays for a while, then stops; whether the output really played.
 bool playFor(DialogPlayer& player, int milliseconds)
 {
@@ -80,7 +66,7 @@ int main(int argc, char** argv)
                 sound ? "playing into a private sound server's sensor sink"
                       : qPrintable(QStringLiteral("no sound server (") + sandbox.whyNot() + QStringLiteral(")")));
 
-    const QList<QByteArray> blocks = makeBlocks();
+    const QList<QByteArray> blocks = pseudoRandomBlocks(blockCount, blockSize, 4242);
     {
         // Loads the audio back end and the dialog's pictures before measuring.
         DialogPlayer warmUp(nullptr, blocks.first(), QStringLiteral("Warm-up"));

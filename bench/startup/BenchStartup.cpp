@@ -1,3 +1,5 @@
+#include "BenchFigures.h"
+
 #include <QCoreApplication>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -35,14 +37,6 @@ double startToFirstWindow(const QString& probe, const QString& workingDirectory)
         return -1;
     return double(line.mid(8).toLongLong() - started) / 1e6;
 }
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
