@@ -33,6 +33,7 @@ QByteArray copyOnly(const QList<QByteArray>& blocks, qint64 size)
     }
     return buffer;
 }
+
 } // namespace
 
 int main()

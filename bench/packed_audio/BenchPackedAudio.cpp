@@ -68,6 +68,7 @@ qint64 inflateOnly(const QByteArray& gzipped, QByteArray& buffer)
     inflateEnd(&stream);
     return status == Z_STREAM_END ? produced : -1;
 }
+
 } // namespace
 
 int main()

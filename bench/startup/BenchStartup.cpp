@@ -37,6 +37,7 @@ double startToFirstWindow(const QString& probe, const QString& workingDirectory)
         return -1;
     return double(line.mid(8).toLongLong() - started) / 1e6;
 }
+
 } // namespace
 
 int main(int argc, char* argv[])
