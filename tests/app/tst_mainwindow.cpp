@@ -114,14 +114,7 @@ void MainWindowTest::cleanup()
 
 std::unique_ptr<MainWindow> MainWindowTest::signedInWindow()
 {
-    signInWhenAsked(QStringLiteral("demo"), QStringLiteral("secret"));
-    auto window = std::make_unique<MainWindow>();
-    // The first page is in before the test goes on, so no answer of it
-    // arrives after the test's service has gone.
-    ViewPatients* list = window->patientsList();
-    if (!list || !QTest::qWaitFor([list] { return !list->findChild<QWidget*>(QStringLiteral("LoadingWindow")); }))
-        qWarning("The patients list did not get its first page");
-    return window;
+    return signedInMainWindow(QStringLiteral("demo"), QStringLiteral("secret"));
 }
 
 void MainWindowTest::signInBuildsTheWindow_data()

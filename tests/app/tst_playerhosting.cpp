@@ -101,12 +101,7 @@ void PlayerHostingTest::cleanup()
 
 std::unique_ptr<MainWindow> PlayerHostingTest::signedInWindow()
 {
-    signInWhenAsked(QStringLiteral("demo"), QStringLiteral("secret"));
-    auto window = std::make_unique<MainWindow>();
-    ViewPatients* list = window->patientsList();
-    if (!list || !QTest::qWaitFor([list] { return !list->findChild<QWidget*>(QStringLiteral("LoadingWindow")); }))
-        qWarning("The patients list did not get its first page");
-    return window;
+    return signedInMainWindow(QStringLiteral("demo"), QStringLiteral("secret"));
 }
 
 void PlayerHostingTest::playerStartsWithItsEntry()

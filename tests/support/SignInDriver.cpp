@@ -1,6 +1,8 @@
 #include "support/SignInDriver.h"
 
+#include "app/MainWindow.h"
 #include "support/ModalDialogDriver.h"
+#include "views/ViewPatients.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -26,4 +28,14 @@ void signInWhenAsked(const QString& username, const QString& password)
 void abandonSignInWhenAsked()
 {
     whenModalAppears([](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
+}
+
+std::unique_ptr<MainWindow> signedInMainWindow(const QString& username, const QString& password)
+{
+    signInWhenAsked(username, password);
+    auto window = std::make_unique<MainWindow>();
+    ViewPatients* list = window->patientsList();
+    if (!list || !QTest::qWaitFor([list] { return !list->findChild<QWidget*>(QStringLiteral("LoadingWindow")); }))
+        qWarning("The patients list did not get its first page");
+    return window;
 }
