@@ -134,13 +134,6 @@ bool PulseAudioSandbox::waitUntilServing()
     return false;
 }
 
-QProcess* PulseAudioSandbox::startClient(const QString& program, const QStringList& arguments)
-{
-    auto* process = new QProcess;
-    process->start(program, arguments);
-    return process;
-}
-
 QByteArray PulseAudioSandbox::runClient(const QString& program, const QStringList& arguments, bool* ok)
 {
     QProcess process;

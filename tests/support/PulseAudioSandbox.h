@@ -31,11 +31,9 @@ public:
     static QString decoySinkName();
     QString sourceFifoPath() const;
 
-    // Runs a client tool of the server (pactl, parec...) against it.
-    QProcess* startClient(const QString& program, const QStringList& arguments);
-    QByteArray runClient(const QString& program, const QStringList& arguments, bool* ok = nullptr);
-
 private:
+    // Runs a client tool of the server (pactl...) against it to its end.
+    QByteArray runClient(const QString& program, const QStringList& arguments, bool* ok = nullptr);
     bool waitUntilServing();
 
     QTemporaryDir m_folder;
@@ -54,8 +52,6 @@ public:
     ~FifoFeeder() override;
 
     bool isOpen() const { return m_fd >= 0; }
-    qint64 written() const { return m_written; }
-    bool finished() const { return m_written >= m_stream.size(); }
 
 private:
     void feed();
