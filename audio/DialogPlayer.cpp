@@ -16,6 +16,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace {
 
 constexpr int updateIntervalMs = 500;
@@ -64,10 +66,14 @@ DialogPlayer::DialogPlayer(QWidget* parent, const QByteArray& samples, const QSt
 
 DialogPlayer::~DialogPlayer()
 {
-    // The output reads the buffer until it is gone, so it goes first.
-    if (m_output) {
-        m_output->disconnect(this);
-        delete m_output;
+    // The output reads the buffer until it is gone, so it goes first. The
+    // sound server's output runs the event loop while it drains: the tick and
+    // a pending "no output" report must find the player ended and no output.
+    m_updateTimer->stop();
+    m_finished = true;
+    if (PlaybackOutput* output = std::exchange(m_output, nullptr)) {
+        output->disconnect(this);
+        delete output;
     }
 }
 

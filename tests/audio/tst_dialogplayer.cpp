@@ -90,6 +90,8 @@ private slots:
     void outputThatCannotOpen_data();
     void outputThatCannotOpen();
     void audioSystemOutputWithoutDevice();
+    void deletingWhileTheOutputDrains_data();
+    void deletingWhileTheOutputDrains();
 
 private:
     FakePlaybackOutput* output() const { return m_outputs->last(); }
@@ -396,6 +398,34 @@ void DialogPlayerTest::outputThatCannotOpen()
     QTest::qWait(50);
     QCOMPARE(spy.count(), 1);
     QCOMPARE(boxTexts.size(), 1);
+}
+
+void DialogPlayerTest::deletingWhileTheOutputDrains_data()
+{
+    QTest::addColumn<int>("start");
+    QTest::newRow("playing") << int(FakePlaybackOutput::Start::Plays);
+    QTest::newRow("no output report pending") << int(FakePlaybackOutput::Start::FailsQuietly);
+}
+
+// The sound server's output runs the event loop while it is deleted: neither
+// the tick nor the pending report may reach the output or the half-deleted
+// player meanwhile.
+void DialogPlayerTest::deletingWhileTheOutputDrains()
+{
+    QFETCH(int, start);
+    m_outputs->setStart(FakePlaybackOutput::Start(start));
+    MessageBoxRecorder boxes;
+    int callsWhileDeleted = 0;
+    auto player = std::make_unique<DialogPlayer>(nullptr, samplesOf(600), QStringLiteral("Anna"));
+    QSignalSpy finished(player.get(), &DialogPlayer::onFinish);
+    player->show();
+    // Longer than two ticks.
+    output()->runEventsWhenDeleted(1200, &callsWhileDeleted);
+
+    player.reset();
+    QCOMPARE(callsWhileDeleted, 0);
+    QCOMPARE(finished.count(), 0);
+    QVERIFY2(boxes.boxes.isEmpty(), qPrintable(boxes.texts().join(QLatin1Char('\n'))));
 }
 
 void DialogPlayerTest::audioSystemOutputWithoutDevice()

@@ -1,8 +1,55 @@
 #include "support/FakePlaybackOutput.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+
 FakePlaybackOutput::FakePlaybackOutput(const QAudioDeviceInfo& device, Start start, QObject* parent)
     : PlaybackOutput(parent), m_device(device), m_start(start)
 {}
+
+FakePlaybackOutput::~FakePlaybackOutput()
+{
+    m_beingDeleted = true;
+    const QDeadlineTimer deadline(m_eventsWhenDeletedMs);
+    while (!deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+void FakePlaybackOutput::runEventsWhenDeleted(int milliseconds, int* callsWhileDeleted)
+{
+    m_eventsWhenDeletedMs = milliseconds;
+    m_callsWhileDeleted = callsWhileDeleted;
+}
+
+void FakePlaybackOutput::noteCall() const
+{
+    if (m_beingDeleted && m_callsWhileDeleted)
+        ++*m_callsWhileDeleted;
+}
+
+QAudio::State FakePlaybackOutput::state() const
+{
+    noteCall();
+    return m_state;
+}
+
+QAudio::Error FakePlaybackOutput::error() const
+{
+    noteCall();
+    return m_error;
+}
+
+qint64 FakePlaybackOutput::processedUSecs() const
+{
+    noteCall();
+    return m_processedUSecs;
+}
+
+void FakePlaybackOutput::setVolume(qreal volume)
+{
+    noteCall();
+    m_volume = volume;
+}
 
 void FakePlaybackOutput::setState(QAudio::State state, QAudio::Error error)
 {
@@ -15,6 +62,7 @@ void FakePlaybackOutput::setState(QAudio::State state, QAudio::Error error)
 
 void FakePlaybackOutput::start(QIODevice* source)
 {
+    noteCall();
     ++m_startCalls;
     m_source = source;
     switch (m_start) {
@@ -37,6 +85,7 @@ void FakePlaybackOutput::start(QIODevice* source)
 
 void FakePlaybackOutput::suspend()
 {
+    noteCall();
     ++m_suspendCalls;
     if (m_state == QAudio::ActiveState || m_state == QAudio::IdleState)
         setState(QAudio::SuspendedState);
@@ -44,6 +93,7 @@ void FakePlaybackOutput::suspend()
 
 void FakePlaybackOutput::resume()
 {
+    noteCall();
     ++m_resumeCalls;
     if (m_state == QAudio::SuspendedState)
         setState(QAudio::ActiveState);
@@ -51,6 +101,7 @@ void FakePlaybackOutput::resume()
 
 void FakePlaybackOutput::stop()
 {
+    noteCall();
     ++m_stopCalls;
     setState(QAudio::StoppedState);
 }

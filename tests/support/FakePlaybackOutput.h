@@ -20,6 +20,12 @@ public:
     };
 
     FakePlaybackOutput(const QAudioDeviceInfo& device, Start start, QObject* parent = nullptr);
+    ~FakePlaybackOutput() override;
+
+    // Deleting the output then runs the event loop for that long, as the
+    // sound server's output does while it drains; every call made on the
+    // output meanwhile is counted in *callsWhileDeleted.
+    void runEventsWhenDeleted(int milliseconds, int* callsWhileDeleted);
 
     // Sets the state and reports it when it changed.
     void setState(QAudio::State state, QAudio::Error error = QAudio::NoError);
@@ -37,12 +43,14 @@ public:
     void suspend() override;
     void resume() override;
     void stop() override;
-    QAudio::State state() const override { return m_state; }
-    QAudio::Error error() const override { return m_error; }
-    qint64 processedUSecs() const override { return m_processedUSecs; }
-    void setVolume(qreal volume) override { m_volume = volume; }
+    QAudio::State state() const override;
+    QAudio::Error error() const override;
+    qint64 processedUSecs() const override;
+    void setVolume(qreal volume) override;
 
 private:
+    void noteCall() const;
+
     QAudioDeviceInfo m_device;
     Start m_start;
     QIODevice* m_source = nullptr;
@@ -54,6 +62,9 @@ private:
     int m_suspendCalls = 0;
     int m_resumeCalls = 0;
     int m_stopCalls = 0;
+    int m_eventsWhenDeletedMs = 0;
+    int* m_callsWhileDeleted = nullptr;
+    bool m_beingDeleted = false;
 };
 
 // For one test scope, every player output is a FakePlaybackOutput that starts
