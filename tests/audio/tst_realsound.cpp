@@ -1,3 +1,4 @@
+#include "app/Application.h"
 #include "audio/AudioRecorder.h"
 #include "audio/DialogPlayer.h"
 #include "audio/SensorAudioFormat.h"
@@ -26,6 +27,7 @@ class TestRealSound : public QObject
 private slots:
     void initTestCase()
     {
+        initResources();
         if (!m_sandbox.start())
             QSKIP(qPrintable(QStringLiteral("No private sound server here: ") + m_sandbox.whyNot()));
         m_running = true;
