@@ -15,6 +15,7 @@
 
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -52,6 +53,19 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), m_screens(new QSt
     retranslate();
 
     signIn();
+}
+
+MainWindow::~MainWindow()
+{
+    // The player's audio output may run the event loop while it closes: the
+    // player goes while the window is whole, and an end it has reported but
+    // the window has not yet handled is dropped.
+    if (m_player) {
+        disconnect(m_player, nullptr, this, nullptr);
+        QCoreApplication::removePostedEvents(this, QEvent::MetaCall);
+    }
+    delete m_playerEntry;
+    delete m_player;
 }
 
 void MainWindow::signIn()

@@ -28,6 +28,7 @@ class MainWindow : public QMainWindow
 
 public:
     explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Whether the practitioner signed in; when not, the program ends.
     bool isSignedIn() const { return m_signedIn; }

@@ -69,6 +69,8 @@ private slots:
     void entryBringsTheHiddenPlayerBack();
     void everyEndingFreesTheWindow_data();
     void everyEndingFreesTheWindow();
+    void windowGoesWhilePlaying_data();
+    void windowGoesWhilePlaying();
 
 private:
     std::unique_ptr<MainWindow> signedInWindow();
@@ -260,6 +262,36 @@ void PlayerHostingTest::everyEndingFreesTheWindow()
     QVERIFY(window->findChild<DialogPlayer*>());
     QCOMPARE(window->findChild<DialogPlayer*>()->title(), QStringLiteral("Boris"));
     QVERIFY(statusEntry(*window));
+}
+
+void PlayerHostingTest::windowGoesWhilePlaying_data()
+{
+    QTest::addColumn<bool>("ranOut");
+    QTest::newRow("playing") << false;
+    QTest::newRow("ran out, end not yet handled") << true;
+}
+
+// The program ends while a player plays. The sound server's output runs the
+// event loop while it is deleted: the window must not be reached half gone,
+// and an end still on its way is not reported any more.
+void PlayerHostingTest::windowGoesWhilePlaying()
+{
+    QFETCH(bool, ranOut);
+    auto window = signedInWindow();
+    MessageBoxRecorder boxes;
+    play(*window, tenMinutes, QStringLiteral("Anna"));
+    int callsWhileDeleted = 0;
+    // Longer than a refresh of the entry.
+    m_outputs->last()->runEventsWhenDeleted(1200, &callsWhileDeleted);
+    if (ranOut)
+        m_outputs->last()->setState(QAudio::IdleState);
+
+    QSignalSpy playerStates(window.get(), &MainWindow::onPlayerState);
+    window.reset();
+    QCOMPARE(callsWhileDeleted, 0);
+    QCOMPARE(playerStates.count(), 0);
+    QVERIFY2(boxes.boxes.isEmpty(), qPrintable(boxes.texts().join(QLatin1Char('\n'))));
+    QCOMPARE(m_keepAwake->log().alive, 0);
 }
 
 int main(int argc, char* argv[])
