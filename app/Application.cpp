@@ -1,7 +1,7 @@
 #include "app/Application.h"
 
-#include "app/AppConstants.h"
-#include "app/Logging.h"
+#include "base/AppConstants.h"
+#include "base/Logging.h"
 #include "app/MainWindow.h"
 #include "data/Category.h"
 

@@ -1,6 +1,6 @@
 #include "app/DialogAbout.h"
 
-#include "app/AppConstants.h"
+#include "base/AppConstants.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
 #include "app/DialogChangePassword.h"
 
-#include "net/Controller.h"
+#include "api/Controller.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/OutcomeDialog.h"
+#include "widgets/OutcomeDialog.h"
 
 class QLineEdit;
 class QPushButton;

@@ -1,16 +1,16 @@
 #include "app/MainWindow.h"
 
-#include "app/Account.h"
-#include "app/AppConstants.h"
+#include "base/Account.h"
+#include "base/AppConstants.h"
 #include "app/DialogAbout.h"
 #include "app/DialogChangePassword.h"
 #include "app/DialogLogin.h"
-#include "app/Language.h"
-#include "app/MessageBoxes.h"
+#include "base/Language.h"
+#include "widgets/MessageBoxes.h"
 #include "app/PlayerStatusEntry.h"
 #include "audio/DialogPlayer.h"
-#include "data/PatientManager.h"
-#include "net/Controller.h"
+#include "api/PatientManager.h"
+#include "api/Controller.h"
 #include "views/ViewPatients.h"
 
 #include <QActionGroup>

@@ -1,6 +1,6 @@
 #include "audio/AudioBlocks.h"
 
-#include "net/Base64.h"
+#include "base/Base64.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,7 +1,7 @@
 #include "audio/AudioRecorder.h"
 
 #include "audio/AudioInputCapture.h"
-#include "audio/ProgressBar.h"
+#include "widgets/ProgressBar.h"
 #include "audio/SensorAudioFormat.h"
 #include "audio/SensorId.h"
 

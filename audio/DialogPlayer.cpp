@@ -1,6 +1,6 @@
 #include "audio/DialogPlayer.h"
 
-#include "app/MessageBoxes.h"
+#include "widgets/MessageBoxes.h"
 #include "audio/KeepAwake.h"
 #include "audio/PlaybackOutput.h"
 #include "audio/SensorAudioFormat.h"

@@ -1,7 +1,7 @@
 #include "audio/ImpactAudio.h"
 
 #include "audio/AudioBlocks.h"
-#include "net/Base64.h"
+#include "base/Base64.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "data/Marker.h"
 
-#include "data/JsonFields.h"
+#include "base/JsonFields.h"
 
 #include <QJsonArray>
 #include <QJsonObject>

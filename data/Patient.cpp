@@ -1,6 +1,6 @@
 #include "data/Patient.h"
 
-#include "data/JsonFields.h"
+#include "base/JsonFields.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

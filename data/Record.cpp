@@ -1,6 +1,6 @@
 #include "data/Record.h"
 
-#include "data/JsonFields.h"
+#include "base/JsonFields.h"
 
 #include <QJsonObject>
 

@@ -1,6 +1,6 @@
 #include "data/Storage.h"
 
-#include "data/JsonFields.h"
+#include "base/JsonFields.h"
 
 #include <QJsonObject>
 

@@ -1,7 +1,7 @@
 #include "net/FileTransfer.h"
 
-#include "app/Account.h"
-#include "app/AppConstants.h"
+#include "base/Account.h"
+#include "base/AppConstants.h"
 #include "data/Patient.h"
 
 #include <QHttpMultiPart>

@@ -1,6 +1,6 @@
 #include "net/Http.h"
 
-#include "app/AppConstants.h"
+#include "base/AppConstants.h"
 #include "net/NetworkHttpReply.h"
 
 #include <QHash>

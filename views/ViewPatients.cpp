@@ -1,11 +1,11 @@
 #include "views/ViewPatients.h"
 
-#include "app/AppConstants.h"
-#include "app/MessageBoxes.h"
-#include "data/PatientDelegate.h"
-#include "data/PatientManager.h"
+#include "base/AppConstants.h"
+#include "widgets/MessageBoxes.h"
+#include "views/PatientDelegate.h"
+#include "api/PatientManager.h"
 #include "data/PatientModel.h"
-#include "data/QPagination.h"
+#include "widgets/QPagination.h"
 #include "views/FormPatient.h"
 
 #include <QChildEvent>

@@ -1,9 +1,9 @@
 // The main window: sign-in at construction, the screen stack, the menus and
 // the close question, against a scripted service on 127.0.0.1.
-#include "app/Account.h"
+#include "base/Account.h"
 #include "app/Application.h"
 #include "app/MainWindow.h"
-#include "data/PatientManager.h"
+#include "api/PatientManager.h"
 #include "data/PatientModel.h"
 #include "support/FakePatientService.h"
 #include "support/MessageBoxRecorder.h"

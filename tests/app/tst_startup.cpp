@@ -1,5 +1,5 @@
 #include "app/Application.h"
-#include "app/Language.h"
+#include "base/Language.h"
 #include "app/MainWindow.h"
 #include "support/SignInDriver.h"
 

@@ -3,7 +3,7 @@
 #include "app/Application.h"
 #include "audio/AudioInputCapture.h"
 #include "audio/AudioRecorder.h"
-#include "audio/ProgressBar.h"
+#include "widgets/ProgressBar.h"
 #include "audio/SensorAudioFormat.h"
 #include "audio/SensorId.h"
 #include "support/FakeAudioCapture.h"

@@ -1,7 +1,7 @@
 // The client's service calls against the running local service: every
 // operation, each answer read by the client's own records. What passes here
 // is what the screens get.
-#include "app/Account.h"
+#include "base/Account.h"
 #include "audio/AudioBlocks.h"
 #include "data/Category.h"
 #include "data/Marker.h"

@@ -1,5 +1,5 @@
-#include "app/Language.h"
-#include "app/LoadingWindow.h"
+#include "base/Language.h"
+#include "widgets/LoadingWindow.h"
 #include "data/Patient.h"
 #include "net/FileTransfer.h"
 #include "support/ControllerOutcome.h"

@@ -1,5 +1,5 @@
 #include "audio/AudioBlocks.h"
-#include "net/Base64.h"
+#include "base/Base64.h"
 #include "net/GzipFixtures.h"
 #include "net/Unzip.h"
 

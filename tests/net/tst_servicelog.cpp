@@ -1,4 +1,4 @@
-#include "app/Logging.h"
+#include "base/Logging.h"
 #include "data/Patient.h"
 #include "support/ControllerOutcome.h"
 #include "support/ServiceTestEnvironment.h"

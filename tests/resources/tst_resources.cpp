@@ -15,8 +15,7 @@ QSet<QString> resourcePathsNamedByTheCode()
     QSet<QString> paths;
     const QRegularExpression literal(QStringLiteral(R"(:/(?:images|flags)/[A-Za-z0-9_%.-]+\.(?:png|gif))"));
     const QString root = QStringLiteral(SONVERA_SOURCE_DIR);
-    const QStringList folders = {QStringLiteral("app"),   QStringLiteral("net"),   QStringLiteral("data"),
-                                 QStringLiteral("views"), QStringLiteral("audio"), QStringLiteral("resources")};
+    const QStringList folders = QStringLiteral(SONVERA_LAYERS " resources").split(QLatin1Char(' '));
     for (const QString& folder : folders) {
         QDirIterator files(root + QLatin1Char('/') + folder,
                            {QStringLiteral("*.cpp"), QStringLiteral("*.h"), QStringLiteral("*.css")}, QDir::Files,

@@ -81,8 +81,8 @@ void TranslationsTest::initTestCase()
     const QString extracted = folder.filePath(QStringLiteral("used.ts"));
     const QString root = QStringLiteral(SONVERA_SOURCE_DIR);
     QStringList arguments = {QStringLiteral("-silent"), QStringLiteral("-locations"), QStringLiteral("none")};
-    for (const char* sub : {"app", "net", "data", "views", "audio"})
-        arguments << root + QLatin1Char('/') + QLatin1String(sub);
+    for (const QString& layer : QStringLiteral(SONVERA_LAYERS).split(QLatin1Char(' ')))
+        arguments << root + QLatin1Char('/') + layer;
     arguments << QStringLiteral("-ts") << extracted;
 
     QProcess lupdate;

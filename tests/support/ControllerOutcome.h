@@ -1,6 +1,6 @@
 #pragma once
 
-#include "net/Controller.h"
+#include "api/Controller.h"
 
 #include <QPointer>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/MessageBoxes.h"
+#include "widgets/MessageBoxes.h"
 
 // Replaces how message boxes are run for the life of one test scope, then
 // restores the modal run.

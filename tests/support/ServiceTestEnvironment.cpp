@@ -1,6 +1,6 @@
 #include "ServiceTestEnvironment.h"
 
-#include "app/Account.h"
+#include "base/Account.h"
 #include "net/Http.h"
 #include "net/ServiceUrl.h"
 

@@ -1,11 +1,11 @@
 // The patients list screen: what each control asks the service for, the
 // search delay, the busy state and the patient form round trips.
 #include "app/Application.h"
-#include "app/Language.h"
-#include "data/PatientManager.h"
+#include "base/Language.h"
+#include "api/PatientManager.h"
 #include "data/PatientModel.h"
-#include "data/QPagination.h"
-#include "net/Controller.h"
+#include "widgets/QPagination.h"
+#include "api/Controller.h"
 #include "support/FakePatientService.h"
 #include "support/MessageBoxRecorder.h"
 #include "support/ModalDialogDriver.h"

@@ -1,4 +1,4 @@
-#include "data/QPagination.h"
+#include "widgets/QPagination.h"
 
 #include <QLayout>
 #include <QPointer>

@@ -1,6 +1,6 @@
-#include "app/Language.h"
+#include "base/Language.h"
 
-#include "app/AppConstants.h"
+#include "base/AppConstants.h"
 
 #include <QCoreApplication>
 #include <QTranslator>

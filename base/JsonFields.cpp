@@ -1,4 +1,4 @@
-#include "data/JsonFields.h"
+#include "base/JsonFields.h"
 
 #include <QDate>
 #include <QDateTime>

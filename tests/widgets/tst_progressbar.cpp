@@ -1,6 +1,6 @@
 // The live waveform: what it paints, where, and when it repaints.
 #include "app/Application.h"
-#include "audio/ProgressBar.h"
+#include "widgets/ProgressBar.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
 #include "app/Application.h"
-#include "data/PatientDelegate.h"
+#include "views/PatientDelegate.h"
 #include "data/PatientModel.h"
 
 #include <QHeaderView>

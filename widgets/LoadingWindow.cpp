@@ -1,4 +1,4 @@
-#include "app/LoadingWindow.h"
+#include "widgets/LoadingWindow.h"
 
 #include <QEvent>
 #include <QLabel>

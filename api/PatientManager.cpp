@@ -1,8 +1,8 @@
-#include "data/PatientManager.h"
+#include "api/PatientManager.h"
 
-#include "app/MessageBoxes.h"
+#include "widgets/MessageBoxes.h"
 #include "data/PatientModel.h"
-#include "net/Controller.h"
+#include "api/Controller.h"
 
 #include <QDialog>
 #include <QJsonArray>

@@ -1,4 +1,4 @@
-#include "audio/ProgressBar.h"
+#include "widgets/ProgressBar.h"
 
 #include <QByteArray>
 #include <QPainter>

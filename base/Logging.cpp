@@ -1,6 +1,6 @@
-#include "app/Logging.h"
+#include "base/Logging.h"
 
-#include "app/AppConstants.h"
+#include "base/AppConstants.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -7,13 +7,13 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QWidget>
 
 class HttpReply;
 class LoadingWindow;
 class Marker;
 class Patient;
 class QUrl;
-class QWidget;
 class Record;
 
 // The client of the service: one object per call. The caller creates it, calls

@@ -1,6 +1,6 @@
 #include "app/Application.h"
-#include "app/Language.h"
-#include "app/MessageBoxes.h"
+#include "base/Language.h"
+#include "widgets/MessageBoxes.h"
 #include "support/ModalDialogDriver.h"
 #include "support/ScopedMessageBoxRunner.h"
 

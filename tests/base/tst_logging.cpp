@@ -1,4 +1,4 @@
-#include "app/Logging.h"
+#include "base/Logging.h"
 #include "support/WorkingDirectory.h"
 
 #include <QDateTime>

@@ -1,6 +1,6 @@
-#include "app/OutcomeDialog.h"
+#include "widgets/OutcomeDialog.h"
 
-#include "app/MessageBoxes.h"
+#include "widgets/MessageBoxes.h"
 
 #include <QGuiApplication>
 #include <QIcon>

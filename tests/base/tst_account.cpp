@@ -1,4 +1,4 @@
-#include "app/Account.h"
+#include "base/Account.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

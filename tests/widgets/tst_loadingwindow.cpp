@@ -1,5 +1,5 @@
 #include "app/Application.h"
-#include "app/LoadingWindow.h"
+#include "widgets/LoadingWindow.h"
 
 #include <QLabel>
 #include <QMovie>

@@ -1,4 +1,4 @@
-#include "net/Base64.h"
+#include "base/Base64.h"
 
 #include <algorithm>
 #include <cstring>

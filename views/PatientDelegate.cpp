@@ -1,4 +1,4 @@
-#include "data/PatientDelegate.h"
+#include "views/PatientDelegate.h"
 
 #include "data/PatientModel.h"
 
