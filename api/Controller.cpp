@@ -2,16 +2,17 @@
 
 #include "base/Account.h"
 #include "base/AppConstants.h"
-#include "widgets/LoadingWindow.h"
+#include "base/Base64.h"
 #include "data/Marker.h"
 #include "data/Patient.h"
 #include "data/Record.h"
-#include "base/Base64.h"
 #include "net/FileTransfer.h"
 #include "net/Http.h"
 #include "net/HttpReply.h"
+#include "net/ServiceSession.h"
 #include "net/ServiceUrl.h"
 #include "net/Unzip.h"
+#include "widgets/LoadingWindow.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -288,9 +289,7 @@ void Controller::send(Method method, const QString& pathAndQuery, Type type, con
     showOverlay();
 
     Http transport = Http::instance();
-    const Account& account = Account::instance();
-    transport.requestHeaders().insert(QByteArrayLiteral("Authorization"), account.authorization());
-    transport.requestHeaders().insert(QByteArrayLiteral("Accept-Language"), account.acceptLanguage());
+    transport.requestHeaders().insert(sessionHeaders());
 
     const QUrl url(base + pathAndQuery, QUrl::TolerantMode);
     HttpReply* reply = nullptr;

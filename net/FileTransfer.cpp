@@ -1,22 +1,22 @@
 #include "net/FileTransfer.h"
 
-#include "base/Account.h"
 #include "base/AppConstants.h"
 #include "data/Patient.h"
+#include "net/FirstByteTimer.h"
+#include "net/ServiceSession.h"
 
 #include <QHttpMultiPart>
 #include <QNetworkAccessManager>
 #include <QNetworkRequest>
-#include <QTimer>
 #include <QtDebug>
 
 FileTransfer::FileTransfer(QObject* parent)
-    : QObject(parent), m_manager(new QNetworkAccessManager(this)), m_readTimer(new QTimer(this))
+    : QObject(parent)
+    , m_manager(new QNetworkAccessManager(this))
+    , m_readTimer(new FirstByteTimer(AppConstants::readTimeoutMs, this))
 {
     connect(m_manager, &QNetworkAccessManager::finished, this, &FileTransfer::finished);
-    m_readTimer->setSingleShot(true);
-    m_readTimer->setInterval(AppConstants::readTimeoutMs);
-    connect(m_readTimer, &QTimer::timeout, this, &FileTransfer::readTimeout);
+    connect(m_readTimer, &FirstByteTimer::timedOut, this, &FileTransfer::readTimeout);
 }
 
 void FileTransfer::setReadTimeout(int milliseconds)
@@ -43,9 +43,9 @@ void FileTransfer::upload(const QString& url, const Patient& patient, const QByt
     form->append(recordPart);
 
     QNetworkRequest request(QUrl(url, QUrl::TolerantMode));
-    const Account& account = Account::instance();
-    request.setRawHeader(QByteArrayLiteral("Authorization"), account.authorization());
-    request.setRawHeader(QByteArrayLiteral("Accept-Language"), account.acceptLanguage());
+    const HttpHeaders session = sessionHeaders();
+    for (auto it = session.cbegin(); it != session.cend(); ++it)
+        request.setRawHeader(it.key(), it.value());
     // Sent even when empty (no sensor found): the toolkit drops a header whose
     // value is null, so make it an empty one.
     QByteArray sensorHeader = sensorId.toUtf8();
@@ -55,17 +55,7 @@ void FileTransfer::upload(const QString& url, const Patient& patient, const QByt
 
     m_reply = m_manager->post(request, form);
     form->setParent(m_reply);
-    // The time-out bounds silence, not size: it starts again with every chunk
-    // sent and stops for good at the first byte of the answer.
-    connect(m_reply, &QNetworkReply::uploadProgress, m_readTimer, qOverload<>(&QTimer::start));
-    // readyRead, unlike the progress reports, is never held back by the toolkit.
-    connect(m_reply, &QNetworkReply::readyRead, this, [this] {
-        if (m_reply->bytesAvailable() >= 1) {
-            m_readTimer->stop();
-            disconnect(m_reply, &QNetworkReply::uploadProgress, m_readTimer, nullptr);
-        }
-    });
-    m_readTimer->start();
+    m_readTimer->watch(m_reply);
 }
 
 void FileTransfer::readTimeout()
@@ -83,11 +73,8 @@ void FileTransfer::finished(QNetworkReply* reply)
     // An aborted reply is closed for reading and has nothing more to give.
     const QByteArray bytes = reply->isOpen() ? reply->readAll() : QByteArray();
     m_statusCode = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    m_networkError = m_timedOut ? QNetworkReply::TimeoutError : reply->error();
-    // The toolkit raises errors only from status 400 up; any other answer that
-    // is not a success is a failure too, not an empty record.
-    if (m_networkError == QNetworkReply::NoError && (m_statusCode < 200 || m_statusCode > 299))
-        m_networkError = QNetworkReply::UnknownContentError;
+    // A status outside 2xx is a failure too, not an empty record.
+    m_networkError = m_timedOut ? QNetworkReply::TimeoutError : answerFailure(m_statusCode, reply->error());
 
     if (m_networkError != QNetworkReply::NoError) {
         qWarning() << "Upload to" << reply->url().path() << "failed: status" << m_statusCode << "error"

@@ -4,9 +4,9 @@
 #include <QNetworkReply>
 #include <QObject>
 
+class FirstByteTimer;
 class Patient;
 class QNetworkAccessManager;
-class QTimer;
 
 // Posts one recording to the service as a multipart form with the patient's
 // id and the identifier of the sensor that made it. One object per upload; it
@@ -40,7 +40,7 @@ private:
     void readTimeout();
 
     QNetworkAccessManager* m_manager;
-    QTimer* m_readTimer;
+    FirstByteTimer* m_readTimer;
     QNetworkReply* m_reply = nullptr;
     bool m_timedOut = false;
     int m_statusCode = 0;

@@ -1,7 +1,9 @@
 #include "net/NetworkHttpReply.h"
 
+#include "net/FirstByteTimer.h"
+#include "net/ServiceSession.h"
+
 #include <QNetworkReply>
-#include <QTimer>
 #include <QtDebug>
 
 namespace {
@@ -26,7 +28,7 @@ NetworkHttpReply::NetworkHttpReply(Http& transport, const HttpRequest& request)
     , m_requestBody(request.body)
     , m_offset(request.offset)
     , m_requestHeaders(request.headers)
-    , m_readTimer(new QTimer(this))
+    , m_readTimer(new FirstByteTimer(transport.readTimeout(), this))
 {
     if (m_url.isEmpty())
         qWarning() << "Empty URL";
@@ -36,9 +38,7 @@ NetworkHttpReply::NetworkHttpReply(Http& transport, const HttpRequest& request)
     QNetworkReply* networkReply = transport.networkReply(request);
     m_transport = transport;
 
-    m_readTimer->setSingleShot(true);
-    m_readTimer->setInterval(m_transport.readTimeout());
-    connect(m_readTimer, &QTimer::timeout, this, &NetworkHttpReply::readTimeout);
+    connect(m_readTimer, &FirstByteTimer::timedOut, this, &NetworkHttpReply::readTimeout);
 
     if (!networkReply) {
         // Nothing was sent, so nothing will ever report: fail once the caller
@@ -57,15 +57,10 @@ void NetworkHttpReply::attach(QNetworkReply* networkReply)
     setParent(networkReply);
     connect(networkReply, &QNetworkReply::errorOccurred, this, &NetworkHttpReply::replyError, Qt::UniqueConnection);
     connect(networkReply, &QNetworkReply::finished, this, &NetworkHttpReply::replyFinished, Qt::UniqueConnection);
-    connect(networkReply, &QNetworkReply::downloadProgress, this, &NetworkHttpReply::downloadProgress,
-            Qt::UniqueConnection);
-    // The toolkit holds back progress reports for bytes that follow the headers
-    // within 100 ms; readyRead is never held back.
-    connect(networkReply, &QNetworkReply::readyRead, this, &NetworkHttpReply::bodyBytesArrived, Qt::UniqueConnection);
     // Under the user-verified policy the toolkit holds a redirect back until
     // someone approves it and never finishes the reply meanwhile.
     connect(networkReply, &QNetworkReply::redirected, this, &NetworkHttpReply::replyRedirected, Qt::UniqueConnection);
-    m_readTimer->start();
+    m_readTimer->watch(networkReply);
 }
 
 QUrl NetworkHttpReply::url() const
@@ -94,30 +89,6 @@ QByteArray NetworkHttpReply::header(const QByteArray& name) const
     return m_networkReply ? m_networkReply->rawHeader(name) : QByteArray();
 }
 
-void NetworkHttpReply::downloadProgress(qint64 bytesReceived, qint64 bytesTotal)
-{
-    Q_UNUSED(bytesTotal)
-    if (bytesReceived >= 1)
-        stopReadTimer();
-}
-
-void NetworkHttpReply::bodyBytesArrived()
-{
-    if (m_networkReply->bytesAvailable() >= 1)
-        stopReadTimer();
-}
-
-void NetworkHttpReply::stopReadTimer()
-{
-    // The time-out bounds only the wait for the first body byte: a large
-    // answer that is arriving may take as long as it needs.
-    if (!m_readTimer->isActive())
-        return;
-    m_readTimer->stop();
-    disconnect(m_networkReply, &QNetworkReply::downloadProgress, this, &NetworkHttpReply::downloadProgress);
-    disconnect(m_networkReply, &QNetworkReply::readyRead, this, &NetworkHttpReply::bodyBytesArrived);
-}
-
 void NetworkHttpReply::replyRedirected(const QUrl& target)
 {
     followRedirect(target);
@@ -132,14 +103,12 @@ void NetworkHttpReply::replyFinished()
     }
 
     const int status = statusCode();
-    if (status >= 200 && status <= 299) {
+    if (answerFailure(status, QNetworkReply::NoError) == QNetworkReply::NoError) {
         const QByteArray bytes = m_networkReply->readAll();
         emit data(bytes);
         end();
         return;
     }
-    // The toolkit raises errors only from status 400 up; any other status that
-    // is not a success is still a failure for the caller.
     qWarning() << "Request to" << m_currentUrl.path() << "ended with HTTP status" << status;
     fail(QNetworkReply::UnknownContentError, m_networkReply->readAll());
 }

@@ -6,8 +6,8 @@
 
 #include <QPointer>
 
+class FirstByteTimer;
 class QNetworkReply;
-class QTimer;
 
 // A reply over the toolkit's network reply. It waits at most the transport's
 // read time-out for the first body byte, follows redirects by re-issuing the
@@ -34,14 +34,11 @@ public:
 private slots:
     void replyFinished();
     void replyError(QNetworkReply::NetworkError code);
-    void downloadProgress(qint64 bytesReceived, qint64 bytesTotal);
     void readTimeout();
     void replyRedirected(const QUrl& target);
-    void bodyBytesArrived();
 
 private:
     void attach(QNetworkReply* networkReply);
-    void stopReadTimer();
     void followRedirect(const QUrl& target);
     HttpRequest redirectedRequest(const QUrl& target) const;
     void fail(QNetworkReply::NetworkError code, const QByteArray& bytes);
@@ -58,7 +55,7 @@ private:
 
     QPointer<QNetworkReply> m_networkReply;
     QUrl m_currentUrl; // where the current network request was sent
-    QTimer* m_readTimer;
+    FirstByteTimer* m_readTimer;
     QByteArray m_body;
     int m_redirects = 0;
     bool m_ended = false;
