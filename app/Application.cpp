@@ -1,8 +1,8 @@
 #include "app/Application.h"
 
+#include "app/MainWindow.h"
 #include "base/AppConstants.h"
 #include "base/Logging.h"
-#include "app/MainWindow.h"
 #include "data/Category.h"
 
 #include <QApplication>

@@ -1,41 +1,30 @@
 #include "app/MainWindow.h"
 
-#include "base/Account.h"
-#include "base/AppConstants.h"
+#include "api/Controller.h"
+#include "api/PatientManager.h"
 #include "app/DialogAbout.h"
 #include "app/DialogChangePassword.h"
 #include "app/DialogLogin.h"
+#include "app/LanguageMenu.h"
+#include "app/PlayerHost.h"
+#include "app/ScreenStack.h"
+#include "base/Account.h"
+#include "base/AppConstants.h"
 #include "base/Language.h"
-#include "widgets/MessageBoxes.h"
-#include "app/PlayerStatusEntry.h"
-#include "audio/DialogPlayer.h"
-#include "api/PatientManager.h"
-#include "api/Controller.h"
 #include "views/ViewPatients.h"
+#include "widgets/MessageBoxes.h"
 
-#include <QActionGroup>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QEvent>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
-#include <QStackedWidget>
 #include <QStatusBar>
 
-namespace {
-
-// The flags are named by the two-letter code of the language.
-QIcon flagOf(const QString& language)
-{
-    return QIcon(QStringLiteral(":/flags/%1.png").arg(language.section(QLatin1Char('_'), 0, 0)));
-}
-
-} // namespace
-
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), m_screens(new QStackedWidget(this))
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent), m_screens(new ScreenStack(this)), m_player(new PlayerHost(this))
 {
     // The language comes first so that every widget built below takes its text
     // from the right translation.
@@ -46,10 +35,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), m_screens(new QSt
     buildMenus();
     setStatusBar(new QStatusBar(this));
     statusBar()->setObjectName(QStringLiteral("statusBar"));
-    m_screens->setObjectName(QStringLiteral("screens"));
     setCentralWidget(m_screens);
     setMinimumSize(300, 300);
-    m_playerActive = false;
+    connect(m_player, &PlayerHost::activeChanged, this, &MainWindow::onPlayerState);
+    connect(m_player, &PlayerHost::ended, this, &MainWindow::onPlayerEnded);
     retranslate();
 
     signIn();
@@ -57,14 +46,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), m_screens(new QSt
 
 MainWindow::~MainWindow()
 {
-    // The player's audio output may run the event loop while it closes: the
-    // player goes while the window is whole, and an end it has reported but
-    // the window has not yet handled is dropped.
-    if (m_player) {
-        disconnect(m_player, nullptr, this, nullptr);
-        QCoreApplication::removePostedEvents(this, QEvent::MetaCall);
-    }
-    delete m_playerEntry;
+    // The player goes while the window is whole.
     delete m_player;
 }
 
@@ -96,22 +78,6 @@ void MainWindow::buildMenus()
     m_menuAbout->setObjectName(QStringLiteral("menuAbout"));
 }
 
-void MainWindow::buildLanguageMenu()
-{
-    m_languages = new QActionGroup(m_menuLanguage);
-    m_languages->setExclusive(true);
-    for (const QString& language : AppConstants::supportedLanguages()) {
-        const QLocale locale(language);
-        QAction* action = m_menuLanguage->addAction(flagOf(language), QLocale::languageToString(locale.language()));
-        action->setObjectName(QStringLiteral("language_") + language);
-        action->setCheckable(true);
-        action->setData(language);
-        action->setChecked(language == Account::instance().localeName());
-        m_languages->addAction(action);
-    }
-    connect(m_languages, &QActionGroup::triggered, this, &MainWindow::onLanguageChanged);
-}
-
 void MainWindow::connectMenuActions()
 {
     connect(m_menuPassword, &QAction::triggered, this, &MainWindow::onMenuPassword);
@@ -140,13 +106,14 @@ void MainWindow::onLogin(bool success)
     }
     m_signedIn = true;
     setLanguage(Account::instance().localeName());
-    buildLanguageMenu();
+    m_languages = new LanguageMenu(m_menuLanguage, Account::instance().localeName());
+    connect(m_languages, &LanguageMenu::triggered, this, &MainWindow::onLanguageChanged);
     showMaximized();
 
     auto* patients = new ViewPatients(this);
     connect(patients, &ViewPatients::onChoosePatient, this, &MainWindow::onChoosePatient);
     connectMenuActions();
-    pushScreen(patients);
+    m_screens->push(patients);
 }
 
 void MainWindow::onLanguageChanged(QAction* action)
@@ -164,17 +131,9 @@ void MainWindow::onLanguageChanged(QAction* action)
     connect(controller, &Controller::onError, this, [this](const QString& message) {
         showError(this, message);
         // The interface stays in its language, and so does the check mark.
-        checkCurrentLanguage();
+        m_languages->check(m_currentLanguage);
     });
     controller->changeLocale(language);
-}
-
-void MainWindow::checkCurrentLanguage()
-{
-    if (!m_languages)
-        return;
-    for (QAction* action : m_languages->actions())
-        action->setChecked(action->data().toString() == m_currentLanguage);
 }
 
 void MainWindow::onMenuPassword()
@@ -213,8 +172,7 @@ void MainWindow::onMenuAbout()
 
 void MainWindow::pushScreen(QWidget* screen)
 {
-    m_screens->addWidget(screen);
-    m_screens->setCurrentWidget(screen);
+    m_screens->push(screen);
 }
 
 int MainWindow::screenCount() const
@@ -229,54 +187,58 @@ QWidget* MainWindow::currentScreen() const
 
 ViewPatients* MainWindow::patientsList() const
 {
-    return qobject_cast<ViewPatients*>(m_screens->widget(0));
+    return qobject_cast<ViewPatients*>(m_screens->bottom());
 }
 
-template <typename Screen> void MainWindow::connectCommonNavigation(Screen* screen)
+template <typename Screen> Screen* MainWindow::openScreen(Screen* screen)
 {
     connect(screen, &Screen::onPatientsList, this, &MainWindow::showPatientsList);
     connect(screen, &Screen::onBack, this, &MainWindow::screenBack);
+    m_screens->push(screen);
+    return screen;
 }
 
 // The screens above the patients list come with their own classes; each slot
-// below then creates its screen, connects it (connectCommonNavigation and the
-// screen's own signals) and pushes it.
+// below then creates its screen with openScreen and connects what is its own.
 
 void MainWindow::onChoosePatient(Patient& patient)
 {
     qInfo("The patient card of %s is not available in this version", qUtf8Printable(patient.id()));
 }
 
-void MainWindow::onAnalysis(Patient& patient, QList<Record>& records)
+void MainWindow::onAnalysis(Patient&, QList<Record>& records)
 {
-    Q_UNUSED(patient)
     qInfo("The analysis of %d records is not available in this version", int(records.size()));
 }
 
-void MainWindow::onComparativeAnalysis(Patient& patient, QList<Record>& records)
+void MainWindow::onComparativeAnalysis(Patient&, QList<Record>& records)
 {
-    Q_UNUSED(patient)
     qInfo("The comparative analysis of %d records is not available in this version", int(records.size()));
 }
 
-void MainWindow::onRecoveryHistory(Patient& patient, QList<Record>& records)
+void MainWindow::onRecoveryHistory(Patient&, QList<Record>& records)
 {
-    Q_UNUSED(patient)
     qInfo("The recovery history of %d records is not available in this version", int(records.size()));
 }
 
-void MainWindow::onReceipt(Patient& patient, Record& record)
+void MainWindow::onReceipt(Patient&, Record& record)
 {
-    Q_UNUSED(patient)
     qInfo("The recipe of record %s is not available in this version", qUtf8Printable(record.id()));
 }
 
-void MainWindow::onImpact(Patient& patient, Record& record, QList<Marker>& markers, bool recipeChanged)
+void MainWindow::onImpact(Patient&, Record&, QList<Marker>& markers, bool)
 {
-    Q_UNUSED(patient)
-    Q_UNUSED(record)
-    Q_UNUSED(recipeChanged)
     qInfo("The impact of %d markers is not available in this version", int(markers.size()));
+}
+
+void MainWindow::screenBack()
+{
+    m_screens->back();
+}
+
+void MainWindow::showPatientsList()
+{
+    m_screens->backToBottom();
 }
 
 // ---- Player --------------------------------------------------------------------
@@ -284,54 +246,13 @@ void MainWindow::onImpact(Patient& patient, Record& record, QList<Marker>& marke
 void MainWindow::onPlayerInit(QByteArray samples, QString title)
 {
     // One player at a time; a second request is dropped.
-    if (m_playerActive)
-        return;
-    m_playerActive = true;
-    emit onPlayerState(true);
-
-    m_player = new DialogPlayer(this, samples, title);
-    m_playerEntry = new PlayerStatusEntry(statusBar(), m_player, this);
-    // Queued: the end is handled from the event loop, not from within the
-    // audio output's own state report, and a modal message may follow.
-    connect(m_player, &DialogPlayer::onFinish, this, &MainWindow::onPlayerFinished, Qt::QueuedConnection);
-    m_player->show();
-    m_player->raise();
-    m_player->activateWindow();
-    m_playerEntry->start();
+    m_player->play(samples, title);
 }
 
-void MainWindow::onPlayerFinished(bool completed)
+void MainWindow::onPlayerEnded(bool completed)
 {
     if (completed)
         showSuccess(currentScreen() ? currentScreen() : this, tr("Text.impactFinished"));
-    delete m_playerEntry;
-    if (m_player)
-        m_player->deleteLater();
-    m_playerActive = false;
-    emit onPlayerState(false);
-}
-
-void MainWindow::screenBack()
-{
-    // The patients list stays at the bottom whatever asks.
-    if (m_screens->count() <= 1)
-        return;
-    QWidget* top = m_screens->widget(m_screens->count() - 1);
-    m_screens->removeWidget(top);
-    top->deleteLater();
-    m_screens->setCurrentIndex(m_screens->count() - 1);
-}
-
-void MainWindow::showPatientsList()
-{
-    if (m_screens->count() == 0)
-        return;
-    m_screens->setCurrentIndex(0);
-    while (m_screens->count() > 1) {
-        QWidget* top = m_screens->widget(m_screens->count() - 1);
-        m_screens->removeWidget(top);
-        top->deleteLater();
-    }
 }
 
 void MainWindow::patientDelete(QWidget* widget, Patient& patient)

@@ -6,22 +6,21 @@
 
 #include <QList>
 #include <QMainWindow>
-#include <QPointer>
 #include <QTranslator>
 
-class DialogPlayer;
-class PlayerStatusEntry;
+class LanguageMenu;
+class PlayerHost;
 class QAction;
-class QActionGroup;
 class QMenu;
-class QStackedWidget;
+class ScreenStack;
 class ViewPatients;
 
 // The only top-level window. It runs the sign-in at construction, then hosts
 // the screens in a stack: the patients list at the bottom, above it whatever
 // the practitioner opened from there. Screens never create each other; they
-// emit navigation signals, and the window creates, connects, pushes and pops
-// them. It also owns the application menu and the close question.
+// emit navigation signals, and the window creates and connects the next one,
+// and the stack pushes and pops them. It also owns the application menu, the
+// close question and the player.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -63,7 +62,6 @@ private slots:
     void onReceipt(Patient& patient, Record& record);
     void onImpact(Patient& patient, Record& record, QList<Marker>& markers, bool recipeChanged);
     void onPlayerInit(QByteArray samples, QString title);
-    void onPlayerFinished(bool completed);
     void showPatientsList();
     void screenBack();
     void patientDelete(QWidget* widget, Patient& patient);
@@ -75,26 +73,23 @@ protected:
 
 private:
     void buildMenus();
-    void buildLanguageMenu();
     void connectMenuActions();
     void signIn();
     void retranslate();
-    // Puts the check mark on the language in use.
-    void checkCurrentLanguage();
-    // Connects what every screen above the patient card can ask for.
-    template <typename Screen> void connectCommonNavigation(Screen* screen);
+    void onPlayerEnded(bool completed);
+    // Pushes a screen above the patient card, connected to go back and to the
+    // list; returns it for the connections of its own.
+    template <typename Screen> Screen* openScreen(Screen* screen);
 
-    QStackedWidget* m_screens = nullptr;
+    ScreenStack* m_screens;
+    PlayerHost* m_player;
     QMenu* m_menuApplication = nullptr;
     QMenu* m_menuLanguage = nullptr;
     QAction* m_menuPassword = nullptr;
     QAction* m_menuUpdates = nullptr;
     QAction* m_menuAbout = nullptr;
-    QActionGroup* m_languages = nullptr;
+    LanguageMenu* m_languages = nullptr;
     QTranslator m_translator;
     QString m_currentLanguage;
     bool m_signedIn = false;
-    bool m_playerActive = false;
-    QPointer<DialogPlayer> m_player;
-    QPointer<PlayerStatusEntry> m_playerEntry;
 };

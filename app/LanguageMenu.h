@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QObject>
+
+class QAction;
+class QActionGroup;
+class QMenu;
+
+// The Language menu: one checkable action per supported interface language,
+// named by the toolkit's English name of the language, with its flag, and the
+// language name as data; one of them checked at a time.
+class LanguageMenu : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Fills the menu and checks the given language.
+    LanguageMenu(QMenu* menu, const QString& checkedLanguage);
+
+    // Moves the check mark to that language.
+    void check(const QString& language);
+
+signals:
+    void triggered(QAction* action);
+
+private:
+    QActionGroup* m_actions;
+};
