@@ -29,7 +29,6 @@ SensorDeviceMatch chooseSensorDevice(const QStringList& descriptions);
 
 // The rule applied to the audio system's devices of one direction, compared by
 // their names; `device` is the default device when none matched. Inputs that
-// are the sound server's monitors of outputs are not candidates. Inputs that
 // are the sound server's monitors of outputs are not candidates.
 struct SensorAudioDevice
 {

@@ -21,17 +21,8 @@ inline QStringList supportedLanguages()
 }
 inline constexpr QLatin1String defaultLanguage{"en_US"};
 
-// Name fragments by which the recorder and the player recognise the sensor's
-// audio device, in order of preference.
-inline QStringList sensorDeviceNames()
-{
-    return {QStringLiteral("Sonvera USB v"), QStringLiteral("C-Media USB Headphone Set")};
-}
-
 inline constexpr int readTimeoutMs = 180000;
 inline constexpr int searchDelayMs = 800;
-inline constexpr int playerTickMs = 500;
-inline constexpr int playerStatusTickMs = 1000;
 inline constexpr int deviceErrorDelayMs = 3000;
 
 inline constexpr QLatin1String logFileName{"sonvera.log"};

@@ -49,7 +49,9 @@ ensure_packages() {
 }
 
 # Configures once, then builds incrementally; the compiler's output goes to
-# build/build.log and is shown only when the build fails.
+# build/build.log and is shown only when the build fails. Progress is shown in
+# steps of ten percent, so that a first build (minutes on two cores) does not
+# look like a hang.
 build_all() {
     mkdir -p "$SONVERA_BUILD"
     local log="$SONVERA_BUILD/build.log"
@@ -60,11 +62,21 @@ build_all() {
             exit 1
         }
     fi
-    cmake --build "$SONVERA_BUILD" --parallel "$(nproc)" >"$log" 2>&1 || {
+    echo "Building in $SONVERA_BUILD (the compiler's output goes to $log)"
+    cmake --build "$SONVERA_BUILD" --parallel "$(nproc)" 2>&1 | tee "$log" | show_build_progress || {
         grep -E -B2 -A8 'error|Error' "$log" | head -n 80 >&2
         echo "The build failed; the whole output is in $log" >&2
         exit 1
     }
+}
+
+# Reads the build's output and prints "Building: 10%", "Building: 20%", ... as make's
+# percentages pass each tenth of the work; nothing when all is up to date.
+show_build_progress() {
+    awk '/^\[ *[0-9]+%\]/ && !/Built target|Automatic MOC/ {
+        step = int(substr($0, 2) / 10) * 10
+        if (step > shown) { printf "Building: %d%%\n", step; shown = step; fflush() }
+    }'
 }
 
 # A private runtime folder, so the toolkit doesn't warn about a missing one.
