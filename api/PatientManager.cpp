@@ -1,8 +1,8 @@
 #include "api/PatientManager.h"
 
-#include "widgets/MessageBoxes.h"
-#include "data/PatientModel.h"
 #include "api/Controller.h"
+#include "data/PatientModel.h"
+#include "widgets/MessageBoxes.h"
 
 #include <QDialog>
 #include <QJsonArray>

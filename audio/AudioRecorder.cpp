@@ -1,9 +1,9 @@
 #include "audio/AudioRecorder.h"
 
 #include "audio/AudioInputCapture.h"
-#include "widgets/ProgressBar.h"
 #include "audio/SensorAudioFormat.h"
 #include "audio/SensorId.h"
+#include "widgets/ProgressBar.h"
 
 #include <QAudioBuffer>
 #include <QComboBox>

@@ -1,10 +1,10 @@
 #include "audio/DialogPlayer.h"
 
-#include "widgets/MessageBoxes.h"
 #include "audio/KeepAwake.h"
 #include "audio/PlaybackOutput.h"
 #include "audio/SensorAudioFormat.h"
 #include "audio/SensorDeviceChoice.h"
+#include "widgets/MessageBoxes.h"
 
 #include <QCloseEvent>
 #include <QEvent>

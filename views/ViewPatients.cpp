@@ -1,12 +1,12 @@
 #include "views/ViewPatients.h"
 
-#include "base/AppConstants.h"
-#include "widgets/MessageBoxes.h"
-#include "views/PatientDelegate.h"
 #include "api/PatientManager.h"
+#include "base/AppConstants.h"
 #include "data/PatientModel.h"
-#include "widgets/QPagination.h"
 #include "views/FormPatient.h"
+#include "views/PatientDelegate.h"
+#include "widgets/MessageBoxes.h"
+#include "widgets/QPagination.h"
 
 #include <QChildEvent>
 #include <QComboBox>

@@ -1,8 +1,8 @@
 // The patient directory against a scripted service: list answers, create,
 // edit and delete, and which answer wins when requests overlap.
+#include "api/Controller.h"
 #include "api/PatientManager.h"
 #include "data/PatientModel.h"
-#include "api/Controller.h"
 #include "support/FakePatientService.h"
 #include "support/MessageBoxRecorder.h"
 #include "support/ServiceTestEnvironment.h"

@@ -1,17 +1,17 @@
-#include "base/Account.h"
-#include "base/AppConstants.h"
+#include "api/Controller.h"
 #include "app/Application.h"
 #include "app/DialogAbout.h"
 #include "app/DialogChangePassword.h"
 #include "app/DialogLogin.h"
-#include "widgets/LoadingWindow.h"
+#include "base/Account.h"
+#include "base/AppConstants.h"
 #include "data/Patient.h"
-#include "api/Controller.h"
 #include "support/ControllerOutcome.h"
 #include "support/ModalDialogDriver.h"
 #include "support/ScopedMessageBoxRunner.h"
 #include "support/ServiceTestEnvironment.h"
 #include "support/TestHttpServer.h"
+#include "widgets/LoadingWindow.h"
 
 #include <QGuiApplication>
 #include <QJsonDocument>

@@ -1,9 +1,9 @@
 // The main window: sign-in at construction, the screen stack, the menus and
 // the close question, against a scripted service on 127.0.0.1.
-#include "base/Account.h"
+#include "api/PatientManager.h"
 #include "app/Application.h"
 #include "app/MainWindow.h"
-#include "api/PatientManager.h"
+#include "base/Account.h"
 #include "data/PatientModel.h"
 #include "support/FakePatientService.h"
 #include "support/MessageBoxRecorder.h"

@@ -1,6 +1,6 @@
 #include "app/Application.h"
-#include "base/Language.h"
 #include "app/MainWindow.h"
+#include "base/Language.h"
 #include "support/SignInDriver.h"
 
 #include <QApplication>

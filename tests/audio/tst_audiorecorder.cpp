@@ -3,11 +3,11 @@
 #include "app/Application.h"
 #include "audio/AudioInputCapture.h"
 #include "audio/AudioRecorder.h"
-#include "widgets/ProgressBar.h"
 #include "audio/SensorAudioFormat.h"
 #include "audio/SensorId.h"
 #include "support/FakeAudioCapture.h"
 #include "support/ModalDialogDriver.h"
+#include "widgets/ProgressBar.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,8 +1,8 @@
 // The client's service calls against the running local service: every
 // operation, each answer read by the client's own records. What passes here
 // is what the screens get.
-#include "base/Account.h"
 #include "audio/AudioBlocks.h"
+#include "base/Account.h"
 #include "data/Category.h"
 #include "data/Marker.h"
 #include "data/Patient.h"

@@ -2,13 +2,12 @@
 // uses them: sign in as demo, page through, search and sort the seeded
 // patients, then create, edit and delete one; the service's own API shows
 // that the changes are stored.
+#include "api/Controller.h"
+#include "api/PatientManager.h"
 #include "app/Application.h"
 #include "app/MainWindow.h"
-#include "api/PatientManager.h"
 #include "data/PatientModel.h"
-#include "widgets/QPagination.h"
 #include "local-service/ServiceClient.h"
-#include "api/Controller.h"
 #include "support/LocalServiceProcess.h"
 #include "support/MessageBoxRecorder.h"
 #include "support/ModalDialogDriver.h"
@@ -16,6 +15,7 @@
 #include "support/SignInDriver.h"
 #include "support/WorkingDirectory.h"
 #include "views/ViewPatients.h"
+#include "widgets/QPagination.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,10 +1,10 @@
 #include "base/Language.h"
-#include "widgets/LoadingWindow.h"
 #include "data/Patient.h"
 #include "net/FileTransfer.h"
 #include "support/ControllerOutcome.h"
 #include "support/ServiceTestEnvironment.h"
 #include "support/TestHttpServer.h"
+#include "widgets/LoadingWindow.h"
 
 #include <QJsonObject>
 #include <QTranslator>

@@ -1,6 +1,6 @@
 #include "app/Application.h"
-#include "views/PatientDelegate.h"
 #include "data/PatientModel.h"
+#include "views/PatientDelegate.h"
 
 #include <QHeaderView>
 #include <QJsonObject>

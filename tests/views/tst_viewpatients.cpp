@@ -1,16 +1,16 @@
 // The patients list screen: what each control asks the service for, the
 // search delay, the busy state and the patient form round trips.
+#include "api/Controller.h"
+#include "api/PatientManager.h"
 #include "app/Application.h"
 #include "base/Language.h"
-#include "api/PatientManager.h"
 #include "data/PatientModel.h"
-#include "widgets/QPagination.h"
-#include "api/Controller.h"
 #include "support/FakePatientService.h"
 #include "support/MessageBoxRecorder.h"
 #include "support/ModalDialogDriver.h"
 #include "support/ServiceTestEnvironment.h"
 #include "views/ViewPatients.h"
+#include "widgets/QPagination.h"
 
 #include <QCheckBox>
 #include <QComboBox>

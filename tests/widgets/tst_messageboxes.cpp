@@ -1,8 +1,8 @@
 #include "app/Application.h"
 #include "base/Language.h"
-#include "widgets/MessageBoxes.h"
 #include "support/ModalDialogDriver.h"
 #include "support/ScopedMessageBoxRunner.h"
+#include "widgets/MessageBoxes.h"
 
 #include <QLayout>
 #include <QMessageBox>
