@@ -172,11 +172,27 @@ std::string insertPatient(Database& db, std::int64_t accountId, const SeedPatien
     return id;
 }
 
+// Most patients have two to five recordings; in every ten, one has none, one
+// a single recording and one a long history, so the patient card meets each.
+int recordingCountFor(int index)
+{
+    switch (index % 10) {
+    case 5:
+        return 0;
+    case 8:
+        return 1;
+    case 2:
+        return 9;
+    default:
+        return 2 + index % 4;
+    }
+}
+
 std::vector<std::string> insertRecordings(Database& db, const std::string& patientId, int index,
                                           const std::string& doctor, std::int64_t now)
 {
     std::vector<std::string> ids;
-    const int count = 2 + index % 4;
+    const int count = recordingCountFor(index);
     for (int k = 0; k < count; ++k) {
         const std::string id = newUuid();
         const std::int64_t recordedAt = now - (count - k) * 9 * Day - index * 3600 * 1000LL;
