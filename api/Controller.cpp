@@ -43,6 +43,18 @@ QString segment(const QString& id)
     return QString::fromLatin1(QUrl::toPercentEncoding(id));
 }
 
+// The answer of a sign-in or a password change: a JSON object, all of the
+// body, with a token; empty when it is anything else.
+QJsonObject tokenAnswer(const QByteArray& bytes)
+{
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    const QJsonValue token = document.object().value(QLatin1String("accessToken"));
+    if (error.error != QJsonParseError::NoError || !token.isString() || token.toString().isEmpty())
+        return {};
+    return document.object();
+}
+
 QJsonObject recipeBody(const Patient& patient, const Record& record, const QList<Marker>& markers, int duration,
                        const QString& deviceId, const QString& command)
 {
@@ -328,21 +340,31 @@ void Controller::watch(HttpReply* reply, Type type)
 
 void Controller::success(Controller::Type type, const QByteArray& bytes)
 {
+    // Finished before reporting: a caller's handler may run the event loop
+    // (a message box), and nothing that arrives meanwhile is a second outcome.
     if (m_finished)
         return;
+    m_finished = true;
     removeOverlay();
     switch (type) {
     case Bytes:
         emit onBytes(bytes);
         break;
     case SignIn:
-        Account::instance().fromJson(QJsonDocument::fromJson(bytes).object());
-        emit onSuccess();
+    case AccessToken: {
+        // An answer without a token would sign in with none, or replace the
+        // token in use by none: the account stays as it was.
+        const QJsonObject answer = tokenAnswer(bytes);
+        if (answer.isEmpty())
+            emit onError(tr("Text.unreadableAnswer"));
+        else if (type == SignIn)
+            Account::instance().fromJson(answer);
+        else
+            Account::instance().updateToken(answer);
+        if (!answer.isEmpty())
+            emit onSuccess();
         break;
-    case AccessToken:
-        Account::instance().updateToken(QJsonDocument::fromJson(bytes).object());
-        emit onSuccess();
-        break;
+    }
     case Packed:
         emit onBytes(unzip(decodeBase64(bytes)));
         break;
@@ -357,6 +379,7 @@ void Controller::error(const QByteArray& bytes)
 {
     if (m_finished)
         return;
+    m_finished = true;
     removeOverlay();
     emit onError(errorText(bytes, m_failure));
     finish();

@@ -52,7 +52,13 @@ void PatientManager::search(QWidget* view, const QString& sortBy, const QString&
 
 void PatientManager::onSuccess(QByteArray bytes)
 {
-    const QJsonObject page = QJsonDocument::fromJson(bytes).object();
+    // A page that can't be read is no empty page: the rows shown stay.
+    QJsonParseError error{};
+    const QJsonObject page = QJsonDocument::fromJson(bytes, &error).object();
+    if (error.error != QJsonParseError::NoError || !page.value(QStringLiteral("data")).isArray()) {
+        onError(tr("Text.unreadableAnswer"));
+        return;
+    }
     // The pagination follows the page count before the rows change.
     m_model->setPageCount(page.value(QStringLiteral("pages")).toInt());
     m_model->clear();

@@ -2,8 +2,8 @@
 
 #include "base/AppConstants.h"
 #include "data/Patient.h"
-#include "net/FirstByteTimer.h"
 #include "net/ServiceSession.h"
+#include "net/SilenceTimer.h"
 
 #include <QHttpMultiPart>
 #include <QNetworkAccessManager>
@@ -13,10 +13,10 @@
 FileTransfer::FileTransfer(QObject* parent)
     : QObject(parent)
     , m_manager(new QNetworkAccessManager(this))
-    , m_readTimer(new FirstByteTimer(AppConstants::readTimeoutMs, this))
+    , m_readTimer(new SilenceTimer(AppConstants::readTimeoutMs, this))
 {
     connect(m_manager, &QNetworkAccessManager::finished, this, &FileTransfer::finished);
-    connect(m_readTimer, &FirstByteTimer::timedOut, this, &FileTransfer::readTimeout);
+    connect(m_readTimer, &SilenceTimer::timedOut, this, &FileTransfer::readTimeout);
 }
 
 void FileTransfer::setReadTimeout(int milliseconds)

@@ -4,7 +4,7 @@
 #include <QNetworkReply>
 #include <QObject>
 
-class FirstByteTimer;
+class SilenceTimer;
 class Patient;
 class QNetworkAccessManager;
 
@@ -40,7 +40,7 @@ private:
     void readTimeout();
 
     QNetworkAccessManager* m_manager;
-    FirstByteTimer* m_readTimer;
+    SilenceTimer* m_readTimer;
     QNetworkReply* m_reply = nullptr;
     bool m_timedOut = false;
     int m_statusCode = 0;

@@ -1,7 +1,7 @@
 #include "net/NetworkHttpReply.h"
 
-#include "net/FirstByteTimer.h"
 #include "net/ServiceSession.h"
+#include "net/SilenceTimer.h"
 
 #include <QNetworkReply>
 #include <QtDebug>
@@ -28,7 +28,7 @@ NetworkHttpReply::NetworkHttpReply(Http& transport, const HttpRequest& request)
     , m_requestBody(request.body)
     , m_offset(request.offset)
     , m_requestHeaders(request.headers)
-    , m_readTimer(new FirstByteTimer(transport.readTimeout(), this))
+    , m_readTimer(new SilenceTimer(transport.readTimeout(), this))
 {
     if (m_url.isEmpty())
         qWarning() << "Empty URL";
@@ -38,7 +38,7 @@ NetworkHttpReply::NetworkHttpReply(Http& transport, const HttpRequest& request)
     QNetworkReply* networkReply = transport.networkReply(request);
     m_transport = transport;
 
-    connect(m_readTimer, &FirstByteTimer::timedOut, this, &NetworkHttpReply::readTimeout);
+    connect(m_readTimer, &SilenceTimer::timedOut, this, &NetworkHttpReply::readTimeout);
 
     if (!networkReply) {
         // Nothing was sent, so nothing will ever report: fail once the caller
@@ -105,6 +105,10 @@ void NetworkHttpReply::replyFinished()
     const int status = statusCode();
     if (answerFailure(status, QNetworkReply::NoError) == QNetworkReply::NoError) {
         const QByteArray bytes = m_networkReply->readAll();
+        // The answer is complete: whatever the receiver does with it, even
+        // wait in a message box, nothing may time out or fail after it.
+        m_readTimer->stop();
+        m_networkReply->disconnect(this);
         emit data(bytes);
         end();
         return;
@@ -124,11 +128,10 @@ void NetworkHttpReply::readTimeout()
     if (!m_networkReply)
         return;
     qWarning() << "Request to" << m_currentUrl.path() << "timed out waiting for the service";
-    // Read before aborting: an aborted reply is closed for reading.
-    const QByteArray bytes = m_networkReply->readAll();
+    // Whatever part of the answer came is cut off and means nothing.
     m_networkReply->disconnect(this);
     m_networkReply->abort();
-    fail(QNetworkReply::TimeoutError, bytes);
+    fail(QNetworkReply::TimeoutError, {});
 }
 
 void NetworkHttpReply::followRedirect(const QUrl& target)

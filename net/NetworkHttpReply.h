@@ -6,7 +6,7 @@
 
 #include <QPointer>
 
-class FirstByteTimer;
+class SilenceTimer;
 class QNetworkReply;
 
 // A reply over the toolkit's network reply. It waits at most the transport's
@@ -55,7 +55,7 @@ private:
 
     QPointer<QNetworkReply> m_networkReply;
     QUrl m_currentUrl; // where the current network request was sent
-    FirstByteTimer* m_readTimer;
+    SilenceTimer* m_readTimer;
     QByteArray m_body;
     int m_redirects = 0;
     bool m_ended = false;

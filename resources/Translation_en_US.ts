@@ -74,6 +74,10 @@
         <source>Text.serviceUnreachable</source>
         <translation>The service can't be reached. Check the Internet connection and try again.</translation>
     </message>
+    <message>
+        <source>Text.unreadableAnswer</source>
+        <translation>The service's answer could not be read. Please try again later.</translation>
+    </message>
 </context>
 <context>
     <name>DBusKeepAwake</name>
@@ -343,6 +347,10 @@
     <message>
         <source>Text.invalidName</source>
         <translation>Please enter the patient's name.</translation>
+    </message>
+    <message>
+        <source>Text.unreadableAnswer</source>
+        <translation>The service's answer could not be read. Please try again later.</translation>
     </message>
 </context>
 <context>

@@ -74,6 +74,10 @@
         <source>Text.serviceUnreachable</source>
         <translation>Не удаётся связаться с сервисом. Проверьте подключение к интернету и повторите попытку.</translation>
     </message>
+    <message>
+        <source>Text.unreadableAnswer</source>
+        <translation>Не удалось прочитать ответ сервиса. Попробуйте позже.</translation>
+    </message>
 </context>
 <context>
     <name>DBusKeepAwake</name>
@@ -343,6 +347,10 @@
     <message>
         <source>Text.invalidName</source>
         <translation>Введите имя пациента.</translation>
+    </message>
+    <message>
+        <source>Text.unreadableAnswer</source>
+        <translation>Не удалось прочитать ответ сервиса. Попробуйте позже.</translation>
     </message>
 </context>
 <context>

@@ -102,7 +102,8 @@ void ControllerTest::everyOperation_data()
     const QString status = QStringLiteral("onSuccess");
     const QByteArray callerJson = "{\"records\": [\"r1\"]}";
     const QJsonObject patientId{{QStringLiteral("patientId"), QStringLiteral("p1")}};
-    const QByteArray answer = R"({"ok":true})";
+    // Carries a token, which a password change needs; it is the one in use.
+    const QByteArray answer = R"({"ok":true,"accessToken":"tok-123"})";
 
     QTest::newRow("changePassword") << Call([](Controller& c) {
         c.changePassword({{QStringLiteral("oldPassword"), QStringLiteral("old")},
@@ -252,7 +253,7 @@ void ControllerTest::everyOperation()
     QFETCH(QByteArray, delivered);
 
     TestHttpServer server;
-    server.enqueue(ScriptedResponse::json(200, R"({"ok":true})"));
+    server.enqueue(ScriptedResponse::json(200, R"({"ok":true,"accessToken":"tok-123"})"));
     ServiceTestEnvironment environment(server.baseUrlText());
 
     auto* controller = new Controller;
