@@ -38,6 +38,8 @@ DialogManageDevices::DialogManageDevices(QWidget* parent, const Patient& patient
 
     m_errorTimer.setSingleShot(true);
     m_errorTimer.setInterval(errorShownMs);
+    // A coarse timer may end the message 5% early.
+    m_errorTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_errorTimer, &QTimer::timeout, this, [this] {
         m_labelError->clear();
         m_buttonConnect->setEnabled(true);
