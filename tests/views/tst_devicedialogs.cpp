@@ -22,8 +22,6 @@ Q_DECLARE_METATYPE(AutospectrumAction)
 
 namespace {
 
-const QString kSensor = QStringLiteral("1A2B3C4D-5E6F-7A8B-9C0D-1E2F3A4B5C6D");
-
 Patient patient(bool hasDevices, bool isEnabled)
 {
     return Patient(QJsonObject{{QStringLiteral("id"), QStringLiteral("p1")},
@@ -51,7 +49,6 @@ private slots:
     void initTestCase() { setupApplication(*qApp); }
     void buttonsFollowTheDevice_data();
     void buttonsFollowTheDevice();
-    void connectSendsTheAttachedSensor();
     void connectWithoutSensorSaysSoForThreeSeconds();
     void disconnectAsksFirst();
     void toggleReportsAndCloses();
@@ -81,18 +78,6 @@ void DeviceDialogsTest::buttonsFollowTheDevice()
     QCOMPARE(child<QPushButton>(dialog, "buttonToggle")->isEnabled(), hasDevices);
     QCOMPARE(child<QPushButton>(dialog, "buttonDisconnect")->isEnabled(), hasDevices);
     QVERIFY(child<QPushButton>(dialog, "buttonConnect")->isEnabled());
-}
-
-void DeviceDialogsTest::connectSendsTheAttachedSensor()
-{
-    ScopedSensor sensor(kSensor);
-    DialogManageDevices dialog(nullptr, patient(false, false));
-    QSignalSpy connected(&dialog, &DialogManageDevices::listenerConnect);
-    child<QPushButton>(dialog, "buttonConnect")->click();
-    QCOMPARE(connected.count(), 1);
-    QCOMPARE(connected.first().first().toString(), kSensor);
-    // One binding per opening: the button stays off.
-    QVERIFY(!child<QPushButton>(dialog, "buttonConnect")->isEnabled());
 }
 
 void DeviceDialogsTest::connectWithoutSensorSaysSoForThreeSeconds()
