@@ -54,6 +54,24 @@ QString sensorId(const SensorRegistry& registry)
 
 QString sensorId()
 {
-    const std::unique_ptr<SensorRegistry> registry = platformSensorRegistry();
+    const std::unique_ptr<SensorRegistry> registry = SensorRegistryFactory::create();
     return registry ? sensorId(*registry) : QString();
+}
+
+std::unique_ptr<SensorRegistry> SensorRegistryFactory::create()
+{
+    if (current())
+        return current()();
+    return platformSensorRegistry();
+}
+
+void SensorRegistryFactory::set(Function function)
+{
+    current() = std::move(function);
+}
+
+SensorRegistryFactory::Function& SensorRegistryFactory::current()
+{
+    static Function function;
+    return function;
 }

@@ -114,6 +114,29 @@
     </message>
 </context>
 <context>
+    <name>DialogAutospectrum</name>
+    <message>
+        <source>Text.autospectrum</source>
+        <translation>Autospectrum</translation>
+    </message>
+    <message>
+        <source>Text.cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Text.confirm</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Text.duration</source>
+        <translation>Duration</translation>
+    </message>
+    <message>
+        <source>Text.minutes</source>
+        <translation> min</translation>
+    </message>
+</context>
+<context>
     <name>DialogChangePassword</name>
     <message>
         <source>Text.cancel</source>
@@ -153,6 +176,41 @@
     <message>
         <source>Title.application</source>
         <translation>Sonvera</translation>
+    </message>
+</context>
+<context>
+    <name>DialogManageDevices</name>
+    <message>
+        <source>Text.confirmDisconnect</source>
+        <translation>Disconnect the remote device from this patient?</translation>
+    </message>
+    <message>
+        <source>Text.connect</source>
+        <translation>Connect the attached sensor</translation>
+    </message>
+    <message>
+        <source>Text.deviceNotConnected</source>
+        <translation>No sensor is attached to this computer.</translation>
+    </message>
+    <message>
+        <source>Text.disableDevice</source>
+        <translation>Block the device</translation>
+    </message>
+    <message>
+        <source>Text.disconnect</source>
+        <translation>Disconnect the device</translation>
+    </message>
+    <message>
+        <source>Text.enableDevice</source>
+        <translation>Unblock the device</translation>
+    </message>
+    <message>
+        <source>Text.manageDevices</source>
+        <translation>Remote device</translation>
+    </message>
+    <message>
+        <source>Text.titleDisconnect</source>
+        <translation>Disconnect device</translation>
     </message>
 </context>
 <context>
@@ -437,6 +495,156 @@
     <message>
         <source>Text.yes</source>
         <translation>Yes</translation>
+    </message>
+</context>
+<context>
+    <name>RecordModel</name>
+    <message>
+        <source>Text.doctorName</source>
+        <translation>Practitioner</translation>
+    </message>
+    <message>
+        <source>Text.no</source>
+        <translation>No</translation>
+    </message>
+    <message>
+        <source>Text.questionnaire</source>
+        <translation>Questionnaire</translation>
+    </message>
+    <message>
+        <source>Text.recordedAt</source>
+        <translation>Recorded at</translation>
+    </message>
+    <message>
+        <source>Text.yes</source>
+        <translation>Yes</translation>
+    </message>
+</context>
+<context>
+    <name>ViewPatient</name>
+    <message>
+        <source>Form.age</source>
+        <translation>Age</translation>
+    </message>
+    <message>
+        <source>Form.gender</source>
+        <translation>Gender</translation>
+    </message>
+    <message>
+        <source>Form.phone</source>
+        <translation>Phone</translation>
+    </message>
+    <message>
+        <source>Text.analysis</source>
+        <translation>Analysis</translation>
+    </message>
+    <message>
+        <source>Text.autospectrum</source>
+        <translation>Autospectrum</translation>
+    </message>
+    <message>
+        <source>Text.autospectrumEmpty</source>
+        <translation>The service sent no sound for the autospectrum. Please try again.</translation>
+    </message>
+    <message>
+        <source>Text.commandSuccess</source>
+        <translation>The command has been sent to the remote device.</translation>
+    </message>
+    <message>
+        <source>Text.comparativeAnalysis</source>
+        <translation>Comparative analysis</translation>
+    </message>
+    <message>
+        <source>Text.deleteCommand</source>
+        <translation>Cancel the command sent to the remote device</translation>
+    </message>
+    <message>
+        <source>Text.deleteCommandMessage</source>
+        <translation>Cancel the command sent to the patient's remote device?</translation>
+    </message>
+    <message>
+        <source>Text.deleteCommandSuccess</source>
+        <translation>The command has been cancelled.</translation>
+    </message>
+    <message>
+        <source>Text.deleteCommandTitle</source>
+        <translation>Cancel command</translation>
+    </message>
+    <message>
+        <source>Text.deletePatient</source>
+        <translation>Delete patient</translation>
+    </message>
+    <message>
+        <source>Text.deviceConnectSuccess</source>
+        <translation>The sensor is now the patient's remote device.</translation>
+    </message>
+    <message>
+        <source>Text.deviceConnected</source>
+        <translation>Remote device</translation>
+    </message>
+    <message>
+        <source>Text.deviceDisconnectSuccess</source>
+        <translation>The remote device has been disconnected.</translation>
+    </message>
+    <message>
+        <source>Text.deviceStatusChangeSuccess</source>
+        <translation>The state of the remote device has been changed.</translation>
+    </message>
+    <message>
+        <source>Text.edit</source>
+        <translation>Edit the patient</translation>
+    </message>
+    <message>
+        <source>Text.errorSaveFile</source>
+        <translation>The file could not be saved. Choose another folder or free some disk space.</translation>
+    </message>
+    <message>
+        <source>Text.excelExport</source>
+        <translation>Export to Excel</translation>
+    </message>
+    <message>
+        <source>Text.exportInvalid</source>
+        <translation>The service sent an export that cannot be read. Please try again.</translation>
+    </message>
+    <message>
+        <source>Text.listOfPatients</source>
+        <translation>List of patients</translation>
+    </message>
+    <message>
+        <source>Text.manageDevice</source>
+        <translation>Remote device</translation>
+    </message>
+    <message>
+        <source>Text.newRecord</source>
+        <translation>New record</translation>
+    </message>
+    <message>
+        <source>Text.playerActive</source>
+        <translation>A sound is already playing. Stop the player before starting an autospectrum.</translation>
+    </message>
+    <message>
+        <source>Text.receipt</source>
+        <translation>Recipe</translation>
+    </message>
+    <message>
+        <source>Text.recoveryHistory</source>
+        <translation>Recovery history</translation>
+    </message>
+    <message>
+        <source>Text.refresh</source>
+        <translation>Refresh the records</translation>
+    </message>
+    <message>
+        <source>Text.saveFile</source>
+        <translation>Save file</translation>
+    </message>
+    <message>
+        <source>Title.patientView</source>
+        <translation>Patient card</translation>
+    </message>
+    <message>
+        <source>Title.patientViewTable</source>
+        <translation>Records</translation>
     </message>
 </context>
 <context>

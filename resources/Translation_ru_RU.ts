@@ -114,6 +114,29 @@
     </message>
 </context>
 <context>
+    <name>DialogAutospectrum</name>
+    <message>
+        <source>Text.autospectrum</source>
+        <translation>Автоспектр</translation>
+    </message>
+    <message>
+        <source>Text.cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Text.confirm</source>
+        <translation>Запустить</translation>
+    </message>
+    <message>
+        <source>Text.duration</source>
+        <translation>Длительность</translation>
+    </message>
+    <message>
+        <source>Text.minutes</source>
+        <translation> мин</translation>
+    </message>
+</context>
+<context>
     <name>DialogChangePassword</name>
     <message>
         <source>Text.cancel</source>
@@ -153,6 +176,41 @@
     <message>
         <source>Title.application</source>
         <translation>Sonvera</translation>
+    </message>
+</context>
+<context>
+    <name>DialogManageDevices</name>
+    <message>
+        <source>Text.confirmDisconnect</source>
+        <translation>Отключить удалённое устройство от этого пациента?</translation>
+    </message>
+    <message>
+        <source>Text.connect</source>
+        <translation>Подключить датчик</translation>
+    </message>
+    <message>
+        <source>Text.deviceNotConnected</source>
+        <translation>К компьютеру не подключён датчик.</translation>
+    </message>
+    <message>
+        <source>Text.disableDevice</source>
+        <translation>Заблокировать устройство</translation>
+    </message>
+    <message>
+        <source>Text.disconnect</source>
+        <translation>Отключить устройство</translation>
+    </message>
+    <message>
+        <source>Text.enableDevice</source>
+        <translation>Разблокировать устройство</translation>
+    </message>
+    <message>
+        <source>Text.manageDevices</source>
+        <translation>Удалённое устройство</translation>
+    </message>
+    <message>
+        <source>Text.titleDisconnect</source>
+        <translation>Отключение устройства</translation>
     </message>
 </context>
 <context>
@@ -437,6 +495,156 @@
     <message>
         <source>Text.yes</source>
         <translation>Да</translation>
+    </message>
+</context>
+<context>
+    <name>RecordModel</name>
+    <message>
+        <source>Text.doctorName</source>
+        <translation>Специалист</translation>
+    </message>
+    <message>
+        <source>Text.no</source>
+        <translation>Нет</translation>
+    </message>
+    <message>
+        <source>Text.questionnaire</source>
+        <translation>Анкета</translation>
+    </message>
+    <message>
+        <source>Text.recordedAt</source>
+        <translation>Дата записи</translation>
+    </message>
+    <message>
+        <source>Text.yes</source>
+        <translation>Да</translation>
+    </message>
+</context>
+<context>
+    <name>ViewPatient</name>
+    <message>
+        <source>Form.age</source>
+        <translation>Возраст</translation>
+    </message>
+    <message>
+        <source>Form.gender</source>
+        <translation>Пол</translation>
+    </message>
+    <message>
+        <source>Form.phone</source>
+        <translation>Телефон</translation>
+    </message>
+    <message>
+        <source>Text.analysis</source>
+        <translation>Анализ</translation>
+    </message>
+    <message>
+        <source>Text.autospectrum</source>
+        <translation>Автоспектр</translation>
+    </message>
+    <message>
+        <source>Text.autospectrumEmpty</source>
+        <translation>Сервис не прислал звук автоспектра. Попробуйте ещё раз.</translation>
+    </message>
+    <message>
+        <source>Text.commandSuccess</source>
+        <translation>Команда отправлена на удалённое устройство.</translation>
+    </message>
+    <message>
+        <source>Text.comparativeAnalysis</source>
+        <translation>Сравнительный анализ</translation>
+    </message>
+    <message>
+        <source>Text.deleteCommand</source>
+        <translation>Отменить команду, отправленную на удалённое устройство</translation>
+    </message>
+    <message>
+        <source>Text.deleteCommandMessage</source>
+        <translation>Отменить команду, отправленную на удалённое устройство пациента?</translation>
+    </message>
+    <message>
+        <source>Text.deleteCommandSuccess</source>
+        <translation>Команда отменена.</translation>
+    </message>
+    <message>
+        <source>Text.deleteCommandTitle</source>
+        <translation>Отмена команды</translation>
+    </message>
+    <message>
+        <source>Text.deletePatient</source>
+        <translation>Удалить пациента</translation>
+    </message>
+    <message>
+        <source>Text.deviceConnectSuccess</source>
+        <translation>Датчик подключён как удалённое устройство пациента.</translation>
+    </message>
+    <message>
+        <source>Text.deviceConnected</source>
+        <translation>Удалённое устройство</translation>
+    </message>
+    <message>
+        <source>Text.deviceDisconnectSuccess</source>
+        <translation>Удалённое устройство отключено.</translation>
+    </message>
+    <message>
+        <source>Text.deviceStatusChangeSuccess</source>
+        <translation>Состояние удалённого устройства изменено.</translation>
+    </message>
+    <message>
+        <source>Text.edit</source>
+        <translation>Изменить данные пациента</translation>
+    </message>
+    <message>
+        <source>Text.errorSaveFile</source>
+        <translation>Не удалось сохранить файл. Выберите другую папку или освободите место на диске.</translation>
+    </message>
+    <message>
+        <source>Text.excelExport</source>
+        <translation>Экспорт в Excel</translation>
+    </message>
+    <message>
+        <source>Text.exportInvalid</source>
+        <translation>Сервис прислал файл экспорта, который не удаётся прочитать. Попробуйте ещё раз.</translation>
+    </message>
+    <message>
+        <source>Text.listOfPatients</source>
+        <translation>Список пациентов</translation>
+    </message>
+    <message>
+        <source>Text.manageDevice</source>
+        <translation>Удалённое устройство</translation>
+    </message>
+    <message>
+        <source>Text.newRecord</source>
+        <translation>Новая запись</translation>
+    </message>
+    <message>
+        <source>Text.playerActive</source>
+        <translation>Уже воспроизводится звук. Остановите проигрыватель, прежде чем запускать автоспектр.</translation>
+    </message>
+    <message>
+        <source>Text.receipt</source>
+        <translation>Рецепт</translation>
+    </message>
+    <message>
+        <source>Text.recoveryHistory</source>
+        <translation>История восстановления</translation>
+    </message>
+    <message>
+        <source>Text.refresh</source>
+        <translation>Обновить записи</translation>
+    </message>
+    <message>
+        <source>Text.saveFile</source>
+        <translation>Сохранить файл</translation>
+    </message>
+    <message>
+        <source>Title.patientView</source>
+        <translation>Карта пациента</translation>
+    </message>
+    <message>
+        <source>Title.patientViewTable</source>
+        <translation>Записи</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,6 @@
 #include "audio/SensorId.h"
 #include "support/FakeSensorRegistry.h"
+#include "support/ScopedSensor.h"
 
 #include <QtTest>
 
@@ -115,6 +116,17 @@ private slots:
         registry.compositePaths = composites;
 
         QCOMPARE(sensorId(registry), expected);
+    }
+
+    // The screens ask sensorId() without a registry; a test decides what it finds.
+    void registryFactoryIsWhatTheScreensRead()
+    {
+        {
+            ScopedSensor sensor(kIdB);
+            QCOMPARE(sensorId(), kIdB);
+        }
+        ScopedSensor none{QString()};
+        QCOMPARE(sensorId(), QString());
     }
 };
 

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Writes all of bytes to path through a temporary file beside it, which
+// replaces the file at path only once every byte is written. False when
+// anything failed (a folder that can't be written, a full disk): a file
+// already at path is then left as it was.
+bool saveWholeFile(const QString& path, const QByteArray& bytes);
+
+// The path with "." and the suffix added when its file name has no suffix.
+QString withDefaultSuffix(const QString& path, const QString& suffix);

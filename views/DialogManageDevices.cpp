@@ -1,0 +1,105 @@
+#include "views/DialogManageDevices.h"
+
+#include "audio/SensorId.h"
+#include "data/Patient.h"
+#include "widgets/MessageBoxes.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int errorShownMs = 3000;
+
+void addCentred(QVBoxLayout* layout, QWidget* widget)
+{
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(widget);
+    row->addStretch();
+    layout->addLayout(row);
+}
+
+} // namespace
+
+DialogManageDevices::DialogManageDevices(QWidget* parent, const Patient& patient) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("DialogManageDevices"));
+    setWindowTitle(tr("Text.manageDevices"));
+    resize(400, 300);
+    buildWidgets();
+
+    if (patient.hasDevices())
+        m_buttonToggle->setText(patient.isEnabled() ? tr("Text.disableDevice") : tr("Text.enableDevice"));
+    m_buttonToggle->setEnabled(patient.hasDevices());
+    m_buttonDisconnect->setEnabled(patient.hasDevices());
+
+    m_errorTimer.setSingleShot(true);
+    m_errorTimer.setInterval(errorShownMs);
+    // A coarse timer may end the message 5% early.
+    m_errorTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_errorTimer, &QTimer::timeout, this, [this] {
+        m_labelError->clear();
+        m_buttonConnect->setEnabled(true);
+    });
+    connect(m_buttonConnect, &QPushButton::clicked, this, &DialogManageDevices::onConnect);
+    connect(m_buttonDisconnect, &QPushButton::clicked, this, &DialogManageDevices::onDisconnect);
+    connect(m_buttonToggle, &QPushButton::clicked, this, &DialogManageDevices::onToggle);
+}
+
+void DialogManageDevices::buildWidgets()
+{
+    m_labelError = new QLabel(this);
+    m_labelError->setObjectName(QStringLiteral("labelError"));
+    m_labelError->setAlignment(Qt::AlignCenter);
+    m_labelError->setWordWrap(true);
+    m_buttonToggle = new QPushButton(this);
+    m_buttonToggle->setObjectName(QStringLiteral("buttonToggle"));
+    m_buttonConnect = new QPushButton(tr("Text.connect"), this);
+    m_buttonConnect->setObjectName(QStringLiteral("buttonConnect"));
+    m_buttonDisconnect = new QPushButton(tr("Text.disconnect"), this);
+    m_buttonDisconnect->setObjectName(QStringLiteral("buttonDisconnect"));
+    m_buttonDisconnect->setEnabled(false);
+    for (QPushButton* button : {m_buttonToggle, m_buttonConnect, m_buttonDisconnect})
+        button->setAutoDefault(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(24, 16, 24, 24);
+    layout->addWidget(m_labelError);
+    layout->addStretch();
+    addCentred(layout, m_buttonToggle);
+    layout->addStretch();
+    addCentred(layout, m_buttonConnect);
+    layout->addStretch();
+    addCentred(layout, m_buttonDisconnect);
+}
+
+void DialogManageDevices::onConnect()
+{
+    m_buttonConnect->setEnabled(false);
+    const QString identifier = sensorId();
+    if (!identifier.isEmpty()) {
+        emit listenerConnect(identifier);
+        return;
+    }
+    m_labelError->setText(tr("Text.deviceNotConnected"));
+    m_errorTimer.start();
+}
+
+void DialogManageDevices::onDisconnect()
+{
+    m_buttonDisconnect->setEnabled(false);
+    if (askYesNo(this, tr("Text.titleDisconnect"), tr("Text.confirmDisconnect")))
+        emit listenerDisconnect();
+    else
+        m_buttonDisconnect->setEnabled(true);
+}
+
+void DialogManageDevices::onToggle()
+{
+    m_buttonToggle->setEnabled(false);
+    emit listenerToggle();
+    close();
+}
