@@ -11,6 +11,7 @@
 #include "base/Account.h"
 #include "base/AppConstants.h"
 #include "base/Language.h"
+#include "views/ViewPatient.h"
 #include "views/ViewPatients.h"
 #include "widgets/MessageBoxes.h"
 
@@ -203,7 +204,17 @@ template <typename Screen> Screen* MainWindow::openScreen(Screen* screen)
 
 void MainWindow::onChoosePatient(Patient& patient)
 {
-    qInfo("The patient card of %s is not available in this version", qUtf8Printable(patient.id()));
+    auto* card = new ViewPatient(patient, this);
+    card->setPlayerActive(m_player->isActive());
+    connect(this, &MainWindow::onPlayerState, card, &ViewPatient::setPlayerActive);
+    connect(card, &ViewPatient::onAnalysis, this, &MainWindow::onAnalysis);
+    connect(card, &ViewPatient::onComparativeAnalysis, this, &MainWindow::onComparativeAnalysis);
+    connect(card, &ViewPatient::onRecoveryHistory, this, &MainWindow::onRecoveryHistory);
+    connect(card, &ViewPatient::onReceipt, this, &MainWindow::onReceipt);
+    connect(card, &ViewPatient::onPatientsList, this, &MainWindow::showPatientsList);
+    connect(card, &ViewPatient::onPatientDelete, this, &MainWindow::patientDelete);
+    connect(card, &ViewPatient::onPlay, this, &MainWindow::onPlayerInit);
+    m_screens->push(card);
 }
 
 void MainWindow::onAnalysis(Patient&, QList<Record>& records)

@@ -44,6 +44,7 @@ public:
     void startRecordCommand();
     void startRecipeCommand();
     void toggleEnabled() { m_isEnabled = !m_isEnabled; }
+    void setEnabled(bool enabled) { m_isEnabled = enabled; }
 
     // Ignores isEnabled; the picture below shows a blocked device instead.
     DeviceState deviceState() const;

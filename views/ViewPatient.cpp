@@ -81,6 +81,8 @@ void ViewPatient::buildWidgets()
     m_labelConnectedDevice->setFixedSize(32, 32);
     m_labelConnectedDevice->setScaledContents(true);
     m_labelTitle = label(QStringLiteral("labelTitle"), this);
+    // As high as the device picture, so the card does not shift without one.
+    m_labelTitle->setMinimumHeight(32);
     m_buttonListPatients = new QPushButton(this);
     m_buttonListPatients->setObjectName(QStringLiteral("buttonListPatients"));
     m_buttonListPatients->setCursor(Qt::PointingHandCursor);
@@ -534,7 +536,9 @@ void ViewPatient::onDeviceConnect(const QString& sensorId)
 {
     auto* controller = new Controller(this);
     connect(controller, &Controller::onSuccess, this, [this] {
+        // The service binds a device enabled: a toggle afterwards blocks it.
         m_patient.setHasDevices(true);
+        m_patient.setEnabled(true);
         patientChanged(tr("Text.deviceConnectSuccess"));
     });
     connect(controller, &Controller::onError, this, &ViewPatient::onError);
