@@ -136,6 +136,7 @@ void PatientManagerTest::listAnswerWithoutMembers()
     m_directory.onSuccess(R"({"pages":2})");
     m_directory.onSuccess("not json at all");
     QCOMPARE(boxes.boxes.size(), 2);
+    QCOMPARE(boxes.boxes.first().text, QStringLiteral("Text.unreadableAnswer"));
     QCOMPARE(m_model.pageCount(), 3);
     QCOMPARE(m_model.rowCount(), 1);
 }
