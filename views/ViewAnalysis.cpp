@@ -5,6 +5,7 @@
 #include "data/Category.h"
 #include "data/SummaryTableModel.h"
 #include "views/AnalysisDelegate.h"
+#include "views/TableHeadings.h"
 #include "widgets/MessageBoxes.h"
 #include "widgets/PrintedReport.h"
 #include "widgets/ReportOutput.h"
@@ -154,6 +155,7 @@ void ViewAnalysis::setUpTable(QTableView* table, QSortFilterProxyModel* proxy)
     table->setSortingEnabled(true);
     table->setMouseTracking(true);
     table->verticalHeader()->hide();
+    allowTwoLineHeadings(table->horizontalHeader());
     table->setColumnWidth(0, 140);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionMode(QAbstractItemView::SingleSelection);

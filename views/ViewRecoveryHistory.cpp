@@ -3,6 +3,7 @@
 #include "api/Controller.h"
 #include "views/SymptomDelegate.h"
 #include "views/SymptomModel.h"
+#include "views/TableHeadings.h"
 #include "widgets/MessageBoxes.h"
 
 #include <QAction>
@@ -105,6 +106,7 @@ void ViewRecoveryHistory::setUpTable()
     m_table->setItemDelegate(m_delegate);
     m_table->setMouseTracking(true);
     m_table->verticalHeader()->hide();
+    allowTwoLineHeadings(m_table->horizontalHeader());
     m_table->setColumnWidth(0, 130);
     m_table->setAlternatingRowColors(true);
 }
