@@ -16,7 +16,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLineEdit>
 #include <QPainter>
+#include <QPrintDialog>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QTabWidget>
@@ -59,6 +61,8 @@ private slots:
     void barsStayInTheirCell_data();
     void barsStayInTheirCell();
     void bothTablesSavedAsPdf();
+    void printDialogPrintsWhereItIsTold_data();
+    void printDialogPrintsWhereItIsTold();
 
 private:
     std::unique_ptr<ViewAnalysis> openScreen();
@@ -71,6 +75,7 @@ private:
 void ViewAnalysisTest::initTestCase()
 {
     setupApplication(*qApp);
+    QVERIFY(loadTranslation(m_translator, QStringLiteral("Translation_en_US.qm")));
 }
 
 void ViewAnalysisTest::init()
@@ -86,7 +91,6 @@ void ViewAnalysisTest::cleanup()
 {
     m_environment.reset();
     m_service.reset();
-    QCoreApplication::removeTranslator(&m_translator);
 }
 
 std::unique_ptr<ViewAnalysis> ViewAnalysisTest::openScreen()
@@ -123,7 +127,7 @@ void ViewAnalysisTest::categoriesAreAskedOnceAndAgainAfterAFailure()
     auto* categoryList = view->findChild<QComboBox*>(QStringLiteral("comboBoxCategories"));
     MessageBoxRecorder boxes;
     tabs->setCurrentIndex(1);
-    QTRY_COMPARE(boxes.texts(), QStringList{QStringLiteral("Text.error: Catalogue down")});
+    QTRY_COMPARE(boxes.texts(), QStringList{QStringLiteral("Error: Catalogue down")});
 
     m_service->answer("GET", categoriesPath, ScriptedResponse::json(200, categories));
     tabs->setCurrentIndex(0);
@@ -204,7 +208,6 @@ void ViewAnalysisTest::bothTablesSavedAsPdf()
 {
     if (!PdfText::available())
         QSKIP("pdfinfo and pdftotext (Debian's poppler-utils) are needed to read the PDF back");
-    QVERIFY(loadTranslation(m_translator, QStringLiteral("Translation_en_US.qm")));
     const auto view = openScreen();
     QVERIFY(view);
     view->findChild<QTabWidget*>(QStringLiteral("tabWidget"))->setCurrentIndex(1);
@@ -236,6 +239,49 @@ void ViewAnalysisTest::bothTablesSavedAsPdf()
     }
     QVERIFY(PdfText::text(path + QStringLiteral(".pdf"), 1).contains(QStringLiteral("Heart")));
     QVERIFY(PdfText::text(path + QStringLiteral(".pdf"), 2).contains(QStringLiteral("Bile")));
+}
+
+void ViewAnalysisTest::printDialogPrintsWhereItIsTold_data()
+{
+    QTest::addColumn<bool>("accept");
+    QTest::newRow("OK prints") << true;
+    QTest::newRow("Cancel prints nothing") << false;
+}
+
+void ViewAnalysisTest::printDialogPrintsWhereItIsTold()
+{
+    QFETCH(bool, accept);
+    if (!PdfText::available())
+        QSKIP("pdfinfo and pdftotext (Debian's poppler-utils) are needed to read the PDF back");
+    const auto view = openScreen();
+    QVERIFY(view);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("printed.pdf"));
+    bool printsToFile = false;
+    MessageBoxRecorder boxes;
+    // The toolkit's own dialog, told to print into a file: never to a real printer.
+    whenModalAppears([&](QWidget* dialog) {
+        auto* print = qobject_cast<QPrintDialog*>(dialog);
+        QVERIFY(print);
+        auto* printers = print->findChild<QComboBox*>(QStringLiteral("printers"));
+        auto* fileName = print->findChild<QLineEdit*>(QStringLiteral("filename"));
+        const int toFile = printers ? printers->findText(QStringLiteral("PDF"), Qt::MatchContains) : -1;
+        printsToFile = toFile >= 0 && fileName;
+        if (!printsToFile || !accept) {
+            print->reject();
+            return;
+        }
+        printers->setCurrentIndex(toFile);
+        fileName->setText(path);
+        print->accept();
+    });
+    view->findChild<QPushButton*>(QStringLiteral("buttonPrint"))->click();
+    if (!printsToFile)
+        QSKIP("the print dialog offers no printing into a PDF file here");
+    QCOMPARE(QFile::exists(path), accept);
+    QVERIFY(boxes.boxes.isEmpty());
+    if (accept)
+        QCOMPARE(PdfText::pageCount(path), 1); // the summary alone: no markers analysed
 }
 
 QTEST_MAIN(ViewAnalysisTest)

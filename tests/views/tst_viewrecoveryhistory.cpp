@@ -2,6 +2,7 @@
 // against a scripted service (load, save, leaving and refreshing with
 // changes, new symptoms and the names they may take).
 #include "app/Application.h"
+#include "base/Language.h"
 #include "support/FakePatientService.h"
 #include "support/MessageBoxRecorder.h"
 #include "support/ModalDialogDriver.h"
@@ -18,6 +19,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTableView>
+#include <QTranslator>
 #include <QtTest>
 
 #include <memory>
@@ -35,6 +37,11 @@ const QString savePath = QStringLiteral("/patient/questionnaire/p1");
 QJsonObject object(const QByteArray& json)
 {
     return QJsonDocument::fromJson(json).object();
+}
+
+QString translated(const char* context, const char* key)
+{
+    return QCoreApplication::translate(context, key);
 }
 
 QTableView* table(ViewRecoveryHistory& view)
@@ -58,7 +65,7 @@ class ViewRecoveryHistoryTest : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { setupApplication(*qApp); }
+    void initTestCase();
     void init();
     void cleanup();
     void firstAddedAndLastRemovedSymptomsAreResets();
@@ -79,7 +86,14 @@ private:
 
     std::unique_ptr<FakePatientService> m_service;
     std::unique_ptr<ServiceTestEnvironment> m_environment;
+    QTranslator m_translator;
 };
+
+void ViewRecoveryHistoryTest::initTestCase()
+{
+    setupApplication(*qApp);
+    QVERIFY(loadTranslation(m_translator, QStringLiteral("Translation_en_US.qm")));
+}
 
 void ViewRecoveryHistoryTest::init()
 {
@@ -163,10 +177,10 @@ void ViewRecoveryHistoryTest::levelsShowTheirNamesAndColours_data()
     QTest::addColumn<QVariant>("shown");
     QTest::addColumn<QColor>("background");
 
-    QTest::newRow("none") << 0.0 << QVariant("Complaint.none") << QColor();
-    QTest::newRow("periodic") << 1.0 << QVariant("Complaint.periodic") << QColor(254, 202, 80);
-    QTest::newRow("moderate") << 2.0 << QVariant("Complaint.moderate") << QColor(255, 84, 85);
-    QTest::newRow("2.6 rounds to expressed") << 2.6 << QVariant("Complaint.expressed") << QColor(173, 87, 255);
+    QTest::newRow("none") << 0.0 << QVariant("None") << QColor();
+    QTest::newRow("periodic") << 1.0 << QVariant("Periodic") << QColor(254, 202, 80);
+    QTest::newRow("moderate") << 2.0 << QVariant("Moderate") << QColor(255, 84, 85);
+    QTest::newRow("2.6 rounds to expressed") << 2.6 << QVariant("Expressed") << QColor(173, 87, 255);
     QTest::newRow("beyond the scale: the number") << 5.0 << QVariant(5.0f) << QColor();
 }
 
@@ -222,7 +236,7 @@ void ViewRecoveryHistoryTest::leavingWithChangesAsks()
     QTRY_COMPARE(back.count(), 1);
     QTEST(int(boxes.boxes.size()), "questions");
     if (!boxes.boxes.isEmpty())
-        QCOMPARE(boxes.boxes.first().text, QStringLiteral("Text.confirmSave"));
+        QCOMPARE(boxes.boxes.first().text, translated("ViewRecoveryHistory", "Text.confirmSave"));
     const QList<RecordedRequest> saves = m_service->requests("PUT", savePath);
     QTEST(int(saves.size()), "saves");
     if (!saves.isEmpty()) {
@@ -249,7 +263,8 @@ void ViewRecoveryHistoryTest::refreshWithChangesAsks()
     chooseLevel(*view, 3, 1, 2);
     MessageBoxRecorder boxes(answer);
     view->findChild<QPushButton*>(QStringLiteral("buttonRefresh"))->click();
-    QCOMPARE(boxes.texts(), QStringList{QStringLiteral("Text.refresh: Text.confirmDiscard")});
+    QCOMPARE(boxes.texts(), QStringList{translated("ViewRecoveryHistory", "Text.refresh") + QStringLiteral(": ") +
+                                        translated("ViewRecoveryHistory", "Text.confirmDiscard")});
     QTRY_COMPARE(int(m_service->requests("POST", loadPath).size()), loads);
     QTRY_COMPARE(view->isModified(), loads == 1);
     QCOMPARE(view->model()->index(3, 1).data(Qt::EditRole).isValid(), loads == 1);
@@ -258,20 +273,25 @@ void ViewRecoveryHistoryTest::refreshWithChangesAsks()
 void ViewRecoveryHistoryTest::newSymptomNames_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("refusal");
+    // The refusal's key and the argument it takes, if any.
+    QTest::addColumn<QByteArray>("refusal");
+    QTest::addColumn<QString>("argument");
 
-    QTest::newRow("a new name") << QStringLiteral(" Dizziness ") << QString();
-    QTest::newRow("blank") << QStringLiteral("  ") << QStringLiteral("Text.symptomNameBlank");
-    QTest::newRow("too long") << QString(101, QLatin1Char('x')) << QStringLiteral("Text.symptomNameTooLong");
+    QTest::newRow("a new name") << QStringLiteral(" Dizziness ") << QByteArray() << QString();
+    QTest::newRow("blank") << QStringLiteral("  ") << QByteArray("Text.symptomNameBlank") << QString();
+    QTest::newRow("too long") << QString(101, QLatin1Char('x')) << QByteArray("Text.symptomNameTooLong")
+                              << QStringLiteral("100");
     QTest::newRow("digits: would overwrite standard symptom 1")
-        << QStringLiteral("1") << QStringLiteral("Text.symptomNameDigits");
-    QTest::newRow("an existing symptom") << QStringLiteral("TREMOR") << QStringLiteral("Text.symptomNameTaken");
+        << QStringLiteral("1") << QByteArray("Text.symptomNameDigits") << QString();
+    QTest::newRow("an existing symptom") << QStringLiteral("TREMOR") << QByteArray("Text.symptomNameTaken")
+                                         << QStringLiteral("TREMOR");
 }
 
 void ViewRecoveryHistoryTest::newSymptomNames()
 {
     QFETCH(QString, name);
-    QFETCH(QString, refusal);
+    QFETCH(QByteArray, refusal);
+    QFETCH(QString, argument);
     const auto view = openScreen();
     QVERIFY(view);
     MessageBoxRecorder boxes;
@@ -286,7 +306,8 @@ void ViewRecoveryHistoryTest::newSymptomNames()
     QCOMPARE(view->model()->rowCount(), refusal.isEmpty() ? 5 : 4);
     QCOMPARE(view->isModified(), refusal.isEmpty());
     if (!refusal.isEmpty()) {
-        QCOMPARE(boxes.boxes.first().text, refusal);
+        const QString text = translated("ViewRecoveryHistory", refusal.constData());
+        QCOMPARE(boxes.boxes.first().text, argument.isEmpty() ? text : text.arg(argument));
         return;
     }
     // Only the added symptom offers its removal.
