@@ -27,32 +27,31 @@ ViewRecoveryHistory::ViewRecoveryHistory(const Patient& patient, const QList<Rec
 {
     m_menu = new QMenu(this);
     m_menu->setObjectName(QStringLiteral("menuSymptoms"));
+    m_newSymptomAction = m_menu->addAction(QString());
+    m_newSymptomAction->setObjectName(QStringLiteral("actionNewSymptom"));
+    m_removeSymptomAction = m_menu->addAction(QString());
+    m_removeSymptomAction->setObjectName(QStringLiteral("actionRemoveSymptom"));
     buildWidgets();
     setUpTable();
     setAttribute(Qt::WA_DeleteOnClose);
     retranslate();
+    updateActions();
 
     connect(m_heading.listPatients, &QPushButton::clicked, this, &ViewRecoveryHistory::backToPatientsList);
     connect(m_heading.back, &QPushButton::clicked, this, &ViewRecoveryHistory::backToPatient);
     connect(m_save, &QPushButton::clicked, this, &ViewRecoveryHistory::onSave);
     connect(m_newSymptom, &QPushButton::clicked, this, &ViewRecoveryHistory::onNewSymptom);
     connect(m_refresh, &QPushButton::clicked, this, &ViewRecoveryHistory::onRefresh);
+    // Modified only by real changes: a cancelled new-symptom dialog changes nothing.
     connect(m_model, &SymptomModel::onChange, this, [this] { m_modified = true; });
     connect(m_model, &SymptomModel::modelReset, this, &ViewRecoveryHistory::updateActions);
     connect(m_table, &QTableView::customContextMenuRequested, this,
             &ViewRecoveryHistory::on_tableView_customContextMenuRequested);
-
-    load();
-
-    m_newSymptomAction = m_menu->addAction(QString());
-    m_newSymptomAction->setObjectName(QStringLiteral("actionNewSymptom"));
-    m_removeSymptomAction = m_menu->addAction(QString());
-    m_removeSymptomAction->setObjectName(QStringLiteral("actionRemoveSymptom"));
     connect(m_newSymptomAction, &QAction::triggered, this, &ViewRecoveryHistory::onNewSymptom);
     connect(m_removeSymptomAction, &QAction::triggered, this,
             [this] { m_model->removeSymptomRow(m_removeSymptomAction->data().toInt()); });
-    retranslate();
-    updateActions();
+
+    load();
 }
 
 ViewRecoveryHistory::~ViewRecoveryHistory() = default;
@@ -118,10 +117,8 @@ void ViewRecoveryHistory::retranslate()
     m_refresh->setToolTip(tr("Text.refresh"));
     m_newSymptom->setText(tr("Text.newSymptom"));
     m_save->setText(tr("Text.save"));
-    if (m_newSymptomAction) {
-        m_newSymptomAction->setText(tr("Text.newSymptom"));
-        m_removeSymptomAction->setText(tr("Text.removeSymptom"));
-    }
+    m_newSymptomAction->setText(tr("Text.newSymptom"));
+    m_removeSymptomAction->setText(tr("Text.removeSymptom"));
 }
 
 void ViewRecoveryHistory::changeEvent(QEvent* event)
@@ -137,8 +134,7 @@ void ViewRecoveryHistory::updateActions()
 {
     const bool hasDates = m_model->table().dateCount() > 0;
     m_newSymptom->setEnabled(hasDates);
-    if (m_newSymptomAction)
-        m_newSymptomAction->setEnabled(hasDates);
+    m_newSymptomAction->setEnabled(hasDates);
 }
 
 void ViewRecoveryHistory::load()

@@ -85,11 +85,9 @@ void AnalysisModelsTest::markerAnswers()
     QTEST(model.columnCount(), "columns");
     QFETCH(Cells, cells);
     compareCells(model, cells);
-    if (model.columnCount() > 1) {
+    // Sorting reads the user role: the same value.
+    if (model.columnCount() > 1)
         QCOMPARE(model.index(0, 1).data(Qt::UserRole), model.index(0, 1).data());
-        QCOMPARE(model.index(0, 0).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignLeft | Qt::AlignVCenter));
-        QCOMPARE(model.index(0, 1).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
-    }
 }
 
 void AnalysisModelsTest::markerHeadingsAreTheDates()
@@ -98,9 +96,7 @@ void AnalysisModelsTest::markerHeadingsAreTheDates()
     model.load(R"({"columns":["2021-03-05T14:07:00","not a date"],"rows":[{"id":"m","title":"A","values":[1,2]}]})");
     QCOMPARE(model.headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("2021-03-05 14:07:00"));
     QCOMPARE(model.headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), QString());
-    QCOMPARE(model.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Text.marker"));
     QVERIFY(!model.headerData(3, Qt::Horizontal, Qt::DisplayRole).isValid());
-    QVERIFY(!model.headerData(0, Qt::Vertical, Qt::DisplayRole).isValid());
 }
 
 void AnalysisModelsTest::summaryAnswers_data()

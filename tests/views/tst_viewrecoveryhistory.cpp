@@ -278,6 +278,7 @@ void ViewRecoveryHistoryTest::newSymptomNames_data()
     QTest::addColumn<QString>("argument");
 
     QTest::newRow("a new name") << QStringLiteral(" Dizziness ") << QByteArray() << QString();
+    QTest::newRow("cancelled from the context menu: no change") << QString() << QByteArray() << QString();
     QTest::newRow("blank") << QStringLiteral("  ") << QByteArray("Text.symptomNameBlank") << QString();
     QTest::newRow("too long") << QString(101, QLatin1Char('x')) << QByteArray("Text.symptomNameTooLong")
                               << QStringLiteral("100");
@@ -299,12 +300,18 @@ void ViewRecoveryHistoryTest::newSymptomNames()
         auto* input = qobject_cast<QInputDialog*>(dialog);
         QVERIFY(input);
         input->setTextValue(name);
-        input->accept();
+        name.isNull() ? input->reject() : input->accept();
     });
-    view->findChild<QPushButton*>(QStringLiteral("buttonNewSymptom"))->click();
+    if (name.isNull())
+        view->findChild<QAction*>(QStringLiteral("actionNewSymptom"))->trigger();
+    else
+        view->findChild<QPushButton*>(QStringLiteral("buttonNewSymptom"))->click();
+    const bool added = refusal.isEmpty() && !name.isNull();
     QCOMPARE(boxes.boxes.size(), refusal.isEmpty() ? 0 : 1);
-    QCOMPARE(view->model()->rowCount(), refusal.isEmpty() ? 5 : 4);
-    QCOMPARE(view->isModified(), refusal.isEmpty());
+    QCOMPARE(view->model()->rowCount(), added ? 5 : 4);
+    QCOMPARE(view->isModified(), added);
+    if (!added && refusal.isEmpty())
+        return;
     if (!refusal.isEmpty()) {
         const QString text = translated("ViewRecoveryHistory", refusal.constData());
         QCOMPARE(boxes.boxes.first().text, argument.isEmpty() ? text : text.arg(argument));
