@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>AnalysisModel</name>
+    <message>
+        <source>Text.marker</source>
+        <translation>Marker</translation>
+    </message>
+</context>
+<context>
     <name>AudioRecorder</name>
     <message>
         <source>Dialog.signalRecord</source>
@@ -521,6 +528,143 @@
     </message>
 </context>
 <context>
+    <name>ReportOutput</name>
+    <message>
+        <source>Text.print</source>
+        <translation>Print</translation>
+    </message>
+    <message>
+        <source>Text.printFailed</source>
+        <translation>The report could not be printed.</translation>
+    </message>
+    <message>
+        <source>Text.savePdf</source>
+        <translation>Save as PDF</translation>
+    </message>
+    <message>
+        <source>Text.pdfFiles</source>
+        <translation>PDF files</translation>
+    </message>
+    <message>
+        <source>Text.pdfNotSaved</source>
+        <translation>The PDF file %1 could not be written.</translation>
+    </message>
+    <message>
+        <source>Text.pdfSaved</source>
+        <translation>The report was saved as %1.</translation>
+    </message>
+</context>
+<context>
+    <name>ReportPageFrame</name>
+    <message>
+        <source>Text.reportRecords</source>
+        <translation>Records: %1</translation>
+    </message>
+    <message>
+        <source>Text.pageOf</source>
+        <translation>Page %1 of %2</translation>
+    </message>
+</context>
+<context>
+    <name>SummaryTableModel</name>
+    <message>
+        <source>Text.category</source>
+        <translation>Category</translation>
+    </message>
+</context>
+<context>
+    <name>SymptomModel</name>
+    <message>
+        <source>Complaint.none</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>Complaint.periodic</source>
+        <translation>Periodic</translation>
+    </message>
+    <message>
+        <source>Complaint.moderate</source>
+        <translation>Moderate</translation>
+    </message>
+    <message>
+        <source>Complaint.expressed</source>
+        <translation>Expressed</translation>
+    </message>
+</context>
+<context>
+    <name>SymptomsTable</name>
+    <message>
+        <source>Text.symptom</source>
+        <translation>Symptom</translation>
+    </message>
+    <message>
+        <source>Text.complaintsNumber</source>
+        <translation>Number of complaints</translation>
+    </message>
+    <message>
+        <source>Text.severity</source>
+        <translation>Severity</translation>
+    </message>
+</context>
+<context>
+    <name>ViewAnalysis</name>
+    <message>
+        <source>Title.analysis</source>
+        <translation>Analysis</translation>
+    </message>
+    <message>
+        <source>Text.listOfPatients</source>
+        <translation>List of patients</translation>
+    </message>
+    <message>
+        <source>Text.patientCard</source>
+        <translation>Patient card: %1</translation>
+    </message>
+    <message>
+        <source>Text.tabSummaryTable</source>
+        <translation>Summary table</translation>
+    </message>
+    <message>
+        <source>Text.tabMarkersAnalysis</source>
+        <translation>Markers analysis</translation>
+    </message>
+    <message>
+        <source>Text.analyse</source>
+        <translation>Analyse</translation>
+    </message>
+    <message>
+        <source>Text.print</source>
+        <translation>Print</translation>
+    </message>
+    <message>
+        <source>Text.savePdf</source>
+        <translation>Save as PDF</translation>
+    </message>
+</context>
+<context>
+    <name>ViewComparativeAnalysis</name>
+    <message>
+        <source>Title.comparativeAnalysis</source>
+        <translation>Comparative analysis</translation>
+    </message>
+    <message>
+        <source>Text.listOfPatients</source>
+        <translation>List of patients</translation>
+    </message>
+    <message>
+        <source>Text.patientCard</source>
+        <translation>Patient card: %1</translation>
+    </message>
+    <message>
+        <source>Text.print</source>
+        <translation>Print</translation>
+    </message>
+    <message>
+        <source>Text.savePdf</source>
+        <translation>Save as PDF</translation>
+    </message>
+</context>
+<context>
     <name>ViewPatient</name>
     <message>
         <source>Form.age</source>
@@ -676,6 +820,73 @@
     <message>
         <source>Title.patients</source>
         <translation>Patients</translation>
+    </message>
+</context>
+<context>
+    <name>ViewRecoveryHistory</name>
+    <message>
+        <source>Title.historyOfRecovery</source>
+        <translation>Recovery history</translation>
+    </message>
+    <message>
+        <source>Text.listOfPatients</source>
+        <translation>List of patients</translation>
+    </message>
+    <message>
+        <source>Text.patientCard</source>
+        <translation>Patient card: %1</translation>
+    </message>
+    <message>
+        <source>Text.refresh</source>
+        <translation>Reload the history</translation>
+    </message>
+    <message>
+        <source>Text.newSymptom</source>
+        <translation>New symptom</translation>
+    </message>
+    <message>
+        <source>Text.save</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Text.removeSymptom</source>
+        <translation>Remove symptom</translation>
+    </message>
+    <message>
+        <source>Text.confirmDiscard</source>
+        <translation>The history has unsaved changes. Reload it and lose them?</translation>
+    </message>
+    <message>
+        <source>Text.symptomNameBlank</source>
+        <translation>Enter the symptom's name.</translation>
+    </message>
+    <message>
+        <source>Text.symptomNameTooLong</source>
+        <translation>A symptom's name can have at most %1 characters.</translation>
+    </message>
+    <message>
+        <source>Text.symptomNameDigits</source>
+        <translation>A symptom's name can't be made of digits only.</translation>
+    </message>
+    <message>
+        <source>Text.symptomNameTaken</source>
+        <translation>The symptom "%1" is already in the history.</translation>
+    </message>
+    <message>
+        <source>Text.symptomName</source>
+        <translation>Name of the symptom:</translation>
+    </message>
+    <message>
+        <source>Text.cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Text.saving</source>
+        <translation>Saving</translation>
+    </message>
+    <message>
+        <source>Text.confirmSave</source>
+        <translation>The history has unsaved changes. Save them before leaving?</translation>
     </message>
 </context>
 </TS>

@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
+    <name>AnalysisModel</name>
+    <message>
+        <source>Text.marker</source>
+        <translation>Маркер</translation>
+    </message>
+</context>
+<context>
     <name>AudioRecorder</name>
     <message>
         <source>Dialog.signalRecord</source>
@@ -521,6 +528,143 @@
     </message>
 </context>
 <context>
+    <name>ReportOutput</name>
+    <message>
+        <source>Text.print</source>
+        <translation>Печать</translation>
+    </message>
+    <message>
+        <source>Text.printFailed</source>
+        <translation>Не удалось напечатать отчёт.</translation>
+    </message>
+    <message>
+        <source>Text.savePdf</source>
+        <translation>Сохранить в PDF</translation>
+    </message>
+    <message>
+        <source>Text.pdfFiles</source>
+        <translation>Файлы PDF</translation>
+    </message>
+    <message>
+        <source>Text.pdfNotSaved</source>
+        <translation>Не удалось записать файл PDF %1.</translation>
+    </message>
+    <message>
+        <source>Text.pdfSaved</source>
+        <translation>Отчёт сохранён в файл %1.</translation>
+    </message>
+</context>
+<context>
+    <name>ReportPageFrame</name>
+    <message>
+        <source>Text.reportRecords</source>
+        <translation>Записи: %1</translation>
+    </message>
+    <message>
+        <source>Text.pageOf</source>
+        <translation>Страница %1 из %2</translation>
+    </message>
+</context>
+<context>
+    <name>SummaryTableModel</name>
+    <message>
+        <source>Text.category</source>
+        <translation>Категория</translation>
+    </message>
+</context>
+<context>
+    <name>SymptomModel</name>
+    <message>
+        <source>Complaint.none</source>
+        <translation>Нет</translation>
+    </message>
+    <message>
+        <source>Complaint.periodic</source>
+        <translation>Периодически</translation>
+    </message>
+    <message>
+        <source>Complaint.moderate</source>
+        <translation>Умеренно</translation>
+    </message>
+    <message>
+        <source>Complaint.expressed</source>
+        <translation>Выражено</translation>
+    </message>
+</context>
+<context>
+    <name>SymptomsTable</name>
+    <message>
+        <source>Text.symptom</source>
+        <translation>Симптом</translation>
+    </message>
+    <message>
+        <source>Text.complaintsNumber</source>
+        <translation>Количество жалоб</translation>
+    </message>
+    <message>
+        <source>Text.severity</source>
+        <translation>Тяжесть</translation>
+    </message>
+</context>
+<context>
+    <name>ViewAnalysis</name>
+    <message>
+        <source>Title.analysis</source>
+        <translation>Анализ</translation>
+    </message>
+    <message>
+        <source>Text.listOfPatients</source>
+        <translation>Список пациентов</translation>
+    </message>
+    <message>
+        <source>Text.patientCard</source>
+        <translation>Карточка пациента: %1</translation>
+    </message>
+    <message>
+        <source>Text.tabSummaryTable</source>
+        <translation>Сводная таблица</translation>
+    </message>
+    <message>
+        <source>Text.tabMarkersAnalysis</source>
+        <translation>Анализ маркеров</translation>
+    </message>
+    <message>
+        <source>Text.analyse</source>
+        <translation>Анализировать</translation>
+    </message>
+    <message>
+        <source>Text.print</source>
+        <translation>Печать</translation>
+    </message>
+    <message>
+        <source>Text.savePdf</source>
+        <translation>Сохранить в PDF</translation>
+    </message>
+</context>
+<context>
+    <name>ViewComparativeAnalysis</name>
+    <message>
+        <source>Title.comparativeAnalysis</source>
+        <translation>Сравнительный анализ</translation>
+    </message>
+    <message>
+        <source>Text.listOfPatients</source>
+        <translation>Список пациентов</translation>
+    </message>
+    <message>
+        <source>Text.patientCard</source>
+        <translation>Карточка пациента: %1</translation>
+    </message>
+    <message>
+        <source>Text.print</source>
+        <translation>Печать</translation>
+    </message>
+    <message>
+        <source>Text.savePdf</source>
+        <translation>Сохранить в PDF</translation>
+    </message>
+</context>
+<context>
     <name>ViewPatient</name>
     <message>
         <source>Form.age</source>
@@ -676,6 +820,73 @@
     <message>
         <source>Title.patients</source>
         <translation>Пациенты</translation>
+    </message>
+</context>
+<context>
+    <name>ViewRecoveryHistory</name>
+    <message>
+        <source>Title.historyOfRecovery</source>
+        <translation>История восстановления</translation>
+    </message>
+    <message>
+        <source>Text.listOfPatients</source>
+        <translation>Список пациентов</translation>
+    </message>
+    <message>
+        <source>Text.patientCard</source>
+        <translation>Карточка пациента: %1</translation>
+    </message>
+    <message>
+        <source>Text.refresh</source>
+        <translation>Загрузить историю заново</translation>
+    </message>
+    <message>
+        <source>Text.newSymptom</source>
+        <translation>Новый симптом</translation>
+    </message>
+    <message>
+        <source>Text.save</source>
+        <translation>Сохранить</translation>
+    </message>
+    <message>
+        <source>Text.removeSymptom</source>
+        <translation>Удалить симптом</translation>
+    </message>
+    <message>
+        <source>Text.confirmDiscard</source>
+        <translation>В истории есть несохранённые изменения. Загрузить её заново и потерять их?</translation>
+    </message>
+    <message>
+        <source>Text.symptomNameBlank</source>
+        <translation>Введите название симптома.</translation>
+    </message>
+    <message>
+        <source>Text.symptomNameTooLong</source>
+        <translation>Название симптома может содержать не более %1 символов.</translation>
+    </message>
+    <message>
+        <source>Text.symptomNameDigits</source>
+        <translation>Название симптома не может состоять только из цифр.</translation>
+    </message>
+    <message>
+        <source>Text.symptomNameTaken</source>
+        <translation>Симптом «%1» уже есть в истории.</translation>
+    </message>
+    <message>
+        <source>Text.symptomName</source>
+        <translation>Название симптома:</translation>
+    </message>
+    <message>
+        <source>Text.cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Text.saving</source>
+        <translation>Сохранение</translation>
+    </message>
+    <message>
+        <source>Text.confirmSave</source>
+        <translation>В истории есть несохранённые изменения. Сохранить их перед выходом?</translation>
     </message>
 </context>
 </TS>

@@ -12,8 +12,9 @@ SONVERA_BUILD_PACKAGES=(cmake make g++ pkg-config qtbase5-dev qtmultimedia5-dev 
 # What running the program needs beyond that.
 SONVERA_RUN_PACKAGES=(libqt5multimedia5-plugins fonts-dejavu-core x11-utils)
 # What the tests need beyond that: a sound server with virtual devices for the
-# real-sound tests, and a message bus daemon for the keep-awake tests.
-SONVERA_TEST_PACKAGES=(pulseaudio pulseaudio-utils dbus-daemon)
+# real-sound tests, a message bus daemon for the keep-awake tests, and
+# poppler's pdfinfo and pdftotext to read printed reports back.
+SONVERA_TEST_PACKAGES=(pulseaudio pulseaudio-utils dbus-daemon poppler-utils)
 # What the screenshots need: a virtual display and the capture tools.
 SONVERA_SCREEN_PACKAGES=(xvfb xauth x11-utils imagemagick openbox)
 

@@ -1,0 +1,288 @@
+// The analysis screen against a scripted service: the requests it sends, the
+// category list and its retry, the Analyse button, the value bars, and the
+// report saved as PDF.
+#include "app/Application.h"
+#include "base/Language.h"
+#include "support/FakePatientService.h"
+#include "support/MessageBoxRecorder.h"
+#include "support/ModalDialogDriver.h"
+#include "support/PdfText.h"
+#include "support/ServiceTestEnvironment.h"
+#include "views/AnalysisDelegate.h"
+#include "views/ViewAnalysis.h"
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTranslator>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QByteArray summary = R"({"columns":["2021-03-05 14:07","2021-03-06 09:00"],
+    "rows":[{"title":"Heart","values":[12.5,-3]},{"title":"Lungs","values":[-20,4]}]})";
+const QByteArray categories =
+    R"([{"title":"Organs","storages":[{"id":"s1","title":"Liver"},{"id":"s2","title":"Lungs"}]},
+    {"title":"Empty","storages":[]}])";
+const QByteArray analysis = R"({"columns":["2021-03-05T14:07:00","2021-03-06T09:00:00"],
+    "rows":[{"id":"m1","title":"Bile","values":[40,55]},{"id":"m2","title":"Duct","values":[7,100]}]})";
+const QString categoriesPath = QStringLiteral("/category/diagnostic/p1");
+
+QJsonObject body(const RecordedRequest& request)
+{
+    return QJsonDocument::fromJson(request.body).object();
+}
+
+} // namespace
+
+class ViewAnalysisTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void summaryIsAskedAtOnceWithoutAStorage();
+    void categoriesAreAskedOnceAndAgainAfterAFailure();
+    void analyseNeedsAStorageAndSendsIt();
+    void barsStayInTheirCell_data();
+    void barsStayInTheirCell();
+    void bothTablesSavedAsPdf();
+    void printDialogPrintsWhereItIsTold_data();
+    void printDialogPrintsWhereItIsTold();
+
+private:
+    std::unique_ptr<ViewAnalysis> openScreen();
+
+    std::unique_ptr<FakePatientService> m_service;
+    std::unique_ptr<ServiceTestEnvironment> m_environment;
+    QTranslator m_translator;
+};
+
+void ViewAnalysisTest::initTestCase()
+{
+    setupApplication(*qApp);
+    QVERIFY(loadTranslation(m_translator, QStringLiteral("Translation_en_US.qm")));
+}
+
+void ViewAnalysisTest::init()
+{
+    m_service = std::make_unique<FakePatientService>();
+    m_service->answer("POST", QStringLiteral("/analysis/summary"), ScriptedResponse::json(200, summary));
+    m_service->answer("GET", categoriesPath, ScriptedResponse::json(200, categories));
+    m_service->answer("POST", QStringLiteral("/analysis"), ScriptedResponse::json(200, analysis));
+    m_environment = std::make_unique<ServiceTestEnvironment>(m_service->baseUrl());
+}
+
+void ViewAnalysisTest::cleanup()
+{
+    m_environment.reset();
+    m_service.reset();
+}
+
+std::unique_ptr<ViewAnalysis> ViewAnalysisTest::openScreen()
+{
+    const Patient patient(QJsonObject{{"id", "p1"}, {"name", "Анна Петрова"}});
+    const QList<Record> records{Record(QJsonObject{{"id", "r2"}, {"recordedAt", "2021-03-06T09:00:00"}}),
+                                Record(QJsonObject{{"id", "r1"}, {"recordedAt", "2021-03-05T14:07:00"}})};
+    auto view = std::make_unique<ViewAnalysis>(patient, records);
+    view->show();
+    auto* summaryTable = view->findChild<QTableView*>(QStringLiteral("summaryTableView"));
+    if (!QTest::qWaitForWindowExposed(view.get()) ||
+        !QTest::qWaitFor([summaryTable] { return summaryTable->model()->rowCount() == 2; }))
+        return nullptr;
+    return view;
+}
+
+void ViewAnalysisTest::summaryIsAskedAtOnceWithoutAStorage()
+{
+    const auto view = openScreen();
+    QVERIFY(view);
+    const QList<RecordedRequest> requests = m_service->requests("POST", QStringLiteral("/analysis/summary"));
+    QCOMPARE(requests.size(), 1);
+    QCOMPARE(body(requests.first()),
+             (QJsonObject{{"patientId", "p1"}, {"storageId", ""}, {"records", QJsonArray{"r2", "r1"}}}));
+    QCOMPARE(view->findChild<QTableView*>(QStringLiteral("summaryTableView"))->model()->index(0, 1).data(), 12);
+}
+
+void ViewAnalysisTest::categoriesAreAskedOnceAndAgainAfterAFailure()
+{
+    m_service->answer("GET", categoriesPath, ScriptedResponse::json(500, R"({"message":"Catalogue down"})"));
+    const auto view = openScreen();
+    QVERIFY(view);
+    auto* tabs = view->findChild<QTabWidget*>(QStringLiteral("tabWidget"));
+    auto* categoryList = view->findChild<QComboBox*>(QStringLiteral("comboBoxCategories"));
+    MessageBoxRecorder boxes;
+    tabs->setCurrentIndex(1);
+    QTRY_COMPARE(boxes.texts(), QStringList{QStringLiteral("Error: Catalogue down")});
+
+    m_service->answer("GET", categoriesPath, ScriptedResponse::json(200, categories));
+    tabs->setCurrentIndex(0);
+    tabs->setCurrentIndex(1);
+    QTRY_COMPARE(categoryList->count(), 2);
+    tabs->setCurrentIndex(0);
+    tabs->setCurrentIndex(1);
+    QTest::qWait(50);
+    QCOMPARE(m_service->requests("GET", categoriesPath).size(), 2);
+    QCOMPARE(view->findChild<QComboBox*>(QStringLiteral("comboBoxStorages"))->currentText(), QStringLiteral("Liver"));
+}
+
+void ViewAnalysisTest::analyseNeedsAStorageAndSendsIt()
+{
+    const auto view = openScreen();
+    QVERIFY(view);
+    auto* analyse = view->findChild<QPushButton*>(QStringLiteral("buttonAnalyse"));
+    auto* categoryList = view->findChild<QComboBox*>(QStringLiteral("comboBoxCategories"));
+    auto* storages = view->findChild<QComboBox*>(QStringLiteral("comboBoxStorages"));
+    QVERIFY(!analyse->isEnabled());
+    view->findChild<QTabWidget*>(QStringLiteral("tabWidget"))->setCurrentIndex(1);
+    QTRY_VERIFY(analyse->isEnabled());
+    categoryList->setCurrentIndex(1); // a category without storages
+    QVERIFY(!analyse->isEnabled());
+    categoryList->setCurrentIndex(0);
+    storages->setCurrentIndex(1);
+    analyse->click();
+
+    auto* markers = view->findChild<QTableView*>(QStringLiteral("analysisTableView"));
+    QTRY_COMPARE(markers->model()->rowCount(), 2);
+    const QList<RecordedRequest> requests = m_service->requests("POST", QStringLiteral("/analysis"));
+    QCOMPARE(requests.size(), 1);
+    QCOMPARE(body(requests.first()).value("storageId").toString(), QStringLiteral("s2"));
+    QCOMPARE(markers->model()->index(1, 2).data(), 100);
+    QVERIFY(qobject_cast<AnalysisDelegate*>(markers->itemDelegate()));
+}
+
+void ViewAnalysisTest::barsStayInTheirCell_data()
+{
+    QTest::addColumn<int>("value");
+    QTest::addColumn<int>("barWidth");
+
+    QTest::newRow("below 0: no bar, no negative width") << -20 << 0;
+    QTest::newRow("0") << 0 << 0;
+    QTest::newRow("half") << 50 << 50;
+    QTest::newRow("full") << 100 << 100;
+    QTest::newRow("above 100: the full cell, not into the next") << 150 << 100;
+}
+
+void ViewAnalysisTest::barsStayInTheirCell()
+{
+    QFETCH(int, value);
+    QFETCH(int, barWidth);
+    QStandardItemModel model(1, 2);
+    model.setData(model.index(0, 1), value);
+    const QRect cell(100, 0, 100, 40);
+    QImage image(300, 40, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        QStyleOptionViewItem option;
+        option.rect = cell;
+        AnalysisDelegate().paint(&painter, option, model.index(0, 1));
+    }
+    const QColor empty(234, 239, 242);
+    for (int x = 0; x < image.width(); ++x) {
+        const QColor pixel = image.pixelColor(x, 1);
+        if (!cell.contains(x, 1))
+            QCOMPARE(pixel, QColor(Qt::white));
+        else if (x - cell.left() < barWidth)
+            QVERIFY2(pixel != empty, qPrintable(QString::number(x)));
+        else
+            QCOMPARE(pixel, empty);
+    }
+}
+
+void ViewAnalysisTest::bothTablesSavedAsPdf()
+{
+    if (!PdfText::available())
+        QSKIP("pdfinfo and pdftotext (Debian's poppler-utils) are needed to read the PDF back");
+    const auto view = openScreen();
+    QVERIFY(view);
+    view->findChild<QTabWidget*>(QStringLiteral("tabWidget"))->setCurrentIndex(1);
+    auto* analyse = view->findChild<QPushButton*>(QStringLiteral("buttonAnalyse"));
+    QTRY_VERIFY(analyse->isEnabled());
+    analyse->click();
+    QTRY_COMPARE(view->findChild<QTableView*>(QStringLiteral("analysisTableView"))->model()->rowCount(), 2);
+
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("report"));
+    MessageBoxRecorder boxes;
+    whenModalAppears([path](QWidget* dialog) {
+        auto* files = qobject_cast<QFileDialog*>(dialog);
+        QVERIFY(files);
+        files->selectFile(path);
+        static_cast<QDialog*>(files)->accept();
+    });
+    view->findChild<QPushButton*>(QStringLiteral("buttonSavePdf"))->click();
+    QCOMPARE(boxes.boxes.size(), 1);
+    QCOMPARE(boxes.boxes.first().icon, QMessageBox::Information);
+
+    // The summary on one page, the markers on the next, a heading on each.
+    QCOMPARE(PdfText::pageCount(path + QStringLiteral(".pdf")), 2);
+    for (int page = 1; page <= 2; ++page) {
+        const QString text = PdfText::text(path + QStringLiteral(".pdf"), page);
+        QVERIFY2(text.contains(QStringLiteral("Анна Петрова")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("2021-03-05 14:07:00, 2021-03-06 09:00:00")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("%1 of 2").arg(page)), qPrintable(text));
+    }
+    QVERIFY(PdfText::text(path + QStringLiteral(".pdf"), 1).contains(QStringLiteral("Heart")));
+    QVERIFY(PdfText::text(path + QStringLiteral(".pdf"), 2).contains(QStringLiteral("Bile")));
+}
+
+void ViewAnalysisTest::printDialogPrintsWhereItIsTold_data()
+{
+    QTest::addColumn<bool>("accept");
+    QTest::newRow("OK prints") << true;
+    QTest::newRow("Cancel prints nothing") << false;
+}
+
+void ViewAnalysisTest::printDialogPrintsWhereItIsTold()
+{
+    QFETCH(bool, accept);
+    if (!PdfText::available())
+        QSKIP("pdfinfo and pdftotext (Debian's poppler-utils) are needed to read the PDF back");
+    const auto view = openScreen();
+    QVERIFY(view);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("printed.pdf"));
+    bool printsToFile = false;
+    MessageBoxRecorder boxes;
+    // The toolkit's own dialog, told to print into a file: never to a real printer.
+    whenModalAppears([&](QWidget* dialog) {
+        auto* print = qobject_cast<QPrintDialog*>(dialog);
+        QVERIFY(print);
+        auto* printers = print->findChild<QComboBox*>(QStringLiteral("printers"));
+        auto* fileName = print->findChild<QLineEdit*>(QStringLiteral("filename"));
+        const int toFile = printers ? printers->findText(QStringLiteral("PDF"), Qt::MatchContains) : -1;
+        printsToFile = toFile >= 0 && fileName;
+        if (!printsToFile || !accept) {
+            print->reject();
+            return;
+        }
+        printers->setCurrentIndex(toFile);
+        fileName->setText(path);
+        print->accept();
+    });
+    view->findChild<QPushButton*>(QStringLiteral("buttonPrint"))->click();
+    if (!printsToFile)
+        QSKIP("the print dialog offers no printing into a PDF file here");
+    QCOMPARE(QFile::exists(path), accept);
+    QVERIFY(boxes.boxes.isEmpty());
+    if (accept)
+        QCOMPARE(PdfText::pageCount(path), 1); // the summary alone: no markers analysed
+}
+
+QTEST_MAIN(ViewAnalysisTest)
+#include "tst_viewanalysis.moc"

@@ -1,0 +1,152 @@
+// Printed reports: how a table divides over pages, pictures sharing pages,
+// and the heading and page numbers on every page of the PDF.
+#include "app/Application.h"
+#include "base/Language.h"
+#include "support/PdfText.h"
+#include "widgets/PrintedReport.h"
+#include "widgets/PrintedTable.h"
+#include "widgets/ReportOutput.h"
+
+#include <QPainter>
+#include <QPrinter>
+#include <QStandardItemModel>
+#include <QTemporaryDir>
+#include <QTranslator>
+#include <QtTest>
+
+namespace {
+
+// rows x columns cells "r<row>c<column>", headed by dates after the label column.
+void fill(QStandardItemModel& model, int rows, int columns)
+{
+    model.setRowCount(rows);
+    model.setColumnCount(columns);
+    for (int column = 0; column < columns; ++column) {
+        model.setHeaderData(column, Qt::Horizontal,
+                            column == 0 ? QStringLiteral("Marker") : QStringLiteral("2021-03-05 14:07:%1").arg(column));
+        for (int row = 0; row < rows; ++row)
+            model.setData(model.index(row, column), QStringLiteral("r%1c%2").arg(row).arg(column));
+    }
+}
+
+ReportHeading heading()
+{
+    return {QStringLiteral("Analysis"),
+            QStringLiteral("Пётр Иванов"),
+            {QStringLiteral("2021-03-05 14:07:00"), QStringLiteral("2021-03-06 09:00:00")}};
+}
+
+} // namespace
+
+class PrintedReportTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void tablesDivideOverPages_data();
+    void tablesDivideOverPages();
+    void everyPageCarriesTheHeadingAndItsNumber();
+    void anUnwritableFileIsReported();
+
+private:
+    QTranslator m_translator;
+};
+
+void PrintedReportTest::initTestCase()
+{
+    setupApplication(*qApp);
+    QVERIFY(loadTranslation(m_translator, QStringLiteral("Translation_en_US.qm")));
+}
+
+void PrintedReportTest::tablesDivideOverPages_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("columns");
+
+    QTest::newRow("fits one page") << 3 << 4;
+    QTest::newRow("long") << 100 << 4;
+    QTest::newRow("wide") << 5 << 51;
+    QTest::newRow("long and wide") << 100 << 51;
+    QTest::newRow("no rows") << 0 << 3;
+}
+
+void PrintedReportTest::tablesDivideOverPages()
+{
+    QFETCH(int, rows);
+    QFETCH(int, columns);
+    QStandardItemModel model;
+    fill(model, rows, columns);
+    const QSizeF body(1000, 560);
+    const QVector<PrintedTable::Slice> slices = PrintedTable(QStringLiteral("Markers"), model, nullptr).slices(body);
+    QVERIFY(!slices.isEmpty());
+
+    // Every cell once; the labels and headings on every page.
+    QMap<QPair<int, int>, int> printed;
+    for (const PrintedTable::Slice& slice : slices) {
+        QCOMPARE(slice.columns.first(), 0);
+        QVERIFY(slice.rowCount * PrintedTable::rowHeight < body.height());
+        for (int row = slice.firstRow; row < slice.firstRow + slice.rowCount; ++row)
+            for (int column : slice.columns.mid(1))
+                ++printed[{row, column}];
+    }
+    QCOMPARE(printed.size(), rows * (columns - 1));
+    for (int count : printed)
+        QCOMPARE(count, 1);
+    if (rows * columns > 1000)
+        QVERIFY(slices.size() > 4);
+}
+
+void PrintedReportTest::everyPageCarriesTheHeadingAndItsNumber()
+{
+    if (!PdfText::available())
+        QSKIP("pdfinfo and pdftotext (Debian's poppler-utils) are needed to read the PDF back");
+    QStandardItemModel model;
+    fill(model, 60, 30);
+    PrintedReport report(heading());
+    report.addTable(QStringLiteral("Markers"), model);
+    int paintings = 0;
+    for (int picture = 0; picture < 3; ++picture) {
+        report.addPicture(2, [&paintings](QPainter& painter, const QRectF& area) {
+            painter.drawText(area, Qt::AlignCenter, QStringLiteral("picture"));
+            ++paintings;
+        });
+    }
+
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("report.pdf"));
+    QVERIFY(ReportOutput::writePdf(report, path));
+    QPrinter printer(QPrinter::ScreenResolution);
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(12, 12, 12, 12),
+                                      QPageLayout::Millimeter));
+    const int pages = report.pageCount(PrintedReport::pageSize(printer));
+    // The table's pages, then three pictures two to a page.
+    const int tablePages = PrintedTable(QStringLiteral("Markers"), model, nullptr)
+                               .slices(ReportPageFrame(heading(), PrintedReport::pageSize(printer)).body().size())
+                               .size();
+    QCOMPARE(pages, tablePages + 2);
+    QCOMPARE(PdfText::pageCount(path), pages);
+    QCOMPARE(paintings, 3);
+    for (int page = 1; page <= pages; ++page) {
+        const QString text = PdfText::text(path, page);
+        QVERIFY2(text.contains(QStringLiteral("Пётр Иванов")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("2021-03-06 09:00:00")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("Page %1 of %2").arg(page).arg(pages)), qPrintable(text));
+    }
+    const QString all = PdfText::text(path);
+    QVERIFY(all.contains(QStringLiteral("r59c29")));
+    QCOMPARE(all.count(QStringLiteral("picture")), 3);
+}
+
+void PrintedReportTest::anUnwritableFileIsReported()
+{
+    QStandardItemModel model;
+    fill(model, 2, 2);
+    PrintedReport report(heading());
+    report.addTable(QString(), model);
+    QVERIFY(!ReportOutput::writePdf(report, QStringLiteral("/nonexistent-folder/report.pdf")));
+    QCOMPARE(ReportOutput::fileNameOf(QStringLiteral(" A/B: \"C\"? ")), QStringLiteral("A_B_ _C__"));
+}
+
+QTEST_MAIN(PrintedReportTest)
+#include "tst_printedreport.moc"

@@ -1,0 +1,261 @@
+#include "views/ViewRecoveryHistory.h"
+
+#include "api/Controller.h"
+#include "views/SymptomDelegate.h"
+#include "views/SymptomModel.h"
+#include "views/TableHeadings.h"
+#include "widgets/MessageBoxes.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+ViewRecoveryHistory::ViewRecoveryHistory(const Patient& patient, const QList<Record>& records, QWidget* parent)
+    : QWidget(parent), m_patient(patient), m_records(records)
+{
+    m_menu = new QMenu(this);
+    m_menu->setObjectName(QStringLiteral("menuSymptoms"));
+    m_newSymptomAction = m_menu->addAction(QString());
+    m_newSymptomAction->setObjectName(QStringLiteral("actionNewSymptom"));
+    m_removeSymptomAction = m_menu->addAction(QString());
+    m_removeSymptomAction->setObjectName(QStringLiteral("actionRemoveSymptom"));
+    buildWidgets();
+    setUpTable();
+    setAttribute(Qt::WA_DeleteOnClose);
+    retranslate();
+    updateActions();
+
+    connect(m_heading.listPatients, &QPushButton::clicked, this, &ViewRecoveryHistory::backToPatientsList);
+    connect(m_heading.back, &QPushButton::clicked, this, &ViewRecoveryHistory::backToPatient);
+    connect(m_save, &QPushButton::clicked, this, &ViewRecoveryHistory::onSave);
+    connect(m_newSymptom, &QPushButton::clicked, this, &ViewRecoveryHistory::onNewSymptom);
+    connect(m_refresh, &QPushButton::clicked, this, &ViewRecoveryHistory::onRefresh);
+    // Modified only by real changes: a cancelled new-symptom dialog changes nothing.
+    connect(m_model, &SymptomModel::onChange, this, [this] { m_modified = true; });
+    connect(m_model, &SymptomModel::modelReset, this, &ViewRecoveryHistory::updateActions);
+    connect(m_table, &QTableView::customContextMenuRequested, this,
+            &ViewRecoveryHistory::on_tableView_customContextMenuRequested);
+    connect(m_newSymptomAction, &QAction::triggered, this, &ViewRecoveryHistory::onNewSymptom);
+    connect(m_removeSymptomAction, &QAction::triggered, this,
+            [this] { m_model->removeSymptomRow(m_removeSymptomAction->data().toInt()); });
+
+    load();
+}
+
+ViewRecoveryHistory::~ViewRecoveryHistory() = default;
+
+void ViewRecoveryHistory::buildWidgets()
+{
+    resize(719, 517);
+    m_heading = ScreenHeading::build(this, QStringLiteral("label"));
+    m_refresh = new QPushButton(QIcon(QStringLiteral(":/images/refresh.png")), QString(), this);
+    m_refresh->setObjectName(QStringLiteral("buttonRefresh"));
+    m_refresh->setMinimumSize(32, 24);
+    m_refresh->setIconSize(QSize(20, 20));
+    m_heading.titleRow->addWidget(m_refresh);
+
+    m_newSymptom = new QPushButton(m_heading.breadCrumbs);
+    m_newSymptom->setObjectName(QStringLiteral("buttonNewSymptom"));
+    m_heading.breadCrumbsRow->addWidget(m_newSymptom);
+
+    auto* tableBox = new QFrame(this);
+    tableBox->setObjectName(QStringLiteral("tableViewBox"));
+    m_table = new QTableView(tableBox);
+    m_table->setObjectName(QStringLiteral("tableView"));
+    auto* tableLayout = new QVBoxLayout(tableBox);
+    tableLayout->setContentsMargins(0, 0, 0, 0);
+    tableLayout->addWidget(m_table);
+
+    m_save = new QPushButton(this);
+    m_save->setObjectName(QStringLiteral("buttonSave"));
+    auto* saveRow = new QHBoxLayout;
+    saveRow->addStretch();
+    saveRow->addWidget(m_save);
+
+    auto* column = new QVBoxLayout;
+    column->setSpacing(8);
+    column->addLayout(m_heading.titleRow);
+    column->addWidget(m_heading.breadCrumbs);
+    column->addWidget(tableBox, 1);
+    column->addLayout(saveRow);
+    auto* grid = new QGridLayout(this);
+    grid->addLayout(column, 0, 0);
+}
+
+void ViewRecoveryHistory::setUpTable()
+{
+    m_table->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_table->setEditTriggers(QAbstractItemView::CurrentChanged);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_model = new SymptomModel(m_table);
+    m_delegate = new SymptomDelegate(m_model, m_table);
+    m_table->setModel(m_model);
+    m_table->setItemDelegate(m_delegate);
+    m_table->setMouseTracking(true);
+    m_table->verticalHeader()->hide();
+    allowTwoLineHeadings(m_table->horizontalHeader());
+    m_table->setColumnWidth(0, 130);
+    m_table->setAlternatingRowColors(true);
+}
+
+void ViewRecoveryHistory::retranslate()
+{
+    m_heading.setTexts(tr("Title.historyOfRecovery"), tr("Text.listOfPatients"), tr("Text.patientCard"),
+                       m_patient.name());
+    m_refresh->setToolTip(tr("Text.refresh"));
+    m_newSymptom->setText(tr("Text.newSymptom"));
+    m_save->setText(tr("Text.save"));
+    m_newSymptomAction->setText(tr("Text.newSymptom"));
+    m_removeSymptomAction->setText(tr("Text.removeSymptom"));
+}
+
+void ViewRecoveryHistory::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QWidget::changeEvent(event);
+}
+
+// A symptom holds an intensity per date: with no dates it would hold nothing
+// and be lost on saving, so none can be added.
+void ViewRecoveryHistory::updateActions()
+{
+    const bool hasDates = m_model->table().dateCount() > 0;
+    m_newSymptom->setEnabled(hasDates);
+    m_newSymptomAction->setEnabled(hasDates);
+}
+
+void ViewRecoveryHistory::load()
+{
+    auto* controller = new Controller(this);
+    connect(controller, &Controller::onBytes, this, &ViewRecoveryHistory::onLoadSuccess);
+    connect(controller, &Controller::onError, this, &ViewRecoveryHistory::onError);
+    controller->loadQuestionnaire(m_patient, m_records);
+}
+
+void ViewRecoveryHistory::onLoadSuccess(const QByteArray& body)
+{
+    m_model->load(QJsonDocument::fromJson(body).object());
+    m_modified = false;
+    QHeaderView* header = m_table->horizontalHeader();
+    for (int section = 1; section < header->count(); ++section)
+        header->setSectionResizeMode(section, QHeaderView::Stretch);
+    m_table->resizeColumnToContents(0);
+}
+
+void ViewRecoveryHistory::onRefresh()
+{
+    if (m_modified && !askYesNo(this, tr("Text.refresh"), tr("Text.confirmDiscard")))
+        return;
+    load();
+}
+
+void ViewRecoveryHistory::onError(const QString& message)
+{
+    showError(this, message);
+}
+
+QString ViewRecoveryHistory::nameProblemText(const QString& name) const
+{
+    switch (m_model->table().nameProblem(name)) {
+    case SymptomsTable::NameProblem::None:
+        return {};
+    case SymptomsTable::NameProblem::Blank:
+        return tr("Text.symptomNameBlank");
+    case SymptomsTable::NameProblem::TooLong:
+        return tr("Text.symptomNameTooLong").arg(SymptomsTable::maxNameLength);
+    case SymptomsTable::NameProblem::OnlyDigits:
+        return tr("Text.symptomNameDigits");
+    case SymptomsTable::NameProblem::Taken:
+        return tr("Text.symptomNameTaken").arg(name.trimmed());
+    }
+    return {};
+}
+
+void ViewRecoveryHistory::onNewSymptom()
+{
+    if (m_model->table().dateCount() == 0)
+        return;
+    QInputDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("dialogNewSymptom"));
+    dialog.setWindowTitle(tr("Text.newSymptom"));
+    dialog.setLabelText(tr("Text.symptomName"));
+    dialog.setOkButtonText(tr("Text.save"));
+    dialog.setCancelButtonText(tr("Text.cancel"));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QString name = dialog.textValue();
+    const QString problem = nameProblemText(name);
+    if (!problem.isEmpty()) {
+        showError(this, problem);
+        return;
+    }
+    Symptom symptom;
+    symptom.custom = true;
+    // Blanks around a name are never meant, and would make two names look alike.
+    symptom.name = name.trimmed();
+    m_model->addSymptom(symptom);
+}
+
+void ViewRecoveryHistory::on_tableView_customContextMenuRequested(const QPoint& pos)
+{
+    const QModelIndex index = m_table->indexAt(pos);
+    m_removeSymptomAction->setEnabled(false);
+    if (index.isValid()) {
+        m_removeSymptomAction->setEnabled(m_model->table().isCustom(index.row()));
+        m_removeSymptomAction->setData(index.row());
+    }
+    m_menu->popup(m_table->viewport()->mapToGlobal(pos));
+}
+
+void ViewRecoveryHistory::save(const std::function<void()>& then)
+{
+    const QByteArray body = m_model->saveJson(m_table);
+    auto* controller = new Controller(this);
+    connect(controller, &Controller::onSuccess, this, [this, then] {
+        m_modified = false;
+        if (then)
+            then();
+    });
+    connect(controller, &Controller::onError, this, &ViewRecoveryHistory::onError);
+    controller->saveQuestionnaire(m_patient, body);
+}
+
+void ViewRecoveryHistory::onSave()
+{
+    save({});
+}
+
+void ViewRecoveryHistory::leave(void (ViewRecoveryHistory::*signal)())
+{
+    if (!m_modified) {
+        emit(this->*signal)();
+        return;
+    }
+    if (askYesNo(this, tr("Text.saving"), tr("Text.confirmSave")))
+        save([this, signal] { emit(this->*signal)(); });
+    else
+        emit(this->*signal)();
+}
+
+void ViewRecoveryHistory::backToPatientsList()
+{
+    leave(&ViewRecoveryHistory::onPatientsList);
+}
+
+void ViewRecoveryHistory::backToPatient()
+{
+    leave(&ViewRecoveryHistory::onBack);
+}

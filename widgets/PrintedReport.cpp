@@ -1,0 +1,112 @@
+#include "widgets/PrintedReport.h"
+
+#include "widgets/PrintedTable.h"
+
+#include <QPainter>
+#include <QPrinter>
+
+#include <algorithm>
+
+namespace {
+
+// Report units are pixels of a 96 dpi screen, so sizes and fonts read the
+// same on paper as on screen whatever the printer's resolution.
+constexpr qreal unitsPerInch = 96;
+constexpr qreal pictureGap = 12;
+
+} // namespace
+
+// One table slice or one picture, where it goes on its page.
+struct PrintedReport::Placed
+{
+    const PrintedTable* table = nullptr;
+    PrintedTable::Slice slice;
+    const Painting* painting = nullptr;
+    QRectF area;
+};
+
+PrintedReport::PrintedReport(ReportHeading heading) : m_heading(std::move(heading)) {}
+PrintedReport::~PrintedReport() = default;
+PrintedReport::PrintedReport(PrintedReport&&) noexcept = default;
+PrintedReport& PrintedReport::operator=(PrintedReport&&) noexcept = default;
+
+void PrintedReport::addTable(const QString& caption, const QAbstractItemModel& model, QAbstractItemDelegate* delegate)
+{
+    m_order.append({true, int(m_tables.size())});
+    m_tables.push_back(std::make_unique<PrintedTable>(caption, model, delegate));
+}
+
+void PrintedReport::addPicture(int perPage, Painting painting)
+{
+    m_order.append({false, m_pictures.size()});
+    m_pictures.append({std::max(1, perPage), std::move(painting)});
+}
+
+QSizeF PrintedReport::pageSize(const QPrinter& printer)
+{
+    const QRect paintRect = printer.pageLayout().paintRectPixels(printer.resolution());
+    return QSizeF(paintRect.size()) * (unitsPerInch / printer.resolution());
+}
+
+QVector<PrintedReport::Page> PrintedReport::layOut(const ReportPageFrame& frame) const
+{
+    const QRectF body = frame.body();
+    QVector<Page> pages;
+    qreal pictureTop = body.bottom(); // no page open for pictures yet
+    for (const auto& [isTable, index] : m_order) {
+        if (isTable) {
+            const PrintedTable* table = m_tables.at(size_t(index)).get();
+            for (const PrintedTable::Slice& slice : table->slices(body.size()))
+                pages.append(Page{Placed{table, slice, nullptr, body}});
+            pictureTop = body.bottom();
+            continue;
+        }
+        const Picture& picture = m_pictures.at(index);
+        const qreal height = (body.height() - (picture.perPage - 1) * pictureGap) / picture.perPage;
+        if (pictureTop + height > body.bottom() + 0.5) {
+            pages.append(Page());
+            pictureTop = body.top();
+        }
+        pages.last().append(
+            Placed{nullptr, {}, &picture.painting, QRectF(body.left(), pictureTop, body.width(), height)});
+        pictureTop += height + pictureGap;
+    }
+    return pages;
+}
+
+int PrintedReport::pageCount(const QSizeF& pageSize) const
+{
+    return std::max(1, int(layOut(ReportPageFrame(m_heading, pageSize)).size()));
+}
+
+bool PrintedReport::print(QPrinter& printer) const
+{
+    const ReportPageFrame frame(m_heading, pageSize(printer));
+    QVector<Page> pages = layOut(frame);
+    if (pages.isEmpty())
+        pages.append(Page()); // the heading alone still says what was printed
+
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    const qreal scale = printer.resolution() / unitsPerInch;
+    for (int number = 0; number < pages.size(); ++number) {
+        if (number > 0 && !printer.newPage())
+            return false;
+        painter.save();
+        painter.scale(scale, scale);
+        frame.paint(painter, number + 1, pages.size());
+        for (const Placed& placed : pages.at(number)) {
+            if (placed.table) {
+                placed.table->paint(painter, placed.area, placed.slice);
+            } else {
+                painter.save();
+                painter.setClipRect(placed.area);
+                (*placed.painting)(painter, placed.area);
+                painter.restore();
+            }
+        }
+        painter.restore();
+    }
+    return painter.end();
+}
