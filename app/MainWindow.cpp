@@ -11,8 +11,11 @@
 #include "base/Account.h"
 #include "base/AppConstants.h"
 #include "base/Language.h"
+#include "views/ViewAnalysis.h"
+#include "views/ViewComparativeAnalysis.h"
 #include "views/ViewPatient.h"
 #include "views/ViewPatients.h"
+#include "views/ViewRecoveryHistory.h"
 #include "widgets/MessageBoxes.h"
 
 #include <QCloseEvent>
@@ -217,19 +220,19 @@ void MainWindow::onChoosePatient(Patient& patient)
     m_screens->push(card);
 }
 
-void MainWindow::onAnalysis(Patient&, QList<Record>& records)
+void MainWindow::onAnalysis(Patient& patient, QList<Record>& records)
 {
-    qInfo("The analysis of %d records is not available in this version", int(records.size()));
+    openScreen(new ViewAnalysis(patient, records, this));
 }
 
-void MainWindow::onComparativeAnalysis(Patient&, QList<Record>& records)
+void MainWindow::onComparativeAnalysis(Patient& patient, QList<Record>& records)
 {
-    qInfo("The comparative analysis of %d records is not available in this version", int(records.size()));
+    openScreen(new ViewComparativeAnalysis(patient, records, this));
 }
 
-void MainWindow::onRecoveryHistory(Patient&, QList<Record>& records)
+void MainWindow::onRecoveryHistory(Patient& patient, QList<Record>& records)
 {
-    qInfo("The recovery history of %d records is not available in this version", int(records.size()));
+    openScreen(new ViewRecoveryHistory(patient, records, this));
 }
 
 void MainWindow::onReceipt(Patient&, Record& record)

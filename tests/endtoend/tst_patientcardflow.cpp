@@ -123,11 +123,11 @@ ViewPatient* PatientCardFlowTest::openCard(const QString& name)
     QTest::mouseDClick(viewport->window()->windowHandle(), Qt::LeftButton, {},
                        viewport->mapTo(viewport->window(), table->visualRect(row()).center()));
     ViewPatient* card = nullptr;
-    QTest::qWaitFor([&] {
+    const bool loaded = QTest::qWaitFor([&] {
         card = qobject_cast<ViewPatient*>(m_window->currentScreen());
         return card && !card->findChild<QWidget*>(QStringLiteral("LoadingWindow"));
     });
-    return card;
+    return loaded ? card : nullptr;
 }
 
 Patient PatientCardFlowTest::storedPatient(const QString& id)
