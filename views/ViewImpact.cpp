@@ -139,6 +139,7 @@ void ViewImpact::buildWidgets()
     m_durationLabel = label(QStringLiteral("labelDuration"), this);
     m_duration = new QSpinBox(this);
     m_duration->setObjectName(QStringLiteral("spinBoxDuration"));
+    m_duration->setMinimumWidth(90);
     m_minutes = label(QStringLiteral("labelMinutes"), this);
     m_markersLabel = label(QStringLiteral("labelMarkers"), this);
     m_totalLabel = label(QStringLiteral("labelTotal"), this);

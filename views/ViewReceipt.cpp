@@ -141,6 +141,8 @@ void ViewReceipt::setUpTable()
     m_proxy->setSortRole(Qt::UserRole);
 
     m_table->setModel(m_proxy);
+    // Rows come in the service's order until a header is clicked.
+    m_table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     m_table->setSortingEnabled(true);
     m_table->setMouseTracking(true);
     m_table->viewport()->setMouseTracking(true);
