@@ -5,13 +5,13 @@
 #include "audio/AudioBlocks.h"
 #include "audio/ImpactAudio.h"
 #include "audio/SensorAudioFormat.h"
-#include "base/Account.h"
 #include "base/Language.h"
 #include "data/ImpactModel.h"
 #include "data/ReceiptModel.h"
 #include "support/ControllerOutcome.h"
 #include "support/LocalServiceProcess.h"
 #include "support/MessageBoxRecorder.h"
+#include "support/RecipeFixtures.h"
 #include "support/ScopedSaveFileName.h"
 #include "support/ServiceTestEnvironment.h"
 #include "support/WorkingDirectory.h"
@@ -19,9 +19,7 @@
 #include "views/ViewReceipt.h"
 
 #include <QComboBox>
-#include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -32,25 +30,14 @@
 #include <functional>
 #include <memory>
 
+using namespace RecipeFixtures;
+
 namespace {
 
-QStringList idsOf(const QList<Marker>& markers)
-{
-    QStringList ids;
-    for (const Marker& marker : markers)
-        ids << marker.id();
-    return ids;
-}
-
-template <typename Widget> Widget* child(QWidget& view, const char* name)
-{
-    return view.findChild<Widget*>(QLatin1String(name));
-}
-
-bool overlayGone(QWidget& view)
-{
-    return !view.findChild<QWidget*>(QStringLiteral("LoadingWindow"));
-}
+// The seed's first patient, whose latest record carries a recipe, and its
+// fourth, whose device is connected and idle.
+const QString firstSeeded = QStringLiteral("Anna Schmidt");
+const QString withDevice = QStringLiteral("Мария Иванова");
 
 } // namespace
 
@@ -67,7 +54,7 @@ private slots:
 
 private:
     std::unique_ptr<ControllerOutcome> call(const std::function<void(Controller&)>& operation);
-    Patient patient(int seedIndex);
+    Patient patient(const QString& name);
     Record latestRecord(const Patient& patient);
     QList<Marker> savedRecipe(const Patient& patient, const Record& record);
 
@@ -75,7 +62,7 @@ private:
     std::unique_ptr<ServiceTestEnvironment> m_environment;
     std::unique_ptr<ScopedWorkingDirectory> m_workingDirectory;
     QTranslator m_translator;
-    QList<Patient> m_patients; // in the order they were seeded
+    QList<Patient> m_patients;
 };
 
 void RecipeImpactFlowTest::initTestCase()
@@ -111,12 +98,10 @@ std::unique_ptr<ControllerOutcome> RecipeImpactFlowTest::call(const std::functio
     return outcome;
 }
 
-// The seed names its first patients; the list is sorted by name.
-Patient RecipeImpactFlowTest::patient(int seedIndex)
+Patient RecipeImpactFlowTest::patient(const QString& name)
 {
-    static const QStringList names{"Anna Schmidt", "Алексей Смирнов", "Benjamin Carter", "Мария Иванова"};
     for (const Patient& candidate : m_patients) {
-        if (candidate.name() == names.at(seedIndex))
+        if (candidate.name() == name)
             return candidate;
     }
     return {};
@@ -141,7 +126,7 @@ QList<Marker> RecipeImpactFlowTest::savedRecipe(const Patient& patient, const Re
 
 void RecipeImpactFlowTest::seededRecipeTickedAndSaved()
 {
-    Patient anna = patient(0);
+    Patient anna = patient(firstSeeded);
     Record record = latestRecord(anna);
     const QStringList seeded = idsOf(savedRecipe(anna, record));
     QCOMPARE(seeded.size(), 3);
@@ -173,7 +158,7 @@ void RecipeImpactFlowTest::seededRecipeTickedAndSaved()
 
 void RecipeImpactFlowTest::impactOrderRemovalAndDownload()
 {
-    Patient anna = patient(0);
+    Patient anna = patient(firstSeeded);
     Record record = latestRecord(anna);
     QList<Marker> recipe = savedRecipe(anna, record);
     QVERIFY(recipe.size() >= 3);
@@ -222,10 +207,10 @@ void RecipeImpactFlowTest::impactOrderRemovalAndDownload()
 
 void RecipeImpactFlowTest::boxSendsTheRecipeToTheDevice()
 {
-    Patient maria = patient(3);
+    Patient maria = patient(withDevice);
     QCOMPARE(maria.deviceState(), DeviceState::NoCommand);
     Record record = latestRecord(maria);
-    QList<Marker> markers = savedRecipe(patient(0), latestRecord(patient(0))).mid(0, 1);
+    QList<Marker> markers = savedRecipe(patient(firstSeeded), latestRecord(patient(firstSeeded))).mid(0, 1);
     ViewImpact view(nullptr, maria, record, markers, false);
     auto* targets = child<QComboBox>(view, "comboBoxTarget");
     targets->setCurrentIndex(targets->findData(QVariant::fromValue(ViewImpact::Box)));

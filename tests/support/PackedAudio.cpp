@@ -26,15 +26,10 @@ QByteArray gzip(const QByteArray& bytes)
 
 } // namespace
 
-QByteArray audioReplyJson(const QList<QByteArray>& blocks)
+QByteArray packedAudioReply(const QList<QByteArray>& blocks)
 {
     QJsonArray array;
     for (const QByteArray& block : blocks)
         array.append(QString::fromLatin1(block.toBase64()));
-    return QJsonDocument(array).toJson(QJsonDocument::Compact);
-}
-
-QByteArray packedAudioReply(const QList<QByteArray>& blocks)
-{
-    return gzip(audioReplyJson(blocks)).toBase64();
+    return gzip(QJsonDocument(array).toJson(QJsonDocument::Compact)).toBase64();
 }

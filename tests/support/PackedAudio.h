@@ -7,6 +7,3 @@
 // blocks, gzip-compressed, then Base64 again. The client unpacks it to the
 // JSON array.
 QByteArray packedAudioReply(const QList<QByteArray>& blocks);
-
-// The JSON array alone, as the screens get it once unpacked.
-QByteArray audioReplyJson(const QList<QByteArray>& blocks);
