@@ -38,14 +38,14 @@ void appendLittleEndian16(QByteArray& out, quint16 value)
 
 } // namespace
 
-QByteArray wavHeader(qint32 dataSize)
+QByteArray wavHeader(qint64 dataSize)
 {
     const QAudioFormat format = sensorAudioFormat();
     const auto channels = quint16(format.channelCount());
     const auto bits = quint16(format.sampleSize());
     const auto rate = quint32(format.sampleRate());
-    // The size fields are unsigned: a negative count means no samples.
-    const quint32 size = dataSize > 0 ? quint32(dataSize) : 0;
+    // The size fields are unsigned 32-bit numbers.
+    const auto size = quint32(qBound(qint64(0), dataSize, kMaxWavDataSize));
 
     QByteArray header;
     header.reserve(44);

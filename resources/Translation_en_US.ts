@@ -338,6 +338,21 @@
     </message>
 </context>
 <context>
+    <name>ImpactWavSaver</name>
+    <message>
+        <source>Text.cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Text.savingWav</source>
+        <translation>Saving the impact as a WAV file…</translation>
+    </message>
+    <message>
+        <source>Title.saveWav</source>
+        <translation>Saving the file</translation>
+    </message>
+</context>
+<context>
     <name>LoadingWindow</name>
     <message>
         <source>Text.requestInProgress</source>
@@ -505,6 +520,32 @@
     </message>
 </context>
 <context>
+    <name>ReceiptModel</name>
+    <message>
+        <source>Text.amountFrequencies</source>
+        <translation>Frequencies</translation>
+    </message>
+    <message>
+        <source>Text.marker</source>
+        <translation>Marker</translation>
+    </message>
+    <message>
+        <source>Text.matchPercent</source>
+        <translation>Match</translation>
+    </message>
+</context>
+<context>
+    <name>RecipeLeaving</name>
+    <message>
+        <source>Text.confirmSave</source>
+        <translation>The recipe has unsaved changes. Save them before leaving?</translation>
+    </message>
+    <message>
+        <source>Text.saving</source>
+        <translation>Saving the recipe</translation>
+    </message>
+</context>
+<context>
     <name>RecordModel</name>
     <message>
         <source>Text.doctorName</source>
@@ -665,6 +706,93 @@
     </message>
 </context>
 <context>
+    <name>ViewImpact</name>
+    <message>
+        <source>Text.addToRecipe</source>
+        <translation>Back to the recipe</translation>
+    </message>
+    <message>
+        <source>Text.box</source>
+        <translation>Remote device</translation>
+    </message>
+    <message>
+        <source>Text.deviceConnected</source>
+        <translation>The patient has a remote device</translation>
+    </message>
+    <message>
+        <source>Text.download</source>
+        <translation>WAV file</translation>
+    </message>
+    <message>
+        <source>Text.durationInMinutes</source>
+        <translation>Duration</translation>
+    </message>
+    <message>
+        <source>Text.durationPerMarker</source>
+        <translation>Duration per marker</translation>
+    </message>
+    <message>
+        <source>Text.errorWavSave</source>
+        <translation>The WAV file could not be saved. Check that the folder exists, that you may write there and that the disk has room.</translation>
+    </message>
+    <message>
+        <source>Text.listOfPatients</source>
+        <translation>Patients</translation>
+    </message>
+    <message>
+        <source>Text.minutes</source>
+        <translation>min</translation>
+    </message>
+    <message>
+        <source>Text.patientCard</source>
+        <translation>Patient card: %1</translation>
+    </message>
+    <message>
+        <source>Text.recipe</source>
+        <translation>Impact for %1, record of %2</translation>
+    </message>
+    <message>
+        <source>Text.recipeCommand</source>
+        <translation>Run the recipe</translation>
+    </message>
+    <message>
+        <source>Text.recipeCommandSuccess</source>
+        <translation>The recipe was sent to the patient's device.</translation>
+    </message>
+    <message>
+        <source>Text.save</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Text.saveFile</source>
+        <translation>Save the impact as a WAV file</translation>
+    </message>
+    <message>
+        <source>Text.selfRecipeCommand</source>
+        <translation>Patient runs the recipe</translation>
+    </message>
+    <message>
+        <source>Text.sensor</source>
+        <translation>Sensor</translation>
+    </message>
+    <message>
+        <source>Text.start</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Text.totalMarkers</source>
+        <translation>Frequencies: %1</translation>
+    </message>
+    <message>
+        <source>Text.totalTime</source>
+        <translation>Total: %1 min</translation>
+    </message>
+    <message>
+        <source>Text.wavTooLong</source>
+        <translation>This WAV file would take %1 GB, more than the 4 GB a WAV file can hold. With these markers the longest file lasts %2 minutes: choose at most %3 minutes per marker.</translation>
+    </message>
+</context>
+<context>
     <name>ViewPatient</name>
     <message>
         <source>Form.age</source>
@@ -820,6 +948,33 @@
     <message>
         <source>Title.patients</source>
         <translation>Patients</translation>
+    </message>
+</context>
+<context>
+    <name>ViewReceipt</name>
+    <message>
+        <source>Text.createRecipe</source>
+        <translation>Recipe for %1, record of %2</translation>
+    </message>
+    <message>
+        <source>Text.deviceConnected</source>
+        <translation>The patient has a remote device</translation>
+    </message>
+    <message>
+        <source>Text.listOfPatients</source>
+        <translation>Patients</translation>
+    </message>
+    <message>
+        <source>Text.load</source>
+        <translation>Load</translation>
+    </message>
+    <message>
+        <source>Text.patientCard</source>
+        <translation>Patient card: %1</translation>
+    </message>
+    <message>
+        <source>Text.receipt</source>
+        <translation>To the impact</translation>
     </message>
 </context>
 <context>

@@ -338,6 +338,21 @@
     </message>
 </context>
 <context>
+    <name>ImpactWavSaver</name>
+    <message>
+        <source>Text.cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Text.savingWav</source>
+        <translation>Воздействие сохраняется в файл WAV…</translation>
+    </message>
+    <message>
+        <source>Title.saveWav</source>
+        <translation>Сохранение файла</translation>
+    </message>
+</context>
+<context>
     <name>LoadingWindow</name>
     <message>
         <source>Text.requestInProgress</source>
@@ -505,6 +520,32 @@
     </message>
 </context>
 <context>
+    <name>ReceiptModel</name>
+    <message>
+        <source>Text.amountFrequencies</source>
+        <translation>Количество частот</translation>
+    </message>
+    <message>
+        <source>Text.marker</source>
+        <translation>Маркер</translation>
+    </message>
+    <message>
+        <source>Text.matchPercent</source>
+        <translation>Совпадение</translation>
+    </message>
+</context>
+<context>
+    <name>RecipeLeaving</name>
+    <message>
+        <source>Text.confirmSave</source>
+        <translation>В рецепте есть несохранённые изменения. Сохранить их перед уходом?</translation>
+    </message>
+    <message>
+        <source>Text.saving</source>
+        <translation>Сохранение рецепта</translation>
+    </message>
+</context>
+<context>
     <name>RecordModel</name>
     <message>
         <source>Text.doctorName</source>
@@ -665,6 +706,93 @@
     </message>
 </context>
 <context>
+    <name>ViewImpact</name>
+    <message>
+        <source>Text.addToRecipe</source>
+        <translation>Вернуться к рецепту</translation>
+    </message>
+    <message>
+        <source>Text.box</source>
+        <translation>Удалённое устройство</translation>
+    </message>
+    <message>
+        <source>Text.deviceConnected</source>
+        <translation>У пациента есть удалённое устройство</translation>
+    </message>
+    <message>
+        <source>Text.download</source>
+        <translation>Файл WAV</translation>
+    </message>
+    <message>
+        <source>Text.durationInMinutes</source>
+        <translation>Продолжительность</translation>
+    </message>
+    <message>
+        <source>Text.durationPerMarker</source>
+        <translation>Продолжительность на маркер</translation>
+    </message>
+    <message>
+        <source>Text.errorWavSave</source>
+        <translation>Не удалось сохранить файл WAV. Проверьте, что папка существует, в неё можно записывать и на диске есть место.</translation>
+    </message>
+    <message>
+        <source>Text.listOfPatients</source>
+        <translation>Пациенты</translation>
+    </message>
+    <message>
+        <source>Text.minutes</source>
+        <translation>мин</translation>
+    </message>
+    <message>
+        <source>Text.patientCard</source>
+        <translation>Карта пациента: %1</translation>
+    </message>
+    <message>
+        <source>Text.recipe</source>
+        <translation>Воздействие для %1, запись от %2</translation>
+    </message>
+    <message>
+        <source>Text.recipeCommand</source>
+        <translation>Выполнить рецепт</translation>
+    </message>
+    <message>
+        <source>Text.recipeCommandSuccess</source>
+        <translation>Рецепт отправлен на устройство пациента.</translation>
+    </message>
+    <message>
+        <source>Text.save</source>
+        <translation>Сохранить</translation>
+    </message>
+    <message>
+        <source>Text.saveFile</source>
+        <translation>Сохранить воздействие в файл WAV</translation>
+    </message>
+    <message>
+        <source>Text.selfRecipeCommand</source>
+        <translation>Пациент выполняет рецепт сам</translation>
+    </message>
+    <message>
+        <source>Text.sensor</source>
+        <translation>Датчик</translation>
+    </message>
+    <message>
+        <source>Text.start</source>
+        <translation>Начать</translation>
+    </message>
+    <message>
+        <source>Text.totalMarkers</source>
+        <translation>Частот: %1</translation>
+    </message>
+    <message>
+        <source>Text.totalTime</source>
+        <translation>Всего: %1 мин</translation>
+    </message>
+    <message>
+        <source>Text.wavTooLong</source>
+        <translation>Этот файл WAV занял бы %1 ГБ, а файл WAV вмещает не больше 4 ГБ. С этими маркерами самый длинный файл длится %2 мин: выберите не больше %3 мин на маркер.</translation>
+    </message>
+</context>
+<context>
     <name>ViewPatient</name>
     <message>
         <source>Form.age</source>
@@ -820,6 +948,33 @@
     <message>
         <source>Title.patients</source>
         <translation>Пациенты</translation>
+    </message>
+</context>
+<context>
+    <name>ViewReceipt</name>
+    <message>
+        <source>Text.createRecipe</source>
+        <translation>Рецепт для %1, запись от %2</translation>
+    </message>
+    <message>
+        <source>Text.deviceConnected</source>
+        <translation>У пациента есть удалённое устройство</translation>
+    </message>
+    <message>
+        <source>Text.listOfPatients</source>
+        <translation>Пациенты</translation>
+    </message>
+    <message>
+        <source>Text.load</source>
+        <translation>Загрузить</translation>
+    </message>
+    <message>
+        <source>Text.patientCard</source>
+        <translation>Карта пациента: %1</translation>
+    </message>
+    <message>
+        <source>Text.receipt</source>
+        <translation>К воздействию</translation>
     </message>
 </context>
 <context>

@@ -44,19 +44,21 @@ private slots:
 
     void wavHeaderSizes_data()
     {
-        QTest::addColumn<qint32>("dataSize");
+        QTest::addColumn<qint64>("dataSize");
         QTest::addColumn<quint32>("riffSize");
         QTest::addColumn<quint32>("chunkSize");
-        QTest::newRow("empty") << 0 << 36u << 0u;
-        QTest::newRow("one sample") << 1 << 37u << 1u;
-        QTest::newRow("ten hours") << 793800000 << 793800036u << 793800000u;
-        QTest::newRow("largest") << qint32(0x7fffffff) << 0x80000023u << 0x7fffffffu;
-        QTest::newRow("negative counts as none") << -5 << 36u << 0u;
+        QTest::newRow("empty") << qint64(0) << 36u << 0u;
+        QTest::newRow("one sample") << qint64(1) << 37u << 1u;
+        QTest::newRow("ten hours") << qint64(793800000) << 793800036u << 793800000u;
+        QTest::newRow("past 2 GiB") << qint64(0x80000000) << 0x80000024u << 0x80000000u;
+        QTest::newRow("largest, the file 4 GiB") << kMaxWavDataSize << 0xfffffff8u << 0xffffffd4u;
+        QTest::newRow("past the largest") << kMaxWavDataSize + 1000 << 0xfffffff8u << 0xffffffd4u;
+        QTest::newRow("negative counts as none") << qint64(-5) << 36u << 0u;
     }
 
     void wavHeaderSizes()
     {
-        QFETCH(qint32, dataSize);
+        QFETCH(qint64, dataSize);
         QFETCH(quint32, riffSize);
         QFETCH(quint32, chunkSize);
         const QByteArray header = wavHeader(dataSize);

@@ -1,0 +1,376 @@
+// The recipe screen against a scripted service: the load chain and its
+// retry, ticks and the recipe order, analyses shown for the storage asked
+// for, leaving with and without saving, and the marker description popup.
+#include "app/Application.h"
+#include "base/Language.h"
+#include "data/ReceiptModel.h"
+#include "support/FakePatientService.h"
+#include "support/MessageBoxRecorder.h"
+#include "support/RecipeFixtures.h"
+#include "support/ServiceTestEnvironment.h"
+#include "views/ReceiptDescriptionPopup.h"
+#include "views/ViewReceipt.h"
+
+#include <QAbstractItemModelTester>
+#include <QBitmap>
+#include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTranslator>
+#include <QtTest>
+
+#include <memory>
+
+using namespace RecipeFixtures;
+
+namespace {
+
+const QString recipePath = QStringLiteral("/recipe/p1/r1");
+const QString categoriesPath = QStringLiteral("/category/corrective/p1");
+const QString analysisPath = QStringLiteral("/analysis");
+
+// Two storages: the first shows match percentages, the second frequencies.
+QByteArray categories()
+{
+    const QJsonArray storages{QJsonObject{{"id", "s-percent"}, {"title", "Percent"}, {"frequencies", false}},
+                              QJsonObject{{"id", "s-freq"}, {"title", "Frequencies"}, {"frequencies", true}}};
+    return compact(QJsonArray{QJsonObject{{"title", "Corrective"}, {"storages", storages}}});
+}
+
+QByteArray analysis(const QStringList& ids)
+{
+    QJsonArray rows;
+    for (int i = 0; i < ids.size(); ++i)
+        rows.append(markerJson(ids.at(i), 30 + i * 20));
+    return compact(QJsonObject{{"rows", rows}});
+}
+
+} // namespace
+
+class ViewReceiptTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void failedLoadCanBeRetried_data();
+    void failedLoadCanBeRetried();
+    void ticksMakeTheRecipeOrder();
+    void replyIsShownForTheStorageAskedFor();
+    void leaving_data();
+    void leaving();
+    void removalsAndPatientNewsFromTheImpactScreen();
+    void descriptionPopupFollowsThePointer();
+    void popupGoesWithTheScreen();
+    void shapedPopupHasNoDarkBackground();
+
+private:
+    std::unique_ptr<ViewReceipt> openScreen(bool waitForCategories = true);
+    void analyse(ViewReceipt& view, int storage);
+    void tick(ViewReceipt& view, const QString& id);
+
+    std::unique_ptr<FakePatientService> m_service;
+    std::unique_ptr<ServiceTestEnvironment> m_environment;
+    std::unique_ptr<QAbstractItemModelTester> m_tester;
+    QTranslator m_translator;
+    Patient m_patient;
+    Record m_record;
+};
+
+void ViewReceiptTest::initTestCase()
+{
+    setupApplication(*qApp);
+    QVERIFY(loadTranslation(m_translator, QStringLiteral("Translation_en_US.qm")));
+    QJsonObject patient = FakePatientService::patient("p1", "Anna Berg");
+    patient.insert("hasDevices", true);
+    patient.insert("isEnabled", true);
+    m_patient = Patient(patient);
+    m_record = Record(QJsonObject{{"id", "r1"}, {"patientId", "p1"}, {"recordedAt", "2021-03-04T05:06:07"}});
+}
+
+void ViewReceiptTest::init()
+{
+    m_service = std::make_unique<FakePatientService>();
+    m_service->answer("GET", recipePath, ScriptedResponse::json(200, compact(QJsonArray{markerJson("c", 10)})));
+    m_service->answer("GET", categoriesPath, ScriptedResponse::json(200, categories()));
+    m_service->answer("POST", analysisPath, ScriptedResponse::json(200, analysis({"a", "b", "c"})));
+    m_service->answer("PUT", QStringLiteral("/recipe"), ScriptedResponse::json(200, "{}"));
+    m_environment = std::make_unique<ServiceTestEnvironment>(m_service->baseUrl());
+}
+
+void ViewReceiptTest::cleanup()
+{
+    m_tester.reset();
+    m_environment.reset();
+    m_service.reset();
+}
+
+std::unique_ptr<ViewReceipt> ViewReceiptTest::openScreen(bool waitForCategories)
+{
+    auto view = std::make_unique<ViewReceipt>(nullptr, m_patient, m_record);
+    m_tester = std::make_unique<QAbstractItemModelTester>(view->model(),
+                                                          QAbstractItemModelTester::FailureReportingMode::QtTest);
+    view->resize(1100, 700);
+    view->show();
+    const auto loaded = [&] { return child<QComboBox>(*view, "comboBoxStorages")->count() == 2 && overlayGone(*view); };
+    if (!QTest::qWaitForWindowExposed(view.get()) || (waitForCategories && !QTest::qWaitFor(loaded)))
+        return nullptr;
+    return view;
+}
+
+void ViewReceiptTest::analyse(ViewReceipt& view, int storage)
+{
+    child<QComboBox>(view, "comboBoxStorages")->setCurrentIndex(storage);
+    const int before = m_service->requests("POST", analysisPath).size();
+    child<QPushButton>(view, "buttonAnalyse")->click();
+    QTRY_COMPARE(m_service->requests("POST", analysisPath).size(), before + 1);
+    QTRY_VERIFY(overlayGone(view));
+}
+
+void ViewReceiptTest::tick(ViewReceipt& view, const QString& id)
+{
+    for (int row = 0; row < view.model()->rowCount(); ++row) {
+        if (view.model()->markerAt(row).id() == id)
+            QVERIFY(view.model()->setData(view.model()->index(row, 0), Qt::Checked, Qt::CheckStateRole));
+    }
+}
+
+void ViewReceiptTest::failedLoadCanBeRetried_data()
+{
+    QTest::addColumn<QString>("failingPath");
+    QTest::newRow("the recipe") << recipePath;
+    QTest::newRow("the categories") << categoriesPath;
+}
+
+void ViewReceiptTest::failedLoadCanBeRetried()
+{
+    QFETCH(QString, failingPath);
+    const bool recipeFails = failingPath == recipePath;
+    const ScriptedResponse working = recipeFails ? ScriptedResponse::json(200, compact(QJsonArray{markerJson("c", 10)}))
+                                                 : ScriptedResponse::json(200, categories());
+    m_service->answer("GET", failingPath, ScriptedResponse::json(503, R"({"message":"Try later"})"));
+    MessageBoxRecorder boxes;
+    const auto view = openScreen(false);
+    QVERIFY(view);
+    QTRY_COMPARE(boxes.texts(), QStringList{"Error: Try later"});
+    QTRY_VERIFY(overlayGone(*view));
+    // A failed recipe stops the chain: nothing may be saved over the recipe unseen.
+    QCOMPARE(m_service->server().requests().size(), recipeFails ? 1 : 2);
+
+    // The load button asks again from the step that failed.
+    m_service->answer("GET", failingPath, working);
+    child<QPushButton>(*view, "buttonAnalyse")->click();
+    QTRY_COMPARE(child<QComboBox>(*view, "comboBoxStorages")->count(), 2);
+    QCOMPARE(m_service->requests("GET", recipePath).size(), recipeFails ? 2 : 1);
+    QCOMPARE(m_service->requests("GET", categoriesPath).size(), recipeFails ? 1 : 2);
+    QCOMPARE(idsOf(view->recipe().markers()), QStringList{"c"});
+    QCOMPARE(m_service->requests("POST", analysisPath).size(), 0);
+    analyse(*view, 0);
+    QCOMPARE(view->model()->rowCount(), 3);
+}
+
+void ViewReceiptTest::ticksMakeTheRecipeOrder()
+{
+    const auto view = openScreen();
+    QVERIFY(view);
+    analyse(*view, 0);
+    QCOMPARE(view->model()->index(2, 0).data(Qt::CheckStateRole), QVariant(Qt::Checked)); // c, from the recipe
+    for (const char* id : {"a", "c", "b", "c"})                                           // c out, then in again: last
+        tick(*view, id);
+    QCOMPARE(idsOf(view->recipe().markers()), (QStringList{"a", "b", "c"}));
+
+    // Another storage's analysis keeps the recipe and shows its ticks.
+    m_service->answer("POST", analysisPath, ScriptedResponse::json(200, analysis({"b", "x"})));
+    analyse(*view, 1);
+    QCOMPARE(view->model()->index(0, 0).data(Qt::CheckStateRole), QVariant(Qt::Checked));
+    QCOMPARE(view->model()->index(1, 0).data(Qt::CheckStateRole), QVariant(Qt::Unchecked));
+
+    QStringList handedOn;
+    connect(view.get(), &ViewReceipt::onReceipt, this,
+            [&](Patient& p, Record& r, QList<Marker>& markers, bool changed) {
+                handedOn << p.id() + r.id() + ' ' + idsOf(markers).join(',') + (changed ? " changed" : "");
+            });
+    child<QPushButton>(*view, "buttonReceipt")->click();
+    tick(*view, "b");
+    view->markerRemove("a");
+    view->markerRemove("c");
+    QVERIFY(!child<QPushButton>(*view, "buttonReceipt")->isEnabled());
+    view->receipt(); // nothing to hand on
+    QCOMPARE(handedOn, QStringList{"p1r1 a,b,c changed"});
+}
+
+void ViewReceiptTest::replyIsShownForTheStorageAskedFor()
+{
+    const auto view = openScreen();
+    QVERIFY(view);
+    ScriptedResponse slow = ScriptedResponse::json(200, analysis({"a", "b"}));
+    slow.delayBeforeHeadersMs = 400;
+    m_service->answer("POST", analysisPath, slow);
+    auto* storages = child<QComboBox>(*view, "comboBoxStorages");
+    storages->setCurrentIndex(0); // percentages
+    child<QPushButton>(*view, "buttonAnalyse")->click();
+    // The overlay doesn't stop the keyboard: another storage is chosen meanwhile.
+    storages->setCurrentIndex(1);
+    QTRY_COMPARE(view->model()->rowCount(), 2);
+    auto* table = child<QTableView>(*view, "tableView");
+    QVERIFY(!table->isColumnHidden(ReceiptModel::PercentColumn));
+    QVERIFY(table->isColumnHidden(ReceiptModel::FrequenciesColumn));
+    const QJsonObject body = QJsonDocument::fromJson(m_service->requests("POST", analysisPath).last().body).object();
+    QCOMPARE(body, (QJsonObject{{"patientId", "p1"}, {"storageId", "s-percent"}, {"records", QJsonArray{"r1"}}}));
+    analyse(*view, 1);
+    QVERIFY(table->isColumnHidden(ReceiptModel::PercentColumn));
+    QVERIFY(!table->isColumnHidden(ReceiptModel::FrequenciesColumn));
+}
+
+void ViewReceiptTest::leaving_data()
+{
+    QTest::addColumn<QByteArray>("way"); // a bread crumb, or the main window closing
+    QTest::addColumn<bool>("tick");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<int>("saveStatus");
+    QTest::addColumn<int>("boxes");
+    QTest::addColumn<bool>("left");
+    QTest::addColumn<int>("saves");
+
+    const int yes = QMessageBox::Yes;
+    const int no = QMessageBox::No;
+    for (const QByteArray& way : {QByteArray("buttonBack"), QByteArray("buttonListPatients"), QByteArray("close")}) {
+        QTest::newRow(way + ", nothing changed") << way << false << yes << 200 << 0 << true << 0;
+        QTest::newRow(way + ", not saved") << way << true << no << 200 << 1 << true << 0;
+        QTest::newRow(way + ", saved") << way << true << yes << 200 << 1 << true << 1;
+        QTest::newRow(way + ", save fails: stays") << way << true << yes << 500 << 2 << false << 1;
+    }
+}
+
+void ViewReceiptTest::leaving()
+{
+    QFETCH(QByteArray, way);
+    QFETCH(bool, tick);
+    QFETCH(int, answer);
+    QFETCH(int, saveStatus);
+    QFETCH(int, boxes);
+    QFETCH(bool, left);
+    QFETCH(int, saves);
+    m_service->answer("PUT", "/recipe", ScriptedResponse::json(saveStatus, R"({"message":"Not saved"})"));
+    const auto view = openScreen();
+    QVERIFY(view);
+    if (tick) {
+        analyse(*view, 0);
+        this->tick(*view, "a");
+    }
+    MessageBoxRecorder recorder{QMessageBox::StandardButton(answer)};
+    QSignalSpy back(view.get(), &ViewReceipt::onBack);
+    QSignalSpy list(view.get(), &ViewReceipt::onPatientsList);
+    QSignalSpy ready(view.get(), &ViewReceipt::onReadyToLeave);
+    if (way == "close") {
+        const bool now = view->confirmLeave();
+        QCOMPARE(now, !saves);
+        if (now)
+            ready.append(QList<QVariant>());
+    } else {
+        child<QPushButton>(*view, way.constData())->click();
+    }
+    QTRY_COMPARE(recorder.boxes.size(), boxes);
+    QTRY_VERIFY(overlayGone(*view));
+    if (boxes)
+        QCOMPARE(recorder.boxes.first().text, "The recipe has unsaved changes. Save them before leaving?");
+    QCOMPARE(back.count() + list.count() + ready.count(), left ? 1 : 0);
+    QCOMPARE(list.count(), way == "buttonListPatients" && left ? 1 : 0);
+    const QList<RecordedRequest> requests = m_service->requests("PUT", "/recipe");
+    QCOMPARE(requests.size(), saves);
+    if (saves) {
+        const QJsonObject body = QJsonDocument::fromJson(requests.first().body).object();
+        QCOMPARE(body.value("markers").toArray(), (QJsonArray{"c", "a"}));
+        QCOMPARE(body.value("duration").toInt(-1), 0);
+        QCOMPARE(body.value("command").toString("-"), QString());
+        QCOMPARE(view->isChanged(), !left);
+    }
+}
+
+void ViewReceiptTest::removalsAndPatientNewsFromTheImpactScreen()
+{
+    const auto view = openScreen();
+    QVERIFY(view);
+    // Even a marker the screen doesn't know counts as a change to ask about.
+    view->markerRemove("unknown");
+    QVERIFY(view->isChanged());
+
+    auto* device = child<QLabel>(*view, "labelConnectedDevice");
+    Patient sent = m_patient;
+    sent.startRecipeCommand();
+    QVERIFY(sent.deviceIcon().toImage() != device->pixmap().toImage());
+    view->updatePatient(Patient(FakePatientService::patient("p2", "Other")));
+    view->updatePatient(sent);
+    QCOMPARE(device->pixmap().toImage(), sent.deviceIcon().toImage());
+}
+
+void ViewReceiptTest::descriptionPopupFollowsThePointer()
+{
+    const auto view = openScreen();
+    QVERIFY(view);
+    analyse(*view, 0);
+    auto* table = child<QTableView>(*view, "tableView");
+    // Sorted by match, highest first: the rows no longer follow the model's.
+    table->sortByColumn(ReceiptModel::PercentColumn, Qt::DescendingOrder);
+    auto* popup = view->findChild<ReceiptDescriptionPopup*>();
+    QVERIFY(popup);
+
+    const QRect cell = table->visualRect(table->model()->index(0, ReceiptModel::NotesColumn));
+    QTest::mouseMove(view->windowHandle(), table->viewport()->mapTo(view.get(), cell.center()));
+    QTRY_VERIFY(popup->isVisible());
+    QCOMPARE(popup->findChild<QLabel*>("titleLabel")->text(), "Marker c");
+    QCOMPARE(popup->findChild<QPlainTextEdit*>("textViewer")->toPlainText(), "About c");
+    const QPoint anchor = table->viewport()->mapToGlobal(QPoint(cell.left(), cell.top() + cell.height() / 2));
+    QCOMPARE(popup->pos(), QPoint(anchor.x() + 8 - popup->width(), anchor.y() + 8 - popup->height() / 2));
+
+    // The pointer inside the popup keeps it; elsewhere it goes within half a second.
+    QCursor::setPos(popup->geometry().center());
+    QTest::qWait(ReceiptDescriptionPopup::hideIntervalMs * 2);
+    QVERIFY(popup->isVisible());
+    QCursor::setPos(popup->geometry().bottomRight() + QPoint(200, 200));
+    QTRY_VERIFY_WITH_TIMEOUT(!popup->isVisible(), ReceiptDescriptionPopup::hideIntervalMs * 3);
+}
+
+void ViewReceiptTest::popupGoesWithTheScreen()
+{
+    auto view = openScreen();
+    QVERIFY(view);
+    QPointer<ReceiptDescriptionPopup> popup = view->findChild<ReceiptDescriptionPopup*>();
+    QVERIFY(popup && popup->isWindow());
+    view.reset();
+    QVERIFY(popup.isNull());
+}
+
+void ViewReceiptTest::shapedPopupHasNoDarkBackground()
+{
+    QWidget screen;
+    ReceiptDescriptionPopup popup(&screen, ReceiptDescriptionPopup::Backdrop::Shaped);
+    popup.setMarker(0, "Marker", "A description");
+    popup.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&popup));
+    QVERIFY(!popup.testAttribute(Qt::WA_TranslucentBackground));
+
+    // Without a compositor, what lies outside the bubble is cut away, and
+    // what is left is the bubble's own opaque colours.
+    const QRegion shown = popup.mask();
+    const QImage image = popup.grab().toImage();
+    for (const QPoint outside :
+         {QPoint(0, 0), QPoint(popup.width() - 1, 0), QPoint(4, 4), QPoint(popup.width() - 12, 10)})
+        QVERIFY(!shown.contains(outside));
+    QVERIFY(shown.contains(QPoint(20, 20)));
+    QCOMPARE(QColor(image.pixel(20, 20)), QColor(243, 255, 253));
+    int dark = 0;
+    for (const QRect& rect : shown)
+        for (int y = rect.top(); y <= rect.bottom(); ++y)
+            for (int x = rect.left(); x <= rect.right(); ++x)
+                dark += qGray(image.pixel(x, y)) < 20 ? 1 : 0;
+    QCOMPARE(dark, 0);
+}
+
+QTEST_MAIN(ViewReceiptTest)
+#include "tst_viewreceipt.moc"

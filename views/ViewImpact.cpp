@@ -1,0 +1,488 @@
+#include "views/ViewImpact.h"
+
+#include "api/Controller.h"
+#include "api/PatientManager.h"
+#include "audio/AudioBlocks.h"
+#include "audio/ImpactAudio.h"
+#include "audio/ImpactWavFile.h"
+#include "audio/SensorId.h"
+#include "data/ImpactModel.h"
+#include "views/ImpactDelegate.h"
+#include "views/ImpactWavSaver.h"
+#include "views/RecipeLeaving.h"
+#include "widgets/MessageBoxes.h"
+#include "widgets/SaveFileName.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+constexpr int maxMinutes = 600;
+// Each marker's block plays this long once; the Box and Sensor targets need
+// every block at least once.
+constexpr int secondsPerBlock = 3;
+
+QPushButton* crumb(const QString& name, QWidget* parent)
+{
+    auto* button = new QPushButton(parent);
+    button->setObjectName(name);
+    button->setFlat(true);
+    button->setCursor(Qt::PointingHandCursor);
+    return button;
+}
+
+QLabel* separator(const QString& name, QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setPixmap(QPixmap(QStringLiteral(":/images/separator.png")));
+    label->setFixedSize(20, 20);
+    label->setScaledContents(true);
+    return label;
+}
+
+QLabel* label(const QString& name, QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    return label;
+}
+
+} // namespace
+
+ViewImpact::ViewImpact(QWidget* parent, Patient& patient, Record& record, QList<Marker>& markers, bool changed)
+    : QWidget(parent), m_patient(patient), m_record(record)
+{
+    setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
+    buildWidgets();
+    m_leaving = new RecipeLeaving(this, [this](Controller& controller) {
+        controller.updateRecipe(m_patient, m_record, m_model->markers(), m_duration->value(), QString());
+    });
+    m_leaving->setChanged(changed);
+
+    connect(m_listPatients, &QPushButton::clicked, this, &ViewImpact::backToPatientsList);
+    connect(m_patientCard, &QPushButton::clicked, this, &ViewImpact::backToPatientCard);
+    connect(m_back, &QPushButton::clicked, this, &ViewImpact::backToReceipt);
+    connect(m_start, &QPushButton::clicked, this, &ViewImpact::onStart);
+    connect(m_duration, qOverload<int>(&QSpinBox::valueChanged), this, &ViewImpact::onDurationChanged);
+
+    m_model = new ImpactModel(this);
+    m_model->setMarkers(markers);
+    connect(m_model, &ImpactModel::onMarkerRemove, this, &ViewImpact::onRemoved);
+    connect(m_model, &ImpactModel::onChangeOrder, this, [this] { m_leaving->setChanged(true); });
+    setUpTable();
+
+    fillCombos();
+    connect(m_targets, qOverload<int>(&QComboBox::currentIndexChanged), this, &ViewImpact::onTargetChanged);
+    retranslate();
+    showDevice();
+
+    // The rule runs once whatever the total, even 0, so that no label and
+    // not Start's text are left empty.
+    m_total = sumOfAmounts();
+    m_markersLabel->setText(tr("Text.totalMarkers").arg(m_total));
+    applyDurationRule();
+}
+
+void ViewImpact::buildWidgets()
+{
+    auto* breadCrumbs = new QFrame(this);
+    breadCrumbs->setObjectName(QStringLiteral("breadCrumbs"));
+    m_listPatients = crumb(QStringLiteral("buttonListPatients"), breadCrumbs);
+    m_patientCard = crumb(QStringLiteral("buttonPatientCard"), breadCrumbs);
+    m_back = crumb(QStringLiteral("buttonBack"), breadCrumbs);
+    auto* crumbs = new QHBoxLayout(breadCrumbs);
+    crumbs->setContentsMargins(0, 0, 0, 0);
+    crumbs->addWidget(m_listPatients);
+    crumbs->addWidget(separator(QStringLiteral("labelSeparator"), breadCrumbs));
+    crumbs->addWidget(m_patientCard);
+    crumbs->addWidget(separator(QStringLiteral("labelSeparator2"), breadCrumbs));
+    crumbs->addWidget(m_back);
+    crumbs->addStretch();
+
+    m_device = label(QStringLiteral("labelConnectedDevice"), this);
+    m_device->setMaximumSize(24, 24);
+    m_device->setScaledContents(true);
+    m_title = label(QStringLiteral("labelTitle"), this);
+    auto* titleRow = new QHBoxLayout;
+    titleRow->addWidget(m_device);
+    titleRow->addWidget(m_title);
+    titleRow->addWidget(label(QStringLiteral("labelPatientName"), this));
+    titleRow->addStretch();
+
+    auto* tableBox = new QFrame(this);
+    tableBox->setObjectName(QStringLiteral("tableViewBox"));
+    m_table = new QTableView(tableBox);
+    m_table->setObjectName(QStringLiteral("tableView"));
+    auto* tableLayout = new QVBoxLayout(tableBox);
+    tableLayout->setContentsMargins(0, 0, 0, 0);
+    tableLayout->addWidget(m_table);
+
+    m_targets = new QComboBox(this);
+    m_targets->setObjectName(QStringLiteral("comboBoxTarget"));
+    m_commands = new QComboBox(this);
+    m_commands->setObjectName(QStringLiteral("comboBoxCommand"));
+    m_durationLabel = label(QStringLiteral("labelDuration"), this);
+    m_duration = new QSpinBox(this);
+    m_duration->setObjectName(QStringLiteral("spinBoxDuration"));
+    m_duration->setMinimumWidth(90);
+    m_minutes = label(QStringLiteral("labelMinutes"), this);
+    m_markersLabel = label(QStringLiteral("labelMarkers"), this);
+    m_totalLabel = label(QStringLiteral("labelTotal"), this);
+    m_start = new QPushButton(this);
+    m_start->setObjectName(QStringLiteral("buttonStart"));
+    auto* controls = new QHBoxLayout;
+    controls->setSpacing(12);
+    for (QWidget* widget : std::initializer_list<QWidget*>{m_targets, m_commands, m_durationLabel, m_duration,
+                                                           m_minutes, m_markersLabel, m_totalLabel})
+        controls->addWidget(widget);
+    controls->addStretch();
+    controls->addWidget(m_start);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(24, 12, 24, 16);
+    layout->setSpacing(12);
+    layout->addWidget(breadCrumbs);
+    layout->addLayout(titleRow);
+    layout->addWidget(tableBox, 1);
+    layout->addLayout(controls);
+}
+
+void ViewImpact::setUpTable()
+{
+    m_delegate = new ImpactDelegate(m_table);
+    m_table->setModel(m_model);
+    m_table->horizontalHeader()->hide();
+    m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setDefaultSectionSize(40);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setMouseTracking(true);
+    m_table->viewport()->setMouseTracking(true);
+    m_table->setAlternatingRowColors(true);
+    for (int column : {ImpactModel::UpColumn, ImpactModel::DownColumn, ImpactModel::RemoveColumn})
+        m_table->setItemDelegateForColumn(column, m_delegate);
+    // A move or a removal resets the model; the columns keep their widths.
+    connect(m_model, &ImpactModel::modelReset, this, &ViewImpact::applyColumns);
+    applyColumns();
+}
+
+void ViewImpact::applyColumns()
+{
+    if (m_model->columnCount() == 0)
+        return;
+    QHeaderView* header = m_table->horizontalHeader();
+    header->setMinimumSectionSize(1);
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(QHeaderView::Fixed);
+    header->resizeSection(ImpactModel::NumberColumn, 50);
+    for (int column : {ImpactModel::UpColumn, ImpactModel::DownColumn, ImpactModel::RemoveColumn})
+        header->resizeSection(column, m_delegate->picture(column).width() + 2);
+    header->setSectionResizeMode(ImpactModel::TitleColumn, QHeaderView::Stretch);
+}
+
+void ViewImpact::fillCombos()
+{
+    m_targets->addItem(QString(), QVariant::fromValue(Sensor));
+    m_targets->addItem(QString(), QVariant::fromValue(Download));
+    if (m_patient.hasDevices())
+        m_targets->addItem(QString(), QVariant::fromValue(Box));
+    m_targets->setCurrentIndex(0);
+    m_commands->addItem(QString(), QStringLiteral("RECIPE"));
+    m_commands->addItem(QString(), QStringLiteral("SELFRECIPE"));
+    m_commands->setCurrentIndex(0);
+}
+
+void ViewImpact::retranslate()
+{
+    m_listPatients->setText(tr("Text.listOfPatients"));
+    m_patientCard->setText(tr("Text.patientCard").arg(m_patient.name()));
+    m_back->setText(tr("Text.addToRecipe"));
+    m_device->setToolTip(tr("Text.deviceConnected"));
+    m_title->setText(tr("Text.recipe").arg(m_patient.name(), m_record.recordedAt()));
+    m_minutes->setText(tr("Text.minutes"));
+    for (int index = 0; index < m_targets->count(); ++index) {
+        switch (m_targets->itemData(index).value<Target>()) {
+        case Box:
+            m_targets->setItemText(index, tr("Text.box"));
+            break;
+        case Download:
+            m_targets->setItemText(index, tr("Text.download"));
+            break;
+        case Sensor:
+            m_targets->setItemText(index, tr("Text.sensor"));
+            break;
+        }
+    }
+    m_commands->setItemText(0, tr("Text.recipeCommand"));
+    m_commands->setItemText(1, tr("Text.selfRecipeCommand"));
+}
+
+void ViewImpact::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange && m_model) {
+        retranslate();
+        m_markersLabel->setText(tr("Text.totalMarkers").arg(m_total));
+        applyDurationRule();
+    }
+    QWidget::changeEvent(event);
+}
+
+void ViewImpact::showDevice()
+{
+    m_device->setVisible(m_patient.hasDevices());
+    m_device->setPixmap(m_patient.deviceIcon());
+}
+
+ViewImpact::Target ViewImpact::currentTarget() const
+{
+    return m_targets->currentData().value<Target>();
+}
+
+ImpactWavSaver* ViewImpact::wavSaver() const
+{
+    return m_wavSaver;
+}
+
+bool ViewImpact::isChanged() const
+{
+    return m_leaving->changed();
+}
+
+// ---- Duration ----------------------------------------------------------------
+
+int ViewImpact::sumOfAmounts() const
+{
+    qint64 sum = 0;
+    for (const Marker& marker : m_model->markers())
+        sum += marker.amount();
+    return int(qBound<qint64>(std::numeric_limits<int>::min(), sum, std::numeric_limits<int>::max()));
+}
+
+void ViewImpact::updateTotals()
+{
+    const int total = sumOfAmounts();
+    if (total == m_total)
+        return;
+    m_total = total;
+    m_markersLabel->setText(tr("Text.totalMarkers").arg(m_total));
+    applyDurationRule();
+}
+
+void ViewImpact::onDurationChanged()
+{
+    applyDurationRule();
+}
+
+void ViewImpact::onTargetChanged()
+{
+    applyDurationRule();
+}
+
+// Box and Sensor play every block at least once within the minutes chosen;
+// Download takes the minutes per marker.
+void ViewImpact::applyDurationRule()
+{
+    const Target target = currentTarget();
+    const bool download = target == Download;
+    const qint64 total = std::max(m_total, 0);
+    const qint64 leastMinutes = (total * secondsPerBlock + 59) / 60;
+    const int minimum = download ? 1 : int(std::clamp<qint64>(leastMinutes, 1, maxMinutes));
+    {
+        // Raising the minimum may move the value; the rule goes on with it here.
+        const QSignalBlocker blocker(m_duration);
+        m_duration->setRange(minimum, maxMinutes);
+    }
+    const int minutes = m_duration->value();
+    m_repetitions = repetitionCount(minutes, download ? 1 : m_total);
+    m_durationLabel->setText(download ? tr("Text.durationPerMarker") : tr("Text.durationInMinutes"));
+    m_start->setText(download ? tr("Text.save") : tr("Text.start"));
+    const qint64 totalMinutes = download ? qint64(minutes) * total : minutes;
+    m_totalLabel->setText(tr("Text.totalTime").arg(totalMinutes));
+    m_commands->setVisible(target == Box);
+}
+
+// ---- Markers -----------------------------------------------------------------
+
+void ViewImpact::onRemoved(const QString& id)
+{
+    m_leaving->setChanged(true);
+    emit onMarkerRemove(id);
+    updateTotals();
+    if (m_model->rowCount() == 0)
+        emit onBack();
+}
+
+// ---- Start -------------------------------------------------------------------
+
+void ViewImpact::onStart()
+{
+    const QList<Marker> markers = m_model->markers();
+    if (m_running || markers.isEmpty())
+        return;
+    Run run;
+    run.target = currentTarget();
+    run.minutes = m_duration->value();
+    run.repetitions = m_repetitions;
+    m_lastRun = run;
+    m_running = true;
+    updateStartButton();
+
+    auto* controller = new Controller(this);
+    connect(controller, &Controller::onError, this, &ViewImpact::onError);
+    if (run.target == Box) {
+        connect(controller, &Controller::onSuccess, this, &ViewImpact::onBoxSent);
+        controller->updateRecipe(m_patient, m_record, markers, run.minutes, m_commands->currentData().toString());
+    } else {
+        connect(controller, &Controller::onBytes, this,
+                [this, run](const QByteArray& bytes) { handleAudio(run, bytes); });
+        controller->createRecipe(m_patient, m_record, markers, run.minutes, sensorId());
+    }
+}
+
+void ViewImpact::onSuccess(const QByteArray& bytes)
+{
+    handleAudio(m_lastRun, bytes);
+}
+
+void ViewImpact::handleAudio(const Run& run, const QByteArray& bytes)
+{
+    // The service saved the recipe with the audio.
+    m_leaving->setChanged(false);
+    m_samples = QByteArray();
+    switch (run.target) {
+    case Sensor:
+        play(bytes, run.repetitions);
+        break;
+    case Download:
+        download(bytes, run.repetitions);
+        break;
+    case Box:
+        finishRun();
+        break;
+    }
+}
+
+void ViewImpact::play(const QByteArray& bytes, int repetitions)
+{
+    ImpactAudio audio = ImpactAudio::assembleReply(bytes, repetitions);
+    finishRun();
+    if (!audio.ok()) {
+        showError(this, audio.errorText());
+        return;
+    }
+    m_samples = audio.takeSamples();
+    emit onPlay(m_samples, m_patient.name());
+}
+
+void ViewImpact::download(const QByteArray& bytes, int repetitions)
+{
+    const ImpactWavFile file(decodeAudioBlocks(bytes), repetitions);
+    // Refused before a name is asked for, let alone a byte written.
+    if (!file.fits()) {
+        finishRun();
+        showError(this, tooLargeText(file));
+        return;
+    }
+    const QString fileName =
+        askSaveFileName(this, tr("Text.saveFile"), QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+                        QStringLiteral("*.wav"));
+    if (fileName.isEmpty()) {
+        finishRun();
+        return;
+    }
+    auto* saver = new ImpactWavSaver(this, file, fileName);
+    m_wavSaver = saver;
+    connect(saver, &ImpactWavSaver::finished, this, [this, saver](ImpactWavFile::Result result) {
+        saver->deleteLater();
+        finishRun();
+        if (result == ImpactWavFile::Result::Failed || result == ImpactWavFile::Result::TooLarge)
+            showError(this, tr("Text.errorWavSave"));
+    });
+    saver->start();
+}
+
+QString ViewImpact::tooLargeText(const ImpactWavFile& file) const
+{
+    const double gigabytes = double(file.fileSize()) / double(qint64(1) << 30);
+    // The most minutes per marker whose repetitions still fit.
+    int minutesPerMarker = maxMinutes;
+    while (minutesPerMarker > 0 && repetitionCount(minutesPerMarker, 1) > file.maxRepetitions())
+        --minutesPerMarker;
+    return tr("Text.wavTooLong")
+        .arg(QString::number(gigabytes, 'f', 1), QString::number(file.longestSeconds() / 60),
+             QString::number(minutesPerMarker));
+}
+
+void ViewImpact::onBoxSent()
+{
+    // The command word becomes RECIPE whichever command was sent, as the
+    // device reports it.
+    m_patient.startRecipeCommand();
+    PatientManager::instance().replacePatient(m_patient);
+    showDevice();
+    m_leaving->setChanged(false);
+    finishRun();
+    emit onPatientChanged(m_patient);
+    showSuccess(this, tr("Text.recipeCommandSuccess"));
+}
+
+void ViewImpact::onError(QString message)
+{
+    finishRun();
+    showError(this, message);
+}
+
+void ViewImpact::finishRun()
+{
+    m_running = false;
+    updateStartButton();
+}
+
+void ViewImpact::onPlayerState(bool active)
+{
+    m_playerActive = active;
+    updateStartButton();
+}
+
+void ViewImpact::updateStartButton()
+{
+    m_start->setEnabled(!m_running && !m_playerActive);
+}
+
+// ---- Leaving -----------------------------------------------------------------
+
+void ViewImpact::backToReceipt()
+{
+    emit onBack();
+}
+
+void ViewImpact::backToPatientsList()
+{
+    m_leaving->leave([this] { emit onPatientsList(); });
+}
+
+void ViewImpact::backToPatientCard()
+{
+    m_leaving->leave([this] { emit onPatientCard(); });
+}
+
+bool ViewImpact::confirmLeave()
+{
+    return m_leaving->confirmLeave([this] { emit onReadyToLeave(); });
+}

@@ -1,0 +1,144 @@
+#pragma once
+
+#include "data/Marker.h"
+#include "data/Patient.h"
+#include "data/Record.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+class ImpactDelegate;
+class ImpactModel;
+class ImpactWavFile;
+class ImpactWavSaver;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+class QTableView;
+class RecipeLeaving;
+
+// The screen that runs an impact with the markers of a recipe: the
+// practitioner orders or removes markers, chooses where the impact goes (the
+// sensor, a WAV file or the patient's remote device) and for how long, and
+// starts it.
+class ViewImpact : public QWidget
+{
+    Q_OBJECT
+
+public:
+    enum Target
+    {
+        Box = 0,
+        Download = 1,
+        Sensor = 2,
+    };
+    Q_ENUM(Target)
+
+    // The screen doesn't connect to its parent's player state itself (it
+    // can't know the main window's class): whoever creates it connects
+    // onPlayerState and reports the current state.
+    ViewImpact(QWidget* parent, Patient& patient, Record& record, QList<Marker>& markers, bool changed);
+
+    // For a way out that isn't one of the screen's buttons, such as the main
+    // window closing. True: the screen may go now (nothing changed, or the
+    // practitioner chose not to save). False: it stays; the recipe is being
+    // saved, and onReadyToLeave() follows once it is.
+    bool confirmLeave();
+
+    bool isChanged() const;
+    int total() const { return m_total; }
+    int repetitions() const { return m_repetitions; }
+    Target currentTarget() const;
+    const QByteArray& samples() const { return m_samples; }
+    ImpactModel* model() const { return m_model; }
+    // The WAV file being written, if any.
+    ImpactWavSaver* wavSaver() const;
+
+signals:
+    void onBack();
+    void onMarkerRemove(QString id);
+    void onPatientsList();
+    void onPatientCard();
+    void onPlay(const QByteArray& samples, const QString& title);
+    // The patient's device state changed here (a recipe sent to the device).
+    void onPatientChanged(Patient& patient);
+    void onReadyToLeave();
+
+public slots:
+    void backToPatientsList();
+    void backToPatientCard();
+    void backToReceipt();
+    void onDurationChanged();
+    void onError(QString message);
+    void onStart();
+    // An audio reply, handled as the latest Start asked for it.
+    void onSuccess(const QByteArray& bytes);
+    void onTargetChanged();
+    void onPlayerState(bool active);
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    // What one Start asked for, kept with its request: the reply is handled
+    // as asked, whatever the controls show by the time it comes.
+    struct Run
+    {
+        Target target = Sensor;
+        int minutes = 0;
+        int repetitions = 1;
+    };
+
+    void buildWidgets();
+    void setUpTable();
+    void fillCombos();
+    void retranslate();
+    void showDevice();
+
+    int sumOfAmounts() const;
+    void updateTotals();
+    void applyDurationRule();
+    void onRemoved(const QString& id);
+
+    void handleAudio(const Run& run, const QByteArray& bytes);
+    void play(const QByteArray& bytes, int repetitions);
+    void download(const QByteArray& bytes, int repetitions);
+    void applyColumns();
+    void onBoxSent();
+    void finishRun();
+    void updateStartButton();
+    QString tooLargeText(const ImpactWavFile& file) const;
+
+    Patient m_patient;
+    Record m_record;
+    int m_total = 0;
+    int m_repetitions = 1;
+    QByteArray m_samples;
+    Run m_lastRun;
+    // A request or a file save is under way, or a player plays: Start waits.
+    bool m_running = false;
+    bool m_playerActive = false;
+
+    ImpactModel* m_model = nullptr;
+    ImpactDelegate* m_delegate = nullptr;
+    RecipeLeaving* m_leaving = nullptr;
+    QPointer<ImpactWavSaver> m_wavSaver;
+
+    QLabel* m_device = nullptr;
+    QLabel* m_title = nullptr;
+    QTableView* m_table = nullptr;
+    QComboBox* m_targets = nullptr;
+    QComboBox* m_commands = nullptr;
+    QLabel* m_durationLabel = nullptr;
+    QSpinBox* m_duration = nullptr;
+    QLabel* m_minutes = nullptr;
+    QLabel* m_markersLabel = nullptr;
+    QLabel* m_totalLabel = nullptr;
+    QPushButton* m_start = nullptr;
+    QPushButton* m_listPatients = nullptr;
+    QPushButton* m_patientCard = nullptr;
+    QPushButton* m_back = nullptr;
+};

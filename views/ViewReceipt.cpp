@@ -1,0 +1,369 @@
+#include "views/ViewReceipt.h"
+
+#include "api/Controller.h"
+#include "data/Category.h"
+#include "data/ReceiptModel.h"
+#include "views/ReceiptDelegate.h"
+#include "views/RecipeLeaving.h"
+#include "widgets/MessageBoxes.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int controlHeight = 40;
+constexpr int valueColumnWidth = 250;
+
+QPushButton* crumb(const QString& name, QWidget* parent)
+{
+    auto* button = new QPushButton(parent);
+    button->setObjectName(name);
+    button->setFlat(true);
+    button->setCursor(Qt::PointingHandCursor);
+    return button;
+}
+
+} // namespace
+
+ViewReceipt::ViewReceipt(QWidget* parent, Patient& patient, Record& record)
+    : QWidget(parent), m_patient(patient), m_record(record)
+{
+    registerDomainMetaTypes();
+    setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
+    buildWidgets();
+    setUpTable();
+    m_leaving = new RecipeLeaving(this, [this](Controller& controller) {
+        controller.updateRecipe(m_patient, m_record, m_recipe.markers(), 0, QString());
+    });
+
+    m_analyse->setEnabled(false);
+    m_receipt->setEnabled(false);
+    connect(m_analyse, &QPushButton::clicked, this, &ViewReceipt::onAnalyse);
+    connect(m_receipt, &QPushButton::clicked, this, &ViewReceipt::receipt);
+    connect(m_listPatients, &QPushButton::clicked, this, &ViewReceipt::backToPatientsList);
+    connect(m_back, &QPushButton::clicked, this, &ViewReceipt::backToPatient);
+    connect(m_categories, qOverload<int>(&QComboBox::currentIndexChanged), this, &ViewReceipt::onCategoryChanged);
+    connect(m_model, &ReceiptModel::onSelect, this, &ViewReceipt::onSelection);
+
+    retranslate();
+    showDevice();
+    loadRecipe();
+}
+
+void ViewReceipt::buildWidgets()
+{
+    m_device = new QLabel(this);
+    m_device->setObjectName(QStringLiteral("labelConnectedDevice"));
+    m_device->setMaximumSize(24, 24);
+    m_device->setScaledContents(true);
+    m_title = new QLabel(this);
+    m_title->setObjectName(QStringLiteral("labelTitle"));
+    auto* patientName = new QLabel(this);
+    patientName->setObjectName(QStringLiteral("labelPatientName"));
+    auto* titleRow = new QHBoxLayout;
+    titleRow->addWidget(m_device);
+    titleRow->addWidget(m_title);
+    titleRow->addWidget(patientName);
+    titleRow->addStretch();
+
+    m_categories = new QComboBox(this);
+    m_categories->setObjectName(QStringLiteral("comboBoxCategories"));
+    m_storages = new QComboBox(this);
+    m_storages->setObjectName(QStringLiteral("comboBoxStorages"));
+    m_analyse = new QPushButton(this);
+    m_analyse->setObjectName(QStringLiteral("buttonAnalyse"));
+    m_receipt = new QPushButton(this);
+    m_receipt->setObjectName(QStringLiteral("buttonReceipt"));
+    auto* controls = new QHBoxLayout;
+    for (QComboBox* combo : {m_categories, m_storages}) {
+        combo->setSizePolicy(QSizePolicy::MinimumExpanding, QSizePolicy::Fixed);
+        combo->setMinimumHeight(controlHeight);
+        controls->addWidget(combo);
+    }
+    m_analyse->setMinimumHeight(controlHeight);
+    m_receipt->setMinimumHeight(controlHeight);
+    controls->addWidget(m_analyse);
+    controls->addStretch();
+    controls->addWidget(m_receipt);
+
+    auto* tableBox = new QFrame(this);
+    tableBox->setObjectName(QStringLiteral("tableViewBox"));
+    m_table = new QTableView(tableBox);
+    m_table->setObjectName(QStringLiteral("tableView"));
+    auto* tableLayout = new QVBoxLayout(tableBox);
+    tableLayout->setContentsMargins(0, 0, 0, 0);
+    tableLayout->addWidget(m_table);
+
+    auto* breadCrumbs = new QFrame(this);
+    breadCrumbs->setObjectName(QStringLiteral("breadCrumbs"));
+    m_listPatients = crumb(QStringLiteral("buttonListPatients"), breadCrumbs);
+    auto* separator = new QLabel(breadCrumbs);
+    separator->setObjectName(QStringLiteral("labelSeparator"));
+    separator->setPixmap(QPixmap(QStringLiteral(":/images/separator.png")));
+    separator->setMinimumSize(20, 20);
+    m_back = crumb(QStringLiteral("buttonBack"), breadCrumbs);
+    auto* crumbs = new QHBoxLayout(breadCrumbs);
+    crumbs->setContentsMargins(0, 0, 0, 0);
+    crumbs->addWidget(m_listPatients);
+    crumbs->addWidget(separator);
+    crumbs->addWidget(m_back);
+    crumbs->addStretch();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(24, 12, 24, 16);
+    layout->setSpacing(12);
+    layout->addWidget(breadCrumbs);
+    layout->addLayout(titleRow);
+    layout->addLayout(controls);
+    layout->addWidget(tableBox, 1);
+}
+
+void ViewReceipt::setUpTable()
+{
+    m_model = new ReceiptModel(this);
+    m_delegate = new ReceiptDelegate(m_table);
+    m_proxy = new QSortFilterProxyModel(this);
+    m_proxy->setSourceModel(m_model);
+    m_proxy->setDynamicSortFilter(true);
+    m_proxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
+    m_proxy->setSortRole(Qt::UserRole);
+
+    m_table->setModel(m_proxy);
+    // Rows come in the service's order until a header is clicked.
+    m_table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    m_table->setSortingEnabled(true);
+    m_table->setMouseTracking(true);
+    m_table->viewport()->setMouseTracking(true);
+    m_table->setItemDelegateForColumn(ReceiptModel::PercentColumn, m_delegate);
+    m_table->setItemDelegateForColumn(ReceiptModel::NotesColumn, m_delegate);
+    m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setDefaultSectionSize(40);
+    m_table->horizontalHeader()->setDefaultSectionSize(140);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setAlternatingRowColors(true);
+}
+
+void ViewReceipt::retranslate()
+{
+    m_device->setToolTip(tr("Text.deviceConnected"));
+    m_title->setText(tr("Text.createRecipe").arg(m_patient.name(), m_record.recordedAt()));
+    m_analyse->setText(tr("Text.load"));
+    m_receipt->setText(tr("Text.receipt"));
+    m_listPatients->setText(tr("Text.listOfPatients"));
+    m_back->setText(tr("Text.patientCard").arg(m_patient.name()));
+}
+
+void ViewReceipt::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QWidget::changeEvent(event);
+}
+
+void ViewReceipt::showDevice()
+{
+    m_device->setVisible(m_patient.hasDevices());
+    m_device->setPixmap(m_patient.deviceIcon());
+}
+
+void ViewReceipt::updatePatient(const Patient& patient)
+{
+    if (patient.id() != m_patient.id())
+        return;
+    m_patient = patient;
+    showDevice();
+}
+
+// ---- Loading -----------------------------------------------------------------
+
+void ViewReceipt::loadRecipe()
+{
+    auto* controller = new Controller(this);
+    connect(controller, &Controller::onBytes, this, &ViewReceipt::onLoadRecipe);
+    connect(controller, &Controller::onError, this, &ViewReceipt::onLoadFailed);
+    controller->getRecipe(m_patient, m_record);
+}
+
+void ViewReceipt::loadCategories()
+{
+    auto* controller = new Controller(this);
+    connect(controller, &Controller::onBytes, this, &ViewReceipt::onLoadSuccess);
+    connect(controller, &Controller::onError, this, &ViewReceipt::onLoadFailed);
+    controller->correctiveCategories(m_patient);
+}
+
+void ViewReceipt::onLoadRecipe(const QByteArray& bytes)
+{
+    if (m_stage != Stage::Recipe)
+        return;
+    const Recipe saved = Recipe::fromJson(bytes);
+    for (const Marker& marker : saved.markers())
+        m_recipe.append(marker);
+    updateReceiptButton();
+    m_stage = Stage::Categories;
+    loadCategories();
+}
+
+void ViewReceipt::onLoadSuccess(const QByteArray& bytes)
+{
+    if (m_stage != Stage::Categories)
+        return;
+    m_stage = Stage::Ready;
+    m_analyse->setEnabled(true);
+    for (const QJsonValue& value : QJsonDocument::fromJson(bytes).array()) {
+        const Category category(value.toObject());
+        m_categories->addItem(category.title(), QVariant::fromValue(category));
+    }
+}
+
+// Shown like any failure, and the load button then asks again from the step
+// that failed: the recipe comes first, so that a save never drops markers
+// saved before.
+void ViewReceipt::onLoadFailed(const QString& message)
+{
+    m_analyse->setEnabled(true);
+    onError(message);
+}
+
+void ViewReceipt::onCategoryChanged(int index)
+{
+    m_storages->clear();
+    const Category category = m_categories->itemData(index).value<Category>();
+    for (const Storage& storage : category.storages())
+        m_storages->addItem(storage.title(), QVariant::fromValue(storage));
+}
+
+// ---- Analysis ----------------------------------------------------------------
+
+void ViewReceipt::onAnalyse()
+{
+    switch (m_stage) {
+    case Stage::Recipe:
+        loadRecipe();
+        return;
+    case Stage::Categories:
+        loadCategories();
+        return;
+    case Stage::Ready:
+        break;
+    }
+    const QVariant current = m_storages->currentData();
+    if (!current.canConvert<Storage>())
+        return;
+    const Storage storage = current.value<Storage>();
+    m_analysedStorage = storage;
+    const quint64 request = ++m_latestAnalysis;
+
+    const QJsonObject body{{QStringLiteral("patientId"), m_patient.id()},
+                           {QStringLiteral("storageId"), storage.id()},
+                           {QStringLiteral("records"), QJsonArray{m_record.id()}}};
+    auto* controller = new Controller(this);
+    // The reply is shown for the storage it was asked for, whatever the combo
+    // box shows by then, and only if no later analysis was asked for.
+    connect(controller, &Controller::onBytes, this, [this, request, storage](const QByteArray& bytes) {
+        if (request == m_latestAnalysis)
+            showAnalysis(bytes, storage);
+    });
+    connect(controller, &Controller::onError, this, &ViewReceipt::onError);
+    controller->analyse(QJsonDocument(body).toJson());
+}
+
+void ViewReceipt::onAnalyseSuccess(const QByteArray& bytes)
+{
+    showAnalysis(bytes, m_analysedStorage);
+}
+
+void ViewReceipt::showAnalysis(const QByteArray& bytes, const Storage& storage)
+{
+    m_model->setAnalysis(bytes, m_recipe);
+    QHeaderView* header = m_table->horizontalHeader();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(ReceiptModel::MarkerColumn, QHeaderView::Stretch);
+    for (int column : {ReceiptModel::PercentColumn, ReceiptModel::FrequenciesColumn}) {
+        header->setSectionResizeMode(column, QHeaderView::Fixed);
+        header->resizeSection(column, valueColumnWidth);
+    }
+    m_table->setColumnHidden(ReceiptModel::PercentColumn, storage.frequencies());
+    m_table->setColumnHidden(ReceiptModel::FrequenciesColumn, !storage.frequencies());
+    header->setSectionResizeMode(ReceiptModel::NotesColumn, QHeaderView::Fixed);
+    header->resizeSection(ReceiptModel::NotesColumn, m_delegate->notesWidth() + 25);
+}
+
+// ---- The recipe --------------------------------------------------------------
+
+bool ViewReceipt::isChanged() const
+{
+    return m_leaving->changed();
+}
+
+void ViewReceipt::setChanged()
+{
+    m_leaving->setChanged(true);
+}
+
+void ViewReceipt::updateReceiptButton()
+{
+    m_receipt->setEnabled(!m_recipe.isEmpty());
+}
+
+void ViewReceipt::onSelection(Marker& marker)
+{
+    if (marker.selected())
+        m_recipe.append(marker);
+    else
+        m_recipe.removeFirst(marker.id());
+    updateReceiptButton();
+    setChanged();
+}
+
+void ViewReceipt::markerRemove(QString id)
+{
+    m_model->removeMarker(id);
+    m_recipe.removeFirst(id);
+    setChanged();
+    updateReceiptButton();
+}
+
+void ViewReceipt::receipt()
+{
+    if (m_recipe.isEmpty())
+        return;
+    QList<Marker> markers = m_recipe.markers();
+    emit onReceipt(m_patient, m_record, markers, isChanged());
+}
+
+// ---- Leaving -----------------------------------------------------------------
+
+void ViewReceipt::backToPatientsList()
+{
+    m_leaving->leave([this] { emit onPatientsList(); });
+}
+
+void ViewReceipt::backToPatient()
+{
+    m_leaving->leave([this] { emit onBack(); });
+}
+
+bool ViewReceipt::confirmLeave()
+{
+    return m_leaving->confirmLeave([this] { emit onReadyToLeave(); });
+}
+
+void ViewReceipt::onError(QString message)
+{
+    showError(this, message);
+}
