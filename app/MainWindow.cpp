@@ -13,8 +13,10 @@
 #include "base/Language.h"
 #include "views/ViewAnalysis.h"
 #include "views/ViewComparativeAnalysis.h"
+#include "views/ViewImpact.h"
 #include "views/ViewPatient.h"
 #include "views/ViewPatients.h"
+#include "views/ViewReceipt.h"
 #include "views/ViewRecoveryHistory.h"
 #include "widgets/MessageBoxes.h"
 
@@ -235,14 +237,29 @@ void MainWindow::onRecoveryHistory(Patient& patient, QList<Record>& records)
     openScreen(new ViewRecoveryHistory(patient, records, this));
 }
 
-void MainWindow::onReceipt(Patient&, Record& record)
+void MainWindow::onReceipt(Patient& patient, Record& record)
 {
-    qInfo("The recipe of record %s is not available in this version", qUtf8Printable(record.id()));
+    auto* receipt = openScreen(new ViewReceipt(this, patient, record));
+    connect(receipt, &ViewReceipt::onReceipt, this, &MainWindow::onImpact);
 }
 
-void MainWindow::onImpact(Patient&, Record&, QList<Marker>& markers, bool)
+void MainWindow::onImpact(Patient& patient, Record& record, QList<Marker>& markers, bool recipeChanged)
 {
-    qInfo("The impact of %d markers is not available in this version", int(markers.size()));
+    // The recipe screen it came from, and the card below, hear what the
+    // impact screen changes.
+    auto* receipt = qobject_cast<ViewReceipt*>(m_screens->top());
+    auto* card = qobject_cast<ViewPatient*>(m_screens->widget(1));
+    auto* impact = openScreen(new ViewImpact(this, patient, record, markers, recipeChanged));
+    connect(impact, &ViewImpact::onPlay, this, &MainWindow::onPlayerInit);
+    connect(impact, &ViewImpact::onPatientCard, this, [this] { m_screens->back(2); });
+    connect(this, &MainWindow::onPlayerState, impact, &ViewImpact::onPlayerState);
+    if (receipt) {
+        connect(impact, &ViewImpact::onMarkerRemove, receipt, &ViewReceipt::markerRemove);
+        connect(impact, &ViewImpact::onPatientChanged, receipt, &ViewReceipt::updatePatient);
+    }
+    if (card)
+        connect(impact, &ViewImpact::onPatientChanged, card, &ViewPatient::updatePatient);
+    emit onPlayerState(m_player->isActive());
 }
 
 void MainWindow::screenBack()
@@ -288,8 +305,23 @@ void MainWindow::patientDeleted()
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     event->ignore();
+    if (!mayLeaveTopScreen<ViewImpact>() || !mayLeaveTopScreen<ViewReceipt>())
+        return;
     if (askYesNo(this, tr("Text.closeTitle"), tr("Text.closeMessage")))
         event->accept();
+}
+
+template <typename Screen> bool MainWindow::mayLeaveTopScreen()
+{
+    // Only the top screen is asked: the impact's markers are the recipe's,
+    // and asking the recipe below too would save its older order over them.
+    auto* screen = qobject_cast<Screen*>(m_screens->top());
+    if (!screen || screen->confirmLeave())
+        return true;
+    // Its changes are being saved; the close comes back once they are.
+    connect(screen, &Screen::onReadyToLeave, this, &QWidget::close,
+            Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
+    return false;
 }
 
 void MainWindow::changeEvent(QEvent* event)

@@ -80,6 +80,9 @@ private:
     // Pushes a screen above the patient card, connected to go back and to the
     // list; returns it for the connections of its own.
     template <typename Screen> Screen* openScreen(Screen* screen);
+    // Whether the top screen, when it is of that kind, may be left now; with
+    // unsaved changes it asks first.
+    template <typename Screen> bool mayLeaveTopScreen();
 
     ScreenStack* m_screens;
     PlayerHost* m_player;

@@ -569,6 +569,14 @@ void ViewPatient::onDeviceToggle()
 
 // ---- Autospectrum --------------------------------------------------------------------
 
+void ViewPatient::updatePatient(const Patient& patient)
+{
+    if (patient.id() != m_patient.id())
+        return;
+    m_patient = patient;
+    showParticulars();
+}
+
 void ViewPatient::setPlayerActive(bool active)
 {
     m_playerActive = active;

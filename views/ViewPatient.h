@@ -73,6 +73,9 @@ public slots:
     // Whether the main window's player is playing or paused. While it is, no
     // autospectrum is asked for: its audio would have nowhere to go.
     void setPlayerActive(bool active);
+    // The patient as another screen left it (a command sent from the impact
+    // screen); another patient is ignored.
+    void updatePatient(const Patient& patient);
 
 protected:
     void changeEvent(QEvent* event) override;
