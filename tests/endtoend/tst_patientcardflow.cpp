@@ -9,7 +9,6 @@
 #include "audio/AudioBlocks.h"
 #include "audio/SensorAudioFormat.h"
 #include "base/Base64.h"
-#include "data/PatientModel.h"
 #include "data/RecordModel.h"
 #include "local-service/ServiceClient.h"
 #include "local-service/XlsxReader.h"
@@ -17,15 +16,14 @@
 #include "support/FakeAudioCapture.h"
 #include "support/FakePlaybackOutput.h"
 #include "support/LocalServiceProcess.h"
+#include "support/MainWindowDriver.h"
 #include "support/MessageBoxRecorder.h"
 #include "support/ModalDialogDriver.h"
 #include "support/SaveFileAnswer.h"
 #include "support/ScopedSensor.h"
 #include "support/ServiceTestEnvironment.h"
-#include "support/SignInDriver.h"
 #include "support/WorkingDirectory.h"
 #include "views/ViewPatient.h"
-#include "views/ViewPatients.h"
 
 #include <QBuffer>
 #include <QPushButton>
@@ -73,8 +71,7 @@ private slots:
     void autospectrumReachesThePlayer();
 
 private:
-    // Finds the patient through the list's search and double-clicks its row.
-    ViewPatient* openCard(const QString& name);
+    ViewPatient* openCard(const QString& name) { return m_driver->openCard(name); }
     Patient storedPatient(const QString& id);
     QJsonArray storedRecords(const QString& patientId) { return m_client->get("/record/" + patientId).array(); }
 
@@ -82,7 +79,8 @@ private:
     LocalServiceProcess m_service{{QStringLiteral("--command-seconds"), QStringLiteral("600")}};
     std::unique_ptr<ServiceClient> m_client;
     std::unique_ptr<ServiceTestEnvironment> m_environment;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<MainWindowDriver> m_driver;
+    MainWindow* m_window = nullptr;
 };
 
 void PatientCardFlowTest::initTestCase()
@@ -92,42 +90,15 @@ void PatientCardFlowTest::initTestCase()
     m_environment = std::make_unique<ServiceTestEnvironment>(m_service.baseUrl(), 20000);
     m_client = std::make_unique<ServiceClient>(m_service.baseUrl());
     QCOMPARE(m_client->signIn(QStringLiteral("demo"), QStringLiteral("demo")).status, 200);
-    signInWhenAsked(QStringLiteral("demo"), QStringLiteral("demo"));
-    m_window = std::make_unique<MainWindow>();
-    QVERIFY(m_window->isSignedIn());
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    m_driver = std::make_unique<MainWindowDriver>(QStringLiteral("demo"), QStringLiteral("demo"));
+    m_window = m_driver->window();
+    QVERIFY(m_window);
 }
 
 void PatientCardFlowTest::cleanupTestCase()
 {
-    m_window.reset();
+    m_driver.reset();
     m_environment.reset();
-}
-
-ViewPatient* PatientCardFlowTest::openCard(const QString& name)
-{
-    QMetaObject::invokeMethod(m_window.get(), "showPatientsList");
-    ViewPatients* list = m_window->patientsList();
-    PatientModel* model = PatientManager::instance().model();
-    PatientManager::instance().search(list, QStringLiteral("name"), QStringLiteral("asc"), 0, QStringLiteral("name"),
-                                      name);
-    QTableView* table = tableOf(list);
-    const auto row = [table] { return table->model()->index(0, PatientModel::NameColumn); };
-    // The list has the one row, laid out and no longer covered while it loads.
-    if (!QTest::qWaitFor([&] {
-            return model->rowCount() == 1 && model->patientAt(model->index(0, 0)).name() == name &&
-                   !list->findChild<QWidget*>(QStringLiteral("LoadingWindow")) && table->visualRect(row()).height() > 0;
-        }))
-        return nullptr;
-    QWidget* viewport = table->viewport();
-    QTest::mouseDClick(viewport->window()->windowHandle(), Qt::LeftButton, {},
-                       viewport->mapTo(viewport->window(), table->visualRect(row()).center()));
-    ViewPatient* card = nullptr;
-    const bool loaded = QTest::qWaitFor([&] {
-        card = qobject_cast<ViewPatient*>(m_window->currentScreen());
-        return card && !card->findChild<QWidget*>(QStringLiteral("LoadingWindow"));
-    });
-    return loaded ? card : nullptr;
 }
 
 Patient PatientCardFlowTest::storedPatient(const QString& id)
@@ -279,8 +250,7 @@ void PatientCardFlowTest::autospectrumReachesThePlayer()
 {
     ViewPatient* card = openCard(QStringLiteral("Benjamin Carter"));
     QVERIFY(card);
-    QAbstractItemModel* model = tableOf(card)->model();
-    model->setData(model->index(0, RecordModel::CheckColumn), Qt::Checked, Qt::CheckStateRole);
+    MainWindowDriver::tick(card, {0});
     const Record record = card->findChild<RecordModel*>()->checkedRecords().value(0);
 
     // What the service sends for that record, unpacked as the client does.
