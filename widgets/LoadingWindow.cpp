@@ -1,6 +1,8 @@
 #include "widgets/LoadingWindow.h"
 
+#include <QApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMovie>
 #include <QPainter>
@@ -11,6 +13,7 @@ LoadingWindow::LoadingWindow(QWidget* parent) : QWidget(parent)
     Q_ASSERT(parent);
     setObjectName(QStringLiteral("LoadingWindow"));
     setAttribute(Qt::WA_TranslucentBackground);
+    setFocusPolicy(Qt::StrongFocus);
 
     auto* layout = new QVBoxLayout(this);
     layout->setSpacing(16);
@@ -32,6 +35,22 @@ LoadingWindow::LoadingWindow(QWidget* parent) : QWidget(parent)
     // keeps the overlay covering a screen that grows while a request runs.
     parent->installEventFilter(this);
     fit();
+}
+
+LoadingWindow::~LoadingWindow()
+{
+    if (m_focusBefore && hasFocus())
+        m_focusBefore->setFocus();
+}
+
+void LoadingWindow::keyPressEvent(QKeyEvent* event)
+{
+    event->accept();
+}
+
+void LoadingWindow::keyReleaseEvent(QKeyEvent* event)
+{
+    event->accept();
 }
 
 bool LoadingWindow::eventFilter(QObject* watched, QEvent* event)
@@ -57,5 +76,11 @@ void LoadingWindow::fit()
     if (isHidden()) {
         raise();
         show();
+        // Only the focus within what it covers: another window keeps its own.
+        QWidget* focused = QApplication::focusWidget();
+        if (focused && parentWidget()->isAncestorOf(focused)) {
+            m_focusBefore = focused;
+            setFocus();
+        }
     }
 }

@@ -12,6 +12,7 @@
 #include "views/ViewPatients.h"
 #include "widgets/QPagination.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -105,6 +106,7 @@ private slots:
     void pageCountFollowsTheAnswers();
     void newPatientThroughTheForm();
     void editThroughTheForm();
+    void enterWhileSavingSendsNothingMore();
     void removePictureAsksThenDeletes();
     void doubleClickChoosesThePatient();
 
@@ -396,6 +398,36 @@ void ViewPatientsTest::newPatientThroughTheForm()
     QAbstractItemModel* model = table(*view)->model();
     QCOMPARE(model->rowCount(), 21);
     QCOMPARE(PatientManager::instance().patientAt(model->index(20, 0)).name(), QStringLiteral("Nadia New"));
+}
+
+void ViewPatientsTest::enterWhileSavingSendsNothingMore()
+{
+    const auto view = openScreen();
+    QVERIFY(view);
+    ScriptedResponse slow = ScriptedResponse::json(
+        200, R"({"id":"n1","name":"Nadia New","gender":"FEMALE","birthDate":"1985-03-14","age":40})");
+    slow.delayBeforeHeadersMs = 600;
+    m_service->answer("POST", QStringLiteral("/patient"), slow);
+    QPointer<QWidget> form;
+    whenModalAppears([this, &form](QWidget* dialog) {
+        form = dialog;
+        dialog->findChild<QLineEdit*>(QStringLiteral("nameField"))->setText(QStringLiteral("Nadia New"));
+        dialog->findChild<QLineEdit*>(QStringLiteral("birthDateDayField"))->setText(QStringLiteral("14"));
+        dialog->findChild<QLineEdit*>(QStringLiteral("birthDateYearField"))->setText(QStringLiteral("1985"));
+        dialog->findChild<QCheckBox*>(QStringLiteral("agreement"))->setChecked(true);
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("nameField"));
+        name->setFocus();
+        // Enter, where the keyboard is, while the first save runs: the
+        // covered form does not hear it.
+        QTest::keyClick(name, Qt::Key_Return);
+        QTRY_COMPARE(m_service->requests("POST", QStringLiteral("/patient")).size(), 1);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    });
+    view->findChild<QPushButton*>(QStringLiteral("buttonNewPatient"))->click();
+
+    QTRY_VERIFY(form.isNull());
+    QCOMPARE(m_service->requests("POST", QStringLiteral("/patient")).size(), 1);
 }
 
 void ViewPatientsTest::editThroughTheForm()
