@@ -75,14 +75,8 @@ void PatientManager::onError(QString message)
 void PatientManager::createPatient(QWidget* view, QDialog* form, const Patient& patient)
 {
     m_messageParent = view;
-    if (patient.name().isEmpty()) {
-        showError(view, tr("Text.invalidName"));
+    if (refusesForm(view, patient, true))
         return;
-    }
-    if (!patient.birthDate().isValid()) {
-        showError(view, tr("Text.invalidBirthDate"));
-        return;
-    }
     const QPointer<QDialog> openForm(form);
     auto* controller = new Controller(form);
     connect(controller, &Controller::onBytes, this, [this, openForm](const QByteArray& bytes) {
@@ -96,9 +90,27 @@ void PatientManager::createPatient(QWidget* view, QDialog* form, const Patient& 
     controller->createPatient(patient);
 }
 
+bool PatientManager::refusesForm(QWidget* view, const Patient& patient, bool nameRequired)
+{
+    if (nameRequired && patient.name().isEmpty()) {
+        showError(view, tr("Text.invalidName"));
+        return true;
+    }
+    // An invalid date would go out as an empty "birthDate", which the service
+    // may store over the patient's real one.
+    if (!patient.birthDate().isValid()) {
+        showError(view, tr("Text.invalidBirthDate"));
+        return true;
+    }
+    return false;
+}
+
 void PatientManager::editPatient(QWidget* view, QDialog* form, const Patient& patient)
 {
     m_messageParent = view;
+    // The name goes as the form left it; the service judges it.
+    if (refusesForm(view, patient, false))
+        return;
     const QPointer<QDialog> openForm(form);
     auto* controller = new Controller(view);
     connect(controller, &Controller::onBytes, this, [this, openForm](const QByteArray& bytes) {

@@ -37,8 +37,8 @@ public:
     // the patient becomes the last row of the page and the form is accepted
     // and disposed of. The form stays open on any refusal.
     void createPatient(QWidget* view, QDialog* form, const Patient& patient);
-    // Stores the edited patient as it is; on success its row is replaced and
-    // the form accepted.
+    // Checks the birth date as for a new patient, then stores the edited
+    // patient; on success its row is replaced and the form accepted.
     void editPatient(QWidget* view, QDialog* form, const Patient& patient);
     // Deletes the patient; once the service confirms, that patient's row goes
     // and onPatientDeleted() follows.
@@ -63,6 +63,8 @@ private:
     PatientManager();
 
     QWidget* messageParent() const { return m_messageParent.data(); }
+    // Shows why a form's patient can't be sent; false when it can.
+    bool refusesForm(QWidget* view, const Patient& patient, bool nameRequired);
 
     PatientModel* m_model;
     QPointer<QWidget> m_messageParent;

@@ -66,8 +66,8 @@ private slots:
     void listRequestCarriesThePageSizeAndSearch();
     void onlyTheLatestListAnswerIsShown();
     void supersededListErrorIsNotShown();
-    void createIsCheckedBeforeSending_data();
-    void createIsCheckedBeforeSending();
+    void formIsCheckedBeforeSending_data();
+    void formIsCheckedBeforeSending();
     void createdPatientBecomesTheLastRow();
     void refusedCreateKeepsTheFormOpen();
     void editReplacesTheRowOfThatId();
@@ -199,25 +199,46 @@ void PatientManagerTest::supersededListErrorIsNotShown()
                  QStringLiteral("%1: New request failed").arg(QCoreApplication::translate("QObject", "Text.error"))});
 }
 
-void PatientManagerTest::createIsCheckedBeforeSending_data()
+void PatientManagerTest::formIsCheckedBeforeSending_data()
 {
+    QTest::addColumn<bool>("edit");
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("day");
     QTest::addColumn<int>("month");
     QTest::addColumn<int>("year");
     QTest::addColumn<QString>("message"); // empty: sent
 
-    QTest::newRow("empty name") << "" << 1 << 1 << 1990 << translated("Text.invalidName");
-    QTest::newRow("empty name and bad date") << "" << 31 << 2 << 1990 << translated("Text.invalidName");
-    QTest::newRow("30 February") << "Anna" << 30 << 2 << 2000 << translated("Text.invalidBirthDate");
-    QTest::newRow("year 0") << "Anna" << 1 << 1 << 0 << translated("Text.invalidBirthDate");
-    QTest::newRow("day 0") << "Anna" << 0 << 5 << 1990 << translated("Text.invalidBirthDate");
-    QTest::newRow("29 February of a leap year") << "Anna" << 29 << 2 << 2000 << QString();
-    QTest::newRow("name of spaces") << "   " << 1 << 1 << 1990 << QString();
+    const struct
+    {
+        const char* row;
+        const char* name;
+        int day, month, year;
+        const char* message;
+        bool edit; // checked on an edit too
+    } rows[] = {
+        {"empty name", "", 1, 1, 1990, "Text.invalidName", false},
+        {"empty name and bad date", "", 31, 2, 1990, "Text.invalidName", false},
+        {"30 February", "Anna", 30, 2, 2000, "Text.invalidBirthDate", true},
+        {"year 0", "Anna", 1, 1, 0, "Text.invalidBirthDate", true},
+        {"day 0", "Anna", 0, 5, 1990, "Text.invalidBirthDate", true},
+        {"29 February of a leap year", "Anna", 29, 2, 2000, nullptr, true},
+        {"name of spaces", "   ", 1, 1, 1990, nullptr, true},
+        {"empty name, edited", "", 1, 1, 1990, nullptr, true},
+        {"empty name and bad date, edited", "", 31, 2, 1990, "Text.invalidBirthDate", true},
+    };
+    // An edit's birth date is checked as a new patient's: an invalid one
+    // would be sent as an empty "birthDate". Its name goes as it is.
+    for (bool edit : {false, true})
+        for (const auto& row : rows)
+            if (edit ? row.edit : !QByteArray(row.row).endsWith("edited"))
+                QTest::addRow("%s, %s", edit ? "edit" : "new", row.row)
+                    << edit << QString::fromUtf8(row.name) << row.day << row.month << row.year
+                    << (row.message ? translated(row.message) : QString());
 }
 
-void PatientManagerTest::createIsCheckedBeforeSending()
+void PatientManagerTest::formIsCheckedBeforeSending()
 {
+    QFETCH(bool, edit);
     QFETCH(QString, name);
     QFETCH(int, day);
     QFETCH(int, month);
@@ -227,8 +248,14 @@ void PatientManagerTest::createIsCheckedBeforeSending()
     // A stored patient disposes of the form, so it lives on the heap.
     QPointer<QDialog> form = new QDialog;
     const auto disposeForm = qScopeGuard([&form] { delete form; });
+    const QByteArray method = edit ? "PUT" : "POST";
+    m_service->answer("PUT", QStringLiteral("/patient"),
+                      ScriptedResponse::json(200, QJsonDocument(patientJson("p1", name)).toJson()));
 
-    m_directory.createPatient(&m_view, form, newPatient(name, day, month, year));
+    if (edit)
+        m_directory.editPatient(&m_view, form, newPatient(name, day, month, year));
+    else
+        m_directory.createPatient(&m_view, form, newPatient(name, day, month, year));
     if (!message.isEmpty()) {
         QCOMPARE(boxes.boxes.size(), 1);
         QCOMPARE(boxes.boxes.first().text, message);
@@ -236,8 +263,8 @@ void PatientManagerTest::createIsCheckedBeforeSending()
         QTest::qWait(50);
         QVERIFY(m_service->server().requests().isEmpty());
     } else {
-        QTRY_COMPARE(m_service->requests("POST", QStringLiteral("/patient")).size(), 1);
-        QTRY_VERIFY(form.isNull());
+        QTRY_COMPARE(m_service->requests(method, QStringLiteral("/patient")).size(), 1);
+        QTRY_VERIFY(!form || form->result() == QDialog::Accepted);
         QVERIFY(boxes.boxes.isEmpty());
     }
 }
@@ -296,6 +323,7 @@ void PatientManagerTest::editReplacesTheRowOfThatId()
               patientJson(QStringLiteral("p2"), QStringLiteral("Boris"))});
     Patient boris = m_model.patientAt(m_model.index(1, 0));
     boris.setName(QString()); // an edit is sent as the form left it
+    boris.setBirthDate(14, 3, 1985);
     QDialog form;
     QSignalSpy accepted(&form, &QDialog::accepted);
     QSignalSpy changed(&m_model, &QAbstractItemModel::dataChanged);
