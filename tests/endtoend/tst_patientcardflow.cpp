@@ -202,6 +202,8 @@ void PatientCardFlowTest::remoteDeviceAndCommands()
     QVERIFY(card->patient().hasDevices() && card->patient().isEnabled());
     QVERIFY(storedPatient(id).hasDevices() && storedPatient(id).isEnabled());
     QVERIFY(card->findChild<QWidget*>(QStringLiteral("buttonDeleteCommand"))->isVisible());
+    // The list's row follows the card.
+    QVERIFY(PatientManager::instance().patientById(card->patient()).hasDevices());
 
     QVERIFY(step([&] { card->onDeviceToggle(); }));
     QVERIFY(!storedPatient(id).isEnabled());
@@ -218,7 +220,6 @@ void PatientCardFlowTest::remoteDeviceAndCommands()
     QVERIFY(step([&] { card->onDeviceDisconnect(); }));
     QVERIFY(!card->patient().hasDevices());
     QVERIFY(!storedPatient(id).hasDevices());
-    // The list's row follows the card.
     QVERIFY(!PatientManager::instance().patientById(card->patient()).hasDevices());
 }
 
