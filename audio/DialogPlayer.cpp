@@ -116,7 +116,7 @@ void DialogPlayer::startPlayback()
 {
     m_output = PlaybackOutputFactory::create(chooseSensorAudioDevice(QAudio::AudioOutput).device, this);
     if (!m_output) {
-        reportNoOutput();
+        reportFailure(tr("Text.noAudioOutput"));
         return;
     }
     connect(m_output, &PlaybackOutput::stateChanged, this, &DialogPlayer::onOutputStateChanged);
@@ -126,7 +126,7 @@ void DialogPlayer::startPlayback()
     // Some audio systems report an output they could not open by a state
     // change during start(), others only by its state afterwards.
     if (outputFailedToOpen())
-        reportNoOutput();
+        reportFailure(tr("Text.noAudioOutput"));
 }
 
 QAudio::State DialogPlayer::outputState() const
@@ -172,7 +172,11 @@ void DialogPlayer::onOutputStateChanged(QAudio::State state)
         break;
     case QAudio::StoppedState:
         if (outputFailedToOpen())
-            reportNoOutput();
+            reportFailure(tr("Text.noAudioOutput"));
+        else if (m_output && m_output->error() != QAudio::NoError)
+            // The output ended by itself (the device went away), perhaps
+            // while the player was hidden: it ends here too.
+            reportFailure(tr("Text.playbackStopped"));
         m_buttonPlayPause->setIcon(playIcon());
         break;
     case QAudio::SuspendedState:
@@ -224,19 +228,19 @@ void DialogPlayer::onStop()
     close();
 }
 
-void DialogPlayer::reportNoOutput()
+void DialogPlayer::reportFailure(const QString& message)
 {
-    if (m_noOutputReported || m_finished)
+    if (m_failureReported || m_finished)
         return;
-    m_noOutputReported = true;
+    m_failureReported = true;
     QMetaObject::invokeMethod(
         this,
-        [this] {
+        [this, message] {
             if (m_finished)
                 return;
             // Out of the way of the message: the player stays on top.
             hide();
-            showError(parentWidget(), tr("Text.noAudioOutput"));
+            showError(parentWidget(), message);
             finish(false);
         },
         Qt::QueuedConnection);

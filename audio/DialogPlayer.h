@@ -63,7 +63,8 @@ private:
     // An output that could not be opened: queued, so the caller has connected
     // to onFinish before it is told.
     bool outputFailedToOpen() const;
-    void reportNoOutput();
+    // Shows why playback ended, then ends the player; once.
+    void reportFailure(const QString& message);
     void finish(bool completed);
 
     QBuffer m_samples;
@@ -73,7 +74,7 @@ private:
     int m_totalSeconds = 0;
     int m_remainingSeconds = 0;
     bool m_finished = false;
-    bool m_noOutputReported = false;
+    bool m_failureReported = false;
 
     QLabel* m_labelPatientName = nullptr;
     QPushButton* m_buttonPlayPause = nullptr;

@@ -230,6 +230,10 @@
         <source>Title.player</source>
         <translation>Player</translation>
     </message>
+    <message>
+        <source>Text.playbackStopped</source>
+        <translation>The playback stopped: the sound device is no longer available.</translation>
+    </message>
 </context>
 <context>
     <name>FormPatient</name>

@@ -230,6 +230,10 @@
         <source>Title.player</source>
         <translation>Проигрыватель</translation>
     </message>
+    <message>
+        <source>Text.playbackStopped</source>
+        <translation>Воспроизведение остановлено: звуковое устройство больше недоступно.</translation>
+    </message>
 </context>
 <context>
     <name>FormPatient</name>

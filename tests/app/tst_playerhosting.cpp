@@ -51,7 +51,8 @@ enum class Ending
     RanOut,
     Stop,
     CloseWhileStopped,
-    NoDevice
+    NoDevice,
+    DeviceGoneWhileHidden
 };
 
 } // namespace
@@ -205,6 +206,9 @@ void PlayerHostingTest::everyEndingFreesTheWindow_data()
         << int(Ending::CloseWhileStopped) << int(QMessageBox::NoIcon) << QString() << QString();
     QTest::newRow("no output device") << int(Ending::NoDevice) << int(QMessageBox::Critical) << "DialogPlayer"
                                       << "Text.noAudioOutput";
+    QTest::newRow("device gone while hidden")
+        << int(Ending::DeviceGoneWhileHidden) << int(QMessageBox::Critical) << "DialogPlayer"
+        << "Text.playbackStopped";
 }
 
 void PlayerHostingTest::everyEndingFreesTheWindow()
@@ -235,6 +239,11 @@ void PlayerHostingTest::everyEndingFreesTheWindow()
         QVERIFY(player->close());
         break;
     case Ending::NoDevice:
+        break;
+    case Ending::DeviceGoneWhileHidden:
+        QVERIFY(!player->close()); // playing: it only hides
+        QVERIFY(player->isHidden());
+        m_outputs->last()->setState(QAudio::StoppedState, QAudio::IOError);
         break;
     }
 
