@@ -276,6 +276,11 @@ void MainWindow::showPatientsList()
 
 void MainWindow::onPlayerInit(QByteArray samples, QString title)
 {
+    // An empty impact would "finish" at once, as if it had played.
+    if (samples.isEmpty()) {
+        showInformation(currentScreen() ? currentScreen() : this, tr("Text.impact"), tr("Text.nothingToPlay"));
+        return;
+    }
     // One player at a time; a second request is dropped.
     m_player->play(samples, title);
 }

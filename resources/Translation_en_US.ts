@@ -421,6 +421,14 @@
         <source>Title.application</source>
         <translation>Sonvera</translation>
     </message>
+    <message>
+        <source>Text.nothingToPlay</source>
+        <translation>There is nothing to play: the service sent no sound for these markers.</translation>
+    </message>
+    <message>
+        <source>Text.impact</source>
+        <translation>Impact</translation>
+    </message>
 </context>
 <context>
     <name>PatientManager</name>

@@ -421,6 +421,14 @@
         <source>Title.application</source>
         <translation>Sonvera</translation>
     </message>
+    <message>
+        <source>Text.nothingToPlay</source>
+        <translation>Воспроизводить нечего: сервис не прислал звук для этих маркеров.</translation>
+    </message>
+    <message>
+        <source>Text.impact</source>
+        <translation>Воздействие</translation>
+    </message>
 </context>
 <context>
     <name>PatientManager</name>

@@ -66,6 +66,7 @@ private slots:
     void cleanup();
     void playerStartsWithItsEntry();
     void secondRequestIsDropped();
+    void nothingToPlayIsSaid();
     void entryShowsOnlyWhilePlayingOrPaused();
     void entryBringsTheHiddenPlayerBack();
     void everyEndingFreesTheWindow_data();
@@ -146,6 +147,20 @@ void PlayerHostingTest::secondRequestIsDropped()
     QCOMPARE(m_outputs->created(), 1);
     QCOMPARE(window->statusBar()->findChildren<QPushButton*>(QStringLiteral("buttonPlayer")).size(), 1);
     QCOMPARE(states(playerStates), QList<bool>{true});
+}
+
+void PlayerHostingTest::nothingToPlayIsSaid()
+{
+    const auto window = signedInWindow();
+    QSignalSpy playerStates(window.get(), &MainWindow::onPlayerState);
+    MessageBoxRecorder boxes;
+    play(*window, QByteArray(), QStringLiteral("Anna"));
+
+    // No player, no "finished" for an impact that never played.
+    QCOMPARE(m_outputs->created(), 0);
+    QVERIFY(playerStates.isEmpty());
+    QCOMPARE(boxes.boxes.size(), 1);
+    QCOMPARE(boxes.boxes.first().text, QCoreApplication::translate("MainWindow", "Text.nothingToPlay"));
 }
 
 void PlayerHostingTest::entryShowsOnlyWhilePlayingOrPaused()
