@@ -22,4 +22,8 @@ public:
 
 signals:
     void bufferCaptured(const QAudioBuffer& buffer);
+    // The capture could not start (no usable device, a format it refuses) or
+    // stopped with an error; reported from the event loop, never from within
+    // start().
+    void failed();
 };

@@ -15,12 +15,28 @@ AudioInputCapture::~AudioInputCapture()
 void AudioInputCapture::start(const QAudioDeviceInfo& device, qreal volume)
 {
     stop();
+    if (device.isNull() || !device.isFormatSupported(sensorAudioFormat())) {
+        reportFailure();
+        return;
+    }
     m_input = new QAudioInput(device, sensorAudioFormat(), this);
     m_input->setVolume(volume);
+    connect(m_input, &QAudioInput::stateChanged, this, [this](QAudio::State state) {
+        if (state == QAudio::StoppedState && m_input && m_input->error() != QAudio::NoError)
+            reportFailure();
+    });
     // Push mode: the input hands out a device that signals when samples wait.
     m_source = m_input->start();
-    if (m_source)
-        connect(m_source, &QIODevice::readyRead, this, &AudioInputCapture::readAvailable);
+    if (!m_source) {
+        reportFailure();
+        return;
+    }
+    connect(m_source, &QIODevice::readyRead, this, &AudioInputCapture::readAvailable);
+}
+
+void AudioInputCapture::reportFailure()
+{
+    QMetaObject::invokeMethod(this, &AudioCapture::failed, Qt::QueuedConnection);
 }
 
 void AudioInputCapture::stop()
@@ -29,6 +45,8 @@ void AudioInputCapture::stop()
         return;
     if (m_source)
         disconnect(m_source, nullptr, this, nullptr);
+    // A stop asked for is no failure.
+    disconnect(m_input, nullptr, this, nullptr);
     m_input->stop();
     // stop() may be called by a receiver of bufferCaptured, that is from
     // inside the input's own signal: it is deleted once that has returned.

@@ -23,6 +23,7 @@ public:
 
 private:
     void readAvailable();
+    void reportFailure();
 
     QAudioInput* m_input = nullptr;
     QIODevice* m_source = nullptr;

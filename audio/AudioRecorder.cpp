@@ -3,6 +3,7 @@
 #include "audio/AudioInputCapture.h"
 #include "audio/SensorAudioFormat.h"
 #include "audio/SensorId.h"
+#include "widgets/MessageBoxes.h"
 #include "widgets/ProgressBar.h"
 
 #include <QAudioBuffer>
@@ -79,6 +80,7 @@ AudioRecorder::AudioRecorder(QWidget* parent, bool hasDevices, std::unique_ptr<A
     buildWidgets();
 
     connect(m_capture.get(), &AudioCapture::bufferCaptured, this, &AudioRecorder::processBuffer);
+    connect(m_capture.get(), &AudioCapture::failed, this, &AudioRecorder::captureFailed);
     m_progressBar->bufferLengthChanged(kRecordingLimit);
     showRemoteGroup(hasDevices);
     enterReady();
@@ -235,6 +237,15 @@ void AudioRecorder::processBuffer(const QAudioBuffer& buffer)
     m_progressBar->recordPositionChanged(m_recording.size());
     if (m_recording.size() >= kRecordingLimit)
         finishRecording();
+}
+
+void AudioRecorder::captureFailed()
+{
+    // Waiting for samples that will never come would leave Start dead.
+    if (m_state != State::Recording)
+        return;
+    enterReady();
+    showError(this, tr("Text.recordingFailed"));
 }
 
 void AudioRecorder::finishRecording()

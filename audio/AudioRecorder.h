@@ -68,6 +68,7 @@ private:
     void enterReady();
     void showState(const QString& message, const QString& picture);
     void finishRecording();
+    void captureFailed();
 
     std::unique_ptr<AudioCapture> m_capture;
     QByteArray m_recording;

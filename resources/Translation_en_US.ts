@@ -58,6 +58,10 @@
         <source>Title.signalRecord</source>
         <translation>Signal recording</translation>
     </message>
+    <message>
+        <source>Text.recordingFailed</source>
+        <translation>The recording could not go on: the sound input is not available or refuses the sensor's format. Check the sensor and try again.</translation>
+    </message>
 </context>
 <context>
     <name>Controller</name>

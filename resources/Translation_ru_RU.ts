@@ -58,6 +58,10 @@
         <source>Title.signalRecord</source>
         <translation>Запись сигнала</translation>
     </message>
+    <message>
+        <source>Text.recordingFailed</source>
+        <translation>Запись прервана: звуковой вход недоступен или не принимает формат датчика. Проверьте датчик и попробуйте снова.</translation>
+    </message>
 </context>
 <context>
     <name>Controller</name>

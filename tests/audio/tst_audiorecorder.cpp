@@ -6,6 +6,7 @@
 #include "audio/SensorAudioFormat.h"
 #include "audio/SensorId.h"
 #include "support/FakeAudioCapture.h"
+#include "support/MessageBoxRecorder.h"
 #include "support/ModalDialogDriver.h"
 #include "widgets/ProgressBar.h"
 
@@ -117,6 +118,7 @@ private slots:
     void savingHandsOnTheFileAndCloses();
     void completingBufferMovesNoProgress();
     void rerecordStartsOver();
+    void failedCaptureReturnsToReady();
     void closingEmitsNothing_data();
     void closingEmitsNothing();
     void sendEmitsTheCommandAndCloses_data();
@@ -276,6 +278,31 @@ void AudioRecorderTest::completingBufferMovesNoProgress()
     recorder.capture->push(signal(66000, 1000));
     QVERIFY(recorder.shows("groupRecordConfirm"));
     QCOMPARE(recorder.progress()->position(), qint64(66000));
+}
+
+void AudioRecorderTest::failedCaptureReturnsToReady()
+{
+    // The real capture reports what it can't start.
+    AudioInputCapture input;
+    QSignalSpy inputFailed(&input, &AudioCapture::failed);
+    input.start(QAudioDeviceInfo(), 1.0);
+    QTRY_COMPARE(inputFailed.size(), 1);
+
+    Recorder recorder;
+    MessageBoxRecorder boxes;
+    recorder.click("buttonStartRecord");
+    recorder.capture->push(signal(0, 1000));
+    recorder.capture->fail();
+    QCOMPARE(boxes.boxes.size(), 1);
+    QCOMPARE(boxes.boxes.first().text, QStringLiteral("Text.recordingFailed"));
+    QVERIFY(!recorder.capture->isRunning());
+    QVERIFY(recorder.find("buttonStartRecord")->isEnabled());
+    QCOMPARE(recorder.message(), QStringLiteral("Dialog.signalRecord"));
+    // A new recording starts from nothing.
+    recorder.recordAll();
+    recorder.click("buttonSaveRecord");
+    QCOMPARE(recorder.files.size(), 1);
+    QCOMPARE(recorder.files.first().mid(44), signal(0, kRecordingLimit));
 }
 
 void AudioRecorderTest::rerecordStartsOver()

@@ -22,6 +22,8 @@ public:
 
     // Delivers the bytes as one buffer in the sensor format.
     void push(const QByteArray& samples);
+    // Reports that the capture failed, as a real one does from the event loop.
+    void fail() { emit failed(); }
 
     int startCount() const { return m_startCount; }
     int stopCount() const { return m_stopCount; }
