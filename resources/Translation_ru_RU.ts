@@ -659,7 +659,7 @@
     </message>
     <message>
         <source>Text.patientCard</source>
-        <translation>Карточка пациента: %1</translation>
+        <translation>Карта пациента: %1</translation>
     </message>
     <message>
         <source>Text.tabSummaryTable</source>
@@ -694,7 +694,7 @@
     </message>
     <message>
         <source>Text.patientCard</source>
-        <translation>Карточка пациента: %1</translation>
+        <translation>Карта пациента: %1</translation>
     </message>
     <message>
         <source>Text.print</source>
@@ -989,7 +989,7 @@
     </message>
     <message>
         <source>Text.patientCard</source>
-        <translation>Карточка пациента: %1</translation>
+        <translation>Карта пациента: %1</translation>
     </message>
     <message>
         <source>Text.refresh</source>
