@@ -675,7 +675,7 @@
     </message>
     <message>
         <source>Text.patientCard</source>
-        <translation>Карточка пациента: %1</translation>
+        <translation>Карта пациента: %1</translation>
     </message>
     <message>
         <source>Text.tabSummaryTable</source>
@@ -710,7 +710,7 @@
     </message>
     <message>
         <source>Text.patientCard</source>
-        <translation>Карточка пациента: %1</translation>
+        <translation>Карта пациента: %1</translation>
     </message>
     <message>
         <source>Text.print</source>
@@ -1005,7 +1005,7 @@
     </message>
     <message>
         <source>Text.patientCard</source>
-        <translation>Карточка пациента: %1</translation>
+        <translation>Карта пациента: %1</translation>
     </message>
     <message>
         <source>Text.refresh</source>

@@ -119,6 +119,9 @@ void ViewAnalysis::buildWidgets()
     m_storages = new QComboBox(markersPage);
     m_storages->setObjectName(QStringLiteral("comboBoxStorages"));
     for (QComboBox* combo : {m_categories, m_storages}) {
+        // The names come after the screen shows, and in either language: the
+        // width follows them, or a long storage name is cut.
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         combo->setSizePolicy(QSizePolicy::MinimumExpanding, QSizePolicy::Fixed);
         combo->setMinimumHeight(40);
     }

@@ -36,8 +36,9 @@ struct ChartKeys
 constexpr ChartKeys chartKeys[] = {
     {"graph1", nullptr}, {"graph2", nullptr}, {"summary", "smooth"}, {"complaints", nullptr}};
 
-// The charts take this share of the width they are shown in.
-constexpr double containerShare = 0.6;
+// The charts take this share of the width they are shown in; at less, the
+// legend cuts the longer (Russian) names at the window's default size.
+constexpr double containerShare = 0.9;
 constexpr int chartsPerPage = 2;
 
 QJsonObject member(const QJsonObject& object, const char* key)

@@ -1,18 +1,21 @@
-// The analysis, comparative and recovery history screens against the running
-// local service: what they show is what the service answers, and what the
-// recovery history saves comes back on the next load.
+// The analysis, comparative and recovery history screens opened through the
+// real main window, from the patient card with records ticked, against the
+// running local service: what they show is what the service answers, and what
+// the recovery history saves is there when it is opened again from the card.
 #include "app/Application.h"
-#include "base/Account.h"
+#include "app/MainWindow.h"
+#include "data/RecordModel.h"
 #include "data/Storage.h"
 #include "support/ControllerOutcome.h"
 #include "support/LocalServiceProcess.h"
-#include "support/MessageBoxRecorder.h"
+#include "support/MainWindowDriver.h"
 #include "support/ModalDialogDriver.h"
 #include "support/ServiceTestEnvironment.h"
 #include "support/WorkingDirectory.h"
 #include "views/SymptomModel.h"
 #include "views/ViewAnalysis.h"
 #include "views/ViewComparativeAnalysis.h"
+#include "views/ViewPatient.h"
 #include "views/ViewRecoveryHistory.h"
 
 #include <QChart>
@@ -28,7 +31,6 @@
 #include <QTableView>
 #include <QtTest>
 
-#include <functional>
 #include <memory>
 
 using namespace QtCharts;
@@ -45,74 +47,70 @@ private slots:
     void recoveryHistoryKeepsWhatWasSaved();
 
 private:
-    QByteArray call(const std::function<void(Controller&)>& operation);
-    QByteArray requestBody(const QString& storageId) const;
+    // What the service answers to that call about the ticked records.
+    QJsonObject answer(void (Controller::*request)(const QByteArray&), QJsonObject body);
+    // The demonstration patient's card with its three newest records ticked,
+    // and the screen its button opens; null when either did not show.
+    template <typename Screen> Screen* openFromCard(const QString& button);
 
+    ScopedWorkingDirectory m_workingDirectory;
     LocalServiceProcess m_service;
     std::unique_ptr<ServiceTestEnvironment> m_environment;
-    std::unique_ptr<ScopedWorkingDirectory> m_workingDirectory;
+    std::unique_ptr<MainWindowDriver> m_driver;
+    ViewPatient* m_card = nullptr;
     Patient m_patient;
     QList<Record> m_records;
 };
 
-QByteArray AnalysesFlowTest::call(const std::function<void(Controller&)>& operation)
-{
-    auto* controller = new Controller;
-    ControllerOutcome outcome(controller);
-    operation(*controller);
-    if (!QTest::qWaitFor([&] { return outcome.reported() && outcome.controllerGone(); }, 20000))
-        qWarning("the call did not end within 20 s");
-    return outcome.bytes;
-}
-
 void AnalysesFlowTest::initTestCase()
 {
     setupApplication(*qApp);
-    m_workingDirectory = std::make_unique<ScopedWorkingDirectory>();
     QVERIFY2(m_service.start(), qPrintable(m_service.errorText()));
     m_environment = std::make_unique<ServiceTestEnvironment>(m_service.baseUrl(), 20000);
-    call([](Controller& c) { c.login({{"username", "demo"}, {"password", "demo"}}); });
-    QVERIFY(Account::instance().authorization().startsWith("Bearer "));
-
-    // A demonstration patient with at least three recordings.
-    const QByteArray page = call([](Controller& c) { c.filterPatients("name", "asc", 100, 0, "name", QString()); });
-    for (const QJsonValue& value : QJsonDocument::fromJson(page).object().value("data").toArray()) {
-        const Patient patient(value.toObject());
-        m_records.clear();
-        for (const QJsonValue& record :
-             QJsonDocument::fromJson(call([&](Controller& c) { c.getRecords(patient); })).array())
-            m_records.append(Record(record.toObject()));
-        if (m_records.size() >= 3) {
-            m_patient = patient;
-            break;
-        }
-    }
-    QVERIFY(!m_patient.id().isEmpty());
+    m_driver = std::make_unique<MainWindowDriver>(QStringLiteral("demo"), QStringLiteral("demo"));
+    QVERIFY(m_driver->window());
 }
 
 void AnalysesFlowTest::cleanupTestCase()
 {
+    m_driver.reset();
     m_environment.reset();
     QVERIFY2(m_service.stop(), qPrintable(m_service.errorText()));
 }
 
-QByteArray AnalysesFlowTest::requestBody(const QString& storageId) const
+template <typename Screen> Screen* AnalysesFlowTest::openFromCard(const QString& button)
+{
+    m_card = m_driver->openCard(QStringLiteral("Benjamin Carter")); // nine recordings
+    if (!m_card)
+        return nullptr;
+    MainWindowDriver::tick(m_card, {0, 1, 2});
+    m_patient = m_card->patient();
+    m_records = m_card->findChild<RecordModel*>()->checkedRecords();
+    return qobject_cast<Screen*>(m_driver->openFromCard(m_card, button));
+}
+
+QJsonObject AnalysesFlowTest::answer(void (Controller::*request)(const QByteArray&), QJsonObject body)
 {
     QJsonArray ids;
     for (const Record& record : m_records)
         ids.append(record.id());
-    return QJsonDocument(QJsonObject{{"patientId", m_patient.id()}, {"storageId", storageId}, {"records", ids}})
-        .toJson();
+    body.insert("patientId", m_patient.id());
+    body.insert("records", ids);
+    auto* controller = new Controller;
+    ControllerOutcome outcome(controller);
+    (controller->*request)(QJsonDocument(body).toJson());
+    if (!QTest::qWaitFor([&] { return outcome.reported() && outcome.controllerGone(); }, 20000))
+        qWarning("the call did not end within 20 s");
+    return QJsonDocument::fromJson(outcome.bytes).object();
 }
 
 void AnalysesFlowTest::analysisShowsTheServicesTables()
 {
-    ViewAnalysis view(m_patient, m_records);
-    view.show();
-    auto* summaryTable = view.findChild<QTableView*>(QStringLiteral("summaryTableView"));
+    auto* view = openFromCard<ViewAnalysis>(QStringLiteral("buttonAnalysis"));
+    QVERIFY(view);
+    auto* summaryTable = view->findChild<QTableView*>(QStringLiteral("summaryTableView"));
     QTRY_VERIFY_WITH_TIMEOUT(summaryTable->model()->rowCount() > 0, 20000);
-    const QJsonObject summary =
-        QJsonDocument::fromJson(call([&](Controller& c) { c.summary(requestBody({})); })).object();
+    const QJsonObject summary = answer(&Controller::summary, {{"storageId", QString()}});
     const QJsonArray summaryRows = summary.value("rows").toArray();
     QCOMPARE(summaryTable->model()->rowCount(), summaryRows.size());
     QCOMPARE(summaryTable->model()->columnCount(), m_records.size() + 1);
@@ -125,17 +123,16 @@ void AnalysesFlowTest::analysisShowsTheServicesTables()
     }
 
     // The second storage of the first category, chosen as a practitioner would.
-    view.findChild<QTabWidget*>(QStringLiteral("tabWidget"))->setCurrentIndex(1);
-    auto* storages = view.findChild<QComboBox*>(QStringLiteral("comboBoxStorages"));
+    view->findChild<QTabWidget*>(QStringLiteral("tabWidget"))->setCurrentIndex(1);
+    auto* storages = view->findChild<QComboBox*>(QStringLiteral("comboBoxStorages"));
     QTRY_VERIFY_WITH_TIMEOUT(storages->count() > 1, 20000);
     storages->setCurrentIndex(1);
     const QString storageId = storages->currentData().value<Storage>().id();
-    view.findChild<QPushButton*>(QStringLiteral("buttonAnalyse"))->click();
-    auto* markers = view.findChild<QTableView*>(QStringLiteral("analysisTableView"));
+    view->findChild<QPushButton*>(QStringLiteral("buttonAnalyse"))->click();
+    auto* markers = view->findChild<QTableView*>(QStringLiteral("analysisTableView"));
     QTRY_VERIFY_WITH_TIMEOUT(markers->model()->rowCount() > 0, 20000);
 
-    const QJsonObject analysis =
-        QJsonDocument::fromJson(call([&](Controller& c) { c.analyse(requestBody(storageId)); })).object();
+    const QJsonObject analysis = answer(&Controller::analyse, {{"storageId", storageId}});
     const QJsonArray rows = analysis.value("rows").toArray();
     const QJsonArray dates = analysis.value("columns").toArray();
     QCOMPARE(markers->model()->rowCount(), rows.size());
@@ -154,20 +151,14 @@ void AnalysesFlowTest::analysisShowsTheServicesTables()
 
 void AnalysesFlowTest::comparativeShowsTheServicesSeries()
 {
-    ViewComparativeAnalysis view(m_patient, m_records);
-    view.show();
-    QTRY_COMPARE_WITH_TIMEOUT(view.chartViews().size(), 4, 20000);
-    QJsonArray ids;
-    for (const Record& record : m_records)
-        ids.append(record.id());
-    const QJsonObject answer =
-        QJsonDocument::fromJson(call([&](Controller& c) {
-            c.comparative(QJsonDocument(QJsonObject{{"patientId", m_patient.id()}, {"records", ids}}).toJson());
-        })).object();
+    auto* view = openFromCard<ViewComparativeAnalysis>(QStringLiteral("buttonComparativeAnalysis"));
+    QVERIFY(view);
+    QTRY_COMPARE_WITH_TIMEOUT(view->chartViews().size(), 4, 20000);
+    const QJsonObject reply = answer(&Controller::comparative, {});
     const char* keys[] = {"graph1", "graph2", "summary", "complaints"};
     for (int chart = 0; chart < 4; ++chart) {
-        const QJsonObject graph = answer.value(QLatin1String(keys[chart])).toObject();
-        const QList<QAbstractSeries*> series = view.chartViews().at(chart)->chart()->series();
+        const QJsonObject graph = reply.value(QLatin1String(keys[chart])).toObject();
+        const QList<QAbstractSeries*> series = view->chartViews().at(chart)->chart()->series();
         QCOMPARE(series.size(), graph.size());
         QVERIFY(!series.isEmpty());
         for (QAbstractSeries* one : series) {
@@ -183,40 +174,39 @@ void AnalysesFlowTest::comparativeShowsTheServicesSeries()
 void AnalysesFlowTest::recoveryHistoryKeepsWhatWasSaved()
 {
     const QString customName = QStringLiteral("Ringing in the ears");
-    {
-        ViewRecoveryHistory view(m_patient, m_records);
-        view.setAttribute(Qt::WA_DeleteOnClose, false);
-        view.show();
-        SymptomModel* model = view.model();
-        QTRY_VERIFY_WITH_TIMEOUT(model->rowCount() > 2, 20000);
-        QCOMPARE(model->columnCount(), m_records.size() + 1);
-
-        auto* table = view.findChild<QTableView*>(QStringLiteral("tableView"));
-        table->setCurrentIndex(model->index(2, 1));
-        QTRY_VERIFY(table->findChild<QComboBox*>(QStringLiteral("comboBoxLevel")));
-        table->findChild<QComboBox*>(QStringLiteral("comboBoxLevel"))->setCurrentIndex(3);
-
-        whenModalAppears([customName](QWidget* dialog) {
-            qobject_cast<QInputDialog*>(dialog)->setTextValue(customName);
-            qobject_cast<QInputDialog*>(dialog)->accept();
-        });
-        view.findChild<QPushButton*>(QStringLiteral("buttonNewSymptom"))->click();
-        const int customRow = model->rowCount() - 1;
-        QCOMPARE(model->index(customRow, 0).data().toString(), customName);
-        QVERIFY(model->setData(model->index(customRow, 2), 2, Qt::DisplayRole));
-        QVERIFY(view.isModified());
-
-        view.findChild<QPushButton*>(QStringLiteral("buttonSave"))->click();
-        QTRY_VERIFY_WITH_TIMEOUT(!view.isModified(), 20000);
-    }
-
-    ViewRecoveryHistory reloaded(m_patient, m_records);
-    reloaded.setAttribute(Qt::WA_DeleteOnClose, false);
-    reloaded.show();
-    SymptomModel* model = reloaded.model();
+    auto* view = openFromCard<ViewRecoveryHistory>(QStringLiteral("buttonRecoveryHistory"));
+    QVERIFY(view);
+    SymptomModel* model = view->model();
     QTRY_VERIFY_WITH_TIMEOUT(model->rowCount() > 2, 20000);
-    QCOMPARE(model->index(2, 1).data().toString(), QStringLiteral("Complaint.expressed"));
-    const int customRow = model->rowCount() - 1;
+    QCOMPARE(model->columnCount(), m_records.size() + 1);
+
+    auto* table = view->findChild<QTableView*>(QStringLiteral("tableView"));
+    table->setCurrentIndex(model->index(2, 1));
+    QTRY_VERIFY(table->findChild<QComboBox*>(QStringLiteral("comboBoxLevel")));
+    table->findChild<QComboBox*>(QStringLiteral("comboBoxLevel"))->setCurrentIndex(3);
+
+    whenModalAppears([customName](QWidget* dialog) {
+        qobject_cast<QInputDialog*>(dialog)->setTextValue(customName);
+        qobject_cast<QInputDialog*>(dialog)->accept();
+    });
+    view->findChild<QPushButton*>(QStringLiteral("buttonNewSymptom"))->click();
+    int customRow = model->rowCount() - 1;
+    QCOMPARE(model->index(customRow, 0).data().toString(), customName);
+    QVERIFY(model->setData(model->index(customRow, 2), 2, Qt::DisplayRole));
+    QVERIFY(view->isModified());
+
+    view->findChild<QPushButton*>(QStringLiteral("buttonSave"))->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!view->isModified(), 20000);
+
+    // Back to the card with the bread crumb, and the screen opened again.
+    view->findChild<QPushButton*>(QStringLiteral("buttonBack"))->click();
+    QTRY_COMPARE(m_driver->window()->currentScreen(), static_cast<QWidget*>(m_card));
+    auto* reloaded = qobject_cast<ViewRecoveryHistory*>(m_driver->openFromCard(m_card, "buttonRecoveryHistory"));
+    QVERIFY(reloaded);
+    model = reloaded->model();
+    QTRY_VERIFY_WITH_TIMEOUT(model->rowCount() > 2, 20000);
+    QCOMPARE(model->index(2, 1).data(Qt::EditRole).toFloat(), 3.0f); // "expressed"
+    customRow = model->rowCount() - 1;
     QCOMPARE(model->index(customRow, 0).data().toString(), customName);
     QCOMPARE(model->index(customRow, 2).data(Qt::EditRole).toFloat(), 2.0f);
     QCOMPARE(model->index(customRow, 1).data(Qt::EditRole).toFloat(), 0.0f);

@@ -197,7 +197,7 @@ void ViewComparativeAnalysisTest::fourChartsFollowTheWindowsWidth()
     auto* container = view->findChild<QWidget*>(QStringLiteral("chartsContainer"));
     for (int width : {1400, 800}) {
         view->resize(width, 700);
-        QTRY_COMPARE(container->width(), int(area->viewport()->width() * 0.6));
+        QTRY_COMPARE(container->width(), int(area->viewport()->width() * 0.9));
     }
 }
 
