@@ -324,6 +324,7 @@ void Controller::send(Method method, const QString& pathAndQuery, Type type, con
 
 void Controller::watch(HttpReply* reply, Type type)
 {
+    m_reply = reply;
     connect(reply, &HttpReply::data, this, [this, type](const QByteArray& bytes) { success(type, bytes); });
     // finished comes before error: keep what the failure was for the message.
     connect(reply, &HttpReply::finished, this, [this](const HttpReply& ended) {
@@ -383,6 +384,17 @@ void Controller::error(const QByteArray& bytes)
     removeOverlay();
     emit onError(errorText(bytes, m_failure));
     finish();
+}
+
+void Controller::abort()
+{
+    if (m_finished)
+        return;
+    m_finished = true;
+    removeOverlay();
+    if (m_reply)
+        m_reply->abort();
+    deleteLater();
 }
 
 void Controller::showOverlay()

@@ -85,6 +85,10 @@ public:
     void loadQuestionnaire(const Patient& patient, const QList<Record>& records);
     void saveQuestionnaire(const Patient& patient, const QByteArray& json);
 
+    // Ends the call at once and reports nothing: its caller has given up on
+    // it. The overlay goes; a request still on its way is aborted.
+    void abort();
+
     // The text shown for a failed call: the service's own message when the
     // error body carries one, else what happened, in the practitioner's words.
     static QString errorText(const QByteArray& body, const Failure& failure);
@@ -124,6 +128,7 @@ private:
     // The overlay goes with its widget if that is closed meanwhile; the guard
     // keeps the controller from deleting it twice.
     QPointer<LoadingWindow> m_overlay;
+    QPointer<HttpReply> m_reply;
     Failure m_failure;
     bool m_finished = false;
 };

@@ -74,6 +74,7 @@ void DialogChangePassword::onConfirm()
     m_buttonConfirm->setEnabled(false);
     // Whether the two new passwords agree is for the service to say.
     auto* controller = new Controller(this);
+    m_request = controller;
     connect(controller, &Controller::onSuccess, this, &DialogChangePassword::onSuccess);
     connect(controller, &Controller::onError, this, &DialogChangePassword::onError);
     controller->changePassword({{QStringLiteral("oldPassword"), oldPassword},
@@ -101,10 +102,13 @@ void DialogChangePassword::onError(QString message)
 
 void DialogChangePassword::reject()
 {
-    // Once sent, the change may well be made: the practitioner waits for the
-    // service's answer instead of leaving without knowing the password.
-    if (m_requestRunning)
-        return;
+    // Giving up ends a running request too: waiting up to the read time-out
+    // with no way out is worse than not knowing whether the service made the
+    // change (if it did, the next request says that the session has ended).
+    if (m_requestRunning && m_request)
+        m_request->abort();
+    m_requestRunning = false;
+    m_buttonConfirm->setEnabled(true);
     OutcomeDialog::reject();
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "api/Controller.h"
 #include "widgets/OutcomeDialog.h"
+
+#include <QPointer>
 
 class QGridLayout;
 class QLineEdit;
@@ -38,4 +41,5 @@ private:
     QLineEdit* m_repeatPasswordField = nullptr;
     QPushButton* m_buttonConfirm = nullptr;
     bool m_requestRunning = false;
+    QPointer<Controller> m_request;
 };

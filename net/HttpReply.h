@@ -30,6 +30,8 @@ public:
     // Why the reply failed: NoError while it runs or when it succeeded,
     // TimeoutError when the service sent no body byte in time.
     virtual QNetworkReply::NetworkError networkError() const { return QNetworkReply::NoError; }
+    // Ends the request now; it fails with OperationCanceledError.
+    virtual void abort() {}
 
 signals:
     void data(QByteArray bytes);

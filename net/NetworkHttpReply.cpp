@@ -123,6 +123,15 @@ void NetworkHttpReply::replyError(QNetworkReply::NetworkError code)
     fail(code, m_networkReply->readAll());
 }
 
+void NetworkHttpReply::abort()
+{
+    if (m_ended || !m_networkReply)
+        return;
+    m_networkReply->disconnect(this);
+    m_networkReply->abort();
+    fail(QNetworkReply::OperationCanceledError, {});
+}
+
 void NetworkHttpReply::readTimeout()
 {
     if (!m_networkReply)

@@ -30,6 +30,7 @@ public:
     QByteArray header(const QByteArray& name) const override;
     QByteArray body() const override { return m_body; }
     QNetworkReply::NetworkError networkError() const override { return m_networkError; }
+    void abort() override;
 
 private slots:
     void replyFinished();

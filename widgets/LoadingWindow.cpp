@@ -45,7 +45,11 @@ LoadingWindow::~LoadingWindow()
 
 void LoadingWindow::keyPressEvent(QKeyEvent* event)
 {
-    event->accept();
+    // Escape still reaches a covered dialog, so the practitioner can give up.
+    if (event->key() == Qt::Key_Escape)
+        event->ignore();
+    else
+        event->accept();
 }
 
 void LoadingWindow::keyReleaseEvent(QKeyEvent* event)

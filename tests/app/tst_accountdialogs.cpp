@@ -13,6 +13,7 @@
 #include "support/TestHttpServer.h"
 #include "widgets/LoadingWindow.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -128,6 +129,8 @@ private slots:
     void passwordChangeWithAnEmptyFieldSendsNothing_data();
     void passwordChangeWithAnEmptyFieldSendsNothing();
     void passwordChangeRenewsTheToken();
+    void givingUpWhileTheChangeRunsEndsIt_data();
+    void givingUpWhileTheChangeRunsEndsIt();
     void failedPasswordChangeShowsTheError();
 
     void aboutShowsTheProgramIdentity_data();
@@ -468,12 +471,6 @@ void AccountDialogsTest::passwordChangeRenewsTheToken()
     QVERIFY(overlay);
     QVERIFY(overlay->isVisible());
 
-    // Once sent, the change is waited for: giving up is refused meanwhile.
-    QTest::keyClick(child<QLineEdit>(dialog, "oldPasswordField"), Qt::Key_Escape);
-    dialog.close();
-    QVERIFY(dialog.isVisible());
-    QCOMPARE(outcome.count(), 0);
-
     QTRY_COMPARE(outcome.count(), 1);
     QCOMPARE(outcome.at(0).at(0).toBool(), true);
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
@@ -495,6 +492,45 @@ void AccountDialogsTest::passwordChangeRenewsTheToken()
     later->getRecords(storedPatient());
     QTRY_VERIFY(listed.controllerGone());
     QCOMPARE(server.requests().value(1).header("Authorization"), QByteArray("Bearer renewed"));
+}
+
+void AccountDialogsTest::givingUpWhileTheChangeRunsEndsIt_data()
+{
+    QTest::addColumn<GiveUp>("giveUp");
+    // The overlay covers the Cancel button; Escape and the window's close button remain.
+    QTest::newRow("Escape") << GiveUp([](QDialog&) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); });
+    QTest::newRow("window close button") << GiveUp([](QDialog& dialog) { dialog.close(); });
+}
+
+void AccountDialogsTest::givingUpWhileTheChangeRunsEndsIt()
+{
+    QFETCH(GiveUp, giveUp);
+    TestHttpServer server;
+    ServiceTestEnvironment environment(server.baseUrlText(), 400);
+    ScriptedResponse silent;
+    silent.neverAnswer = true;
+    server.enqueue(silent);
+    SeenBoxes seen;
+    ScopedMessageBoxRunner runner(answerOk(seen));
+
+    DialogChangePassword dialog;
+    QSignalSpy outcome(&dialog, &DialogChangePassword::listener);
+    dialog.show();
+    fillPasswords(dialog, QStringLiteral("old"), QStringLiteral("new"), QStringLiteral("new"));
+    child<QLineEdit>(dialog, "oldPasswordField")->setFocus();
+    dialog.onConfirm();
+    QTRY_COMPARE(server.requests().size(), 1);
+
+    giveUp(dialog);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(outcome.count(), 1);
+    QCOMPARE(outcome.at(0).at(0).toBool(), false);
+    QVERIFY(!dialog.findChild<LoadingWindow*>());
+    // The request is gone with it: no time-out is reported after the read time-out.
+    QTRY_COMPARE(server.openConnectionCount(), 0);
+    QTest::qWait(600);
+    QCOMPARE(seen.count, 0);
+    QCOMPARE(outcome.count(), 1);
 }
 
 void AccountDialogsTest::failedPasswordChangeShowsTheError()
