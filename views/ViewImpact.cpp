@@ -11,7 +11,7 @@
 #include "views/ImpactWavSaver.h"
 #include "views/RecipeLeaving.h"
 #include "widgets/MessageBoxes.h"
-#include "widgets/SaveFileName.h"
+#include "widgets/SaveFileDialog.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -399,9 +399,9 @@ void ViewImpact::download(const QByteArray& bytes, int repetitions)
         showError(this, tooLargeText(file));
         return;
     }
-    const QString fileName =
-        askSaveFileName(this, tr("Text.saveFile"), QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
-                        QStringLiteral("*.wav"));
+    const QString fileName = SaveFileDialog::getSaveFileName(
+        this, tr("Text.saveFile"), QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+        QStringLiteral("*.wav"));
     if (fileName.isEmpty()) {
         finishRun();
         return;

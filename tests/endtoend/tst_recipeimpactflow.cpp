@@ -17,7 +17,7 @@
 #include "support/MainWindowDriver.h"
 #include "support/MessageBoxRecorder.h"
 #include "support/RecipeFixtures.h"
-#include "support/ScopedSaveFileName.h"
+#include "support/SaveFileAnswer.h"
 #include "support/ServiceTestEnvironment.h"
 #include "support/WorkingDirectory.h"
 #include "views/ViewImpact.h"
@@ -197,7 +197,7 @@ void RecipeImpactFlowTest::impactOrderRemovalAndDownload()
     auto* targets = child<QComboBox>(*view, "comboBoxTarget");
     targets->setCurrentIndex(targets->findData(QVariant::fromValue(ViewImpact::Download)));
     child<QSpinBox>(*view, "spinBoxDuration")->setValue(1);
-    ScopedSaveFileName saveAs(m_workingDirectory->filePath("impact.wav"));
+    SaveFileAnswer saveAs(m_workingDirectory->filePath("impact.wav"));
     MessageBoxRecorder boxes;
     child<QPushButton>(*view, "buttonStart")->click();
     QTRY_VERIFY_WITH_TIMEOUT(child<QPushButton>(*view, "buttonStart")->isEnabled() && !view->wavSaver(), 20000);
