@@ -6,6 +6,7 @@
 #include "audio/ImpactAudio.h"
 #include "audio/ImpactWavFile.h"
 #include "audio/SensorId.h"
+#include "base/FileSaving.h"
 #include "data/ImpactModel.h"
 #include "views/ImpactDelegate.h"
 #include "views/ImpactWavSaver.h"
@@ -399,9 +400,12 @@ void ViewImpact::download(const QByteArray& bytes, int repetitions)
         showError(this, tooLargeText(file));
         return;
     }
-    const QString fileName = SaveFileDialog::getSaveFileName(
-        this, tr("Text.saveFile"), QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
-        QStringLiteral("*.wav"));
+    // The save dialog adds no suffix of its own: a bare name becomes a .wav file.
+    const QString fileName = withDefaultSuffix(
+        SaveFileDialog::getSaveFileName(this, tr("Text.saveFile"),
+                                        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+                                        QStringLiteral("*.wav")),
+        QStringLiteral("wav"));
     if (fileName.isEmpty()) {
         finishRun();
         return;

@@ -197,7 +197,7 @@ void RecipeImpactFlowTest::impactOrderRemovalAndDownload()
     auto* targets = child<QComboBox>(*view, "comboBoxTarget");
     targets->setCurrentIndex(targets->findData(QVariant::fromValue(ViewImpact::Download)));
     child<QSpinBox>(*view, "spinBoxDuration")->setValue(1);
-    SaveFileAnswer saveAs(m_workingDirectory->filePath("impact.wav"));
+    SaveFileAnswer saveAs(m_workingDirectory->filePath("impact")); // the suffix is added
     MessageBoxRecorder boxes;
     child<QPushButton>(*view, "buttonStart")->click();
     QTRY_VERIFY_WITH_TIMEOUT(child<QPushButton>(*view, "buttonStart")->isEnabled() && !view->wavSaver(), 20000);
