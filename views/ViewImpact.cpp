@@ -137,6 +137,9 @@ void ViewImpact::buildWidgets()
     m_targets->setObjectName(QStringLiteral("comboBoxTarget"));
     m_commands = new QComboBox(this);
     m_commands->setObjectName(QStringLiteral("comboBoxCommand"));
+    // The texts change with the language: the boxes follow their longest item.
+    for (QComboBox* box : {m_targets, m_commands})
+        box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_durationLabel = label(QStringLiteral("labelDuration"), this);
     m_duration = new QSpinBox(this);
     m_duration->setObjectName(QStringLiteral("spinBoxDuration"));
