@@ -6,12 +6,13 @@
 #include "audio/ImpactAudio.h"
 #include "audio/ImpactWavFile.h"
 #include "audio/SensorId.h"
+#include "base/FileSaving.h"
 #include "data/ImpactModel.h"
 #include "views/ImpactDelegate.h"
 #include "views/ImpactWavSaver.h"
 #include "views/RecipeLeaving.h"
 #include "widgets/MessageBoxes.h"
-#include "widgets/SaveFileName.h"
+#include "widgets/SaveFileDialog.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -136,6 +137,9 @@ void ViewImpact::buildWidgets()
     m_targets->setObjectName(QStringLiteral("comboBoxTarget"));
     m_commands = new QComboBox(this);
     m_commands->setObjectName(QStringLiteral("comboBoxCommand"));
+    // The texts change with the language: the boxes follow their longest item.
+    for (QComboBox* box : {m_targets, m_commands})
+        box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_durationLabel = label(QStringLiteral("labelDuration"), this);
     m_duration = new QSpinBox(this);
     m_duration->setObjectName(QStringLiteral("spinBoxDuration"));
@@ -399,9 +403,12 @@ void ViewImpact::download(const QByteArray& bytes, int repetitions)
         showError(this, tooLargeText(file));
         return;
     }
-    const QString fileName =
-        askSaveFileName(this, tr("Text.saveFile"), QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
-                        QStringLiteral("*.wav"));
+    // The save dialog adds no suffix of its own: a bare name becomes a .wav file.
+    const QString fileName = withDefaultSuffix(
+        SaveFileDialog::getSaveFileName(this, tr("Text.saveFile"),
+                                        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+                                        QStringLiteral("*.wav")),
+        QStringLiteral("wav"));
     if (fileName.isEmpty()) {
         finishRun();
         return;

@@ -1,9 +1,19 @@
 #include "app/Application.h"
+#include "app/MainWindow.h"
 #include "audio/AudioRecorder.h"
 #include "audio/DialogPlayer.h"
 #include "audio/SensorAudioFormat.h"
 #include "audio/SensorDeviceChoice.h"
+#include "support/FakeKeepAwake.h"
+#include "support/FakePatientService.h"
+#include "support/MessageBoxRecorder.h"
+#include "support/PackedAudio.h"
 #include "support/PulseAudioSandbox.h"
+#include "support/RecipeFixtures.h"
+#include "support/ServiceTestEnvironment.h"
+#include "support/SignInDriver.h"
+#include "support/WorkingDirectory.h"
+#include "views/ViewImpact.h"
 
 #include <QPushButton>
 #include <QtTest>
@@ -16,6 +26,49 @@ QByteArray scaledAroundZeroLine(const QByteArray& samples, qreal volume)
         scaled[i] = char(quint8(128 + qint8(quint8(samples[i]) - 128) * volume));
     return scaled;
 }
+
+// Everything played into the sensor's sink, read back from its monitor.
+class SinkCapture : public QObject
+{
+public:
+    ~SinkCapture() override
+    {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+
+    // False when parec (pulseaudio-utils) can't run here.
+    bool start()
+    {
+        m_process.start(QStringLiteral("parec"),
+                        {QStringLiteral("-d"), PulseAudioSandbox::sensorSinkName() + QStringLiteral(".monitor"),
+                         QStringLiteral("--format=u8"), QStringLiteral("--rate=22050"), QStringLiteral("--channels=1"),
+                         QStringLiteral("--raw")});
+        if (!m_process.waitForStarted())
+            return false;
+        connect(&m_process, &QProcess::readyReadStandardOutput, this,
+                [this] { m_captured.append(m_process.readAllStandardOutput()); });
+        return QTest::qWaitFor([this] { return !m_captured.isEmpty(); });
+    }
+
+    // What came back from where `samples` begin, once as much as they came
+    // (or the time ran out); empty when their beginning never came.
+    QByteArray played(const QByteArray& samples, int timeoutMs)
+    {
+        QTest::qWaitFor(
+            [&] {
+                const int offset = alignmentOf(samples, m_captured);
+                return offset >= 0 && m_captured.size() - offset >= samples.size();
+            },
+            timeoutMs);
+        const int offset = alignmentOf(samples, m_captured);
+        return offset < 0 ? QByteArray() : m_captured.mid(offset, samples.size());
+    }
+
+private:
+    QProcess m_process;
+    QByteArray m_captured;
+};
 
 // Real sound through a private sound server whose devices look like the
 // sensor: the device rule must find them among the server's devices, and
@@ -80,34 +133,58 @@ private slots:
 
     void playerPlaysTheSamplesToTheSensorOutput()
     {
-        // Everything played into the sensor's sink comes back on its monitor.
-        QProcess capture;
-        capture.start(QStringLiteral("parec"),
-                      {QStringLiteral("-d"), PulseAudioSandbox::sensorSinkName() + QStringLiteral(".monitor"),
-                       QStringLiteral("--format=u8"), QStringLiteral("--rate=22050"), QStringLiteral("--channels=1"),
-                       QStringLiteral("--raw")});
-        if (!capture.waitForStarted())
+        SinkCapture sink;
+        if (!sink.start())
             QSKIP("parec (pulseaudio-utils) can't be started here");
-        QByteArray captured;
-        connect(&capture, &QProcess::readyReadStandardOutput, this,
-                [&] { captured.append(capture.readAllStandardOutput()); });
-        QTRY_VERIFY(!captured.isEmpty());
-
         const QByteArray samples = distinctiveSignal(kRecordingLimit);
         DialogPlayer player(nullptr, samples, QStringLiteral("Real sound"));
         QSignalSpy finished(&player, &DialogPlayer::onFinish);
         QTRY_COMPARE(player.outputState(), QAudio::ActiveState);
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 10000);
         QCOMPARE(finished.first().first().toBool(), true);
+        QCOMPARE(sink.played(samples, 5000), samples);
+    }
 
-        auto playedInFull = [&] {
-            const int offset = alignmentOf(samples, captured);
-            return offset >= 0 && captured.size() - offset >= samples.size();
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(playedInFull(), 5000);
-        capture.kill();
-        capture.waitForFinished();
-        QCOMPARE(captured.mid(alignmentOf(samples, captured), samples.size()), samples);
+    // The impact screen's Sensor target, answered by a scripted service,
+    // plays through the main window's player into the sensor's sink.
+    void impactOnTheSensorTargetReachesTheSensor()
+    {
+        SinkCapture sink;
+        if (!sink.start())
+            QSKIP("parec (pulseaudio-utils) can't be started here");
+        // Two markers of ten frequencies fill one minute once: each block
+        // plays once, in the markers' order.
+        const QByteArray signal = distinctiveSignal(sensorBytesPerSecond());
+        const QList<QByteArray> blocks{signal.left(signal.size() / 2), signal.mid(signal.size() / 2)};
+        ScopedWorkingDirectory folder;
+        FakePatientService service;
+        service.answer("POST", "/recipe", ScriptedResponse::json(200, packedAudioReply(blocks)));
+        ServiceTestEnvironment environment(service.baseUrl());
+        ScopedFakeKeepAwake keepAwake;
+        MessageBoxRecorder boxes;
+        const auto window = signedInMainWindow(QStringLiteral("demo"), QStringLiteral("secret"));
+        QVERIFY(window);
+
+        Patient patient(FakePatientService::patient(QStringLiteral("p1"), QStringLiteral("Anna Berg")));
+        Record record(QJsonObject{{"id", "r1"}, {"patientId", "p1"}});
+        QList<Marker> markers{Marker(RecipeFixtures::markerJson("m0", 50, 10)),
+                              Marker(RecipeFixtures::markerJson("m1", 50, 10))};
+        // As the recipe screen hands its markers on.
+        QVERIFY(QMetaObject::invokeMethod(window.get(), "onImpact", Q_ARG(Patient&, patient), Q_ARG(Record&, record),
+                                          Q_ARG(QList<Marker>&, markers), Q_ARG(bool, false)));
+        auto* impact = qobject_cast<ViewImpact*>(window->currentScreen());
+        QVERIFY(impact);
+        QCOMPARE(impact->currentTarget(), ViewImpact::Sensor);
+        auto* start = impact->findChild<QPushButton*>(QStringLiteral("buttonStart"));
+        start->click();
+        QTRY_VERIFY(window->findChild<DialogPlayer*>());
+
+        const QByteArray expected = blocks.first() + blocks.last();
+        QCOMPARE(sink.played(expected, 10000), expected);
+        // The player's end reaches the screen: Start is back, the end reported.
+        QTRY_VERIFY_WITH_TIMEOUT(start->isEnabled(), 10000);
+        QCOMPARE(boxes.texts(), QStringList{"Success: The impact has finished."});
+        QCOMPARE(service.requests("POST", "/recipe").size(), 1);
     }
 
 private:

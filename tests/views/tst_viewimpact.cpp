@@ -12,7 +12,7 @@
 #include "support/MessageBoxRecorder.h"
 #include "support/PackedAudio.h"
 #include "support/RecipeFixtures.h"
-#include "support/ScopedSaveFileName.h"
+#include "support/SaveFileAnswer.h"
 #include "support/ServiceTestEnvironment.h"
 #include "views/ImpactWavSaver.h"
 #include "views/ViewImpact.h"
@@ -203,7 +203,7 @@ void ViewImpactTest::replyIsHandledAsAsked()
     QFETCH(int, shownWhenTheReplyComes);
     answerAudio(blocks({300, 500}), 300);
     const QString path = m_folder->filePath("impact.wav");
-    ScopedSaveFileName saveAs(path);
+    SaveFileAnswer saveAs(path);
     const auto view = openScreen({3, 2}, true);
     QVERIFY(view);
     choose(*view, ViewImpact::Target(asked), 1);
@@ -291,7 +291,7 @@ void ViewImpactTest::startComesBackAfterEveryOutcome()
         answerAudio(blocks(blockSizes));
     }
     const QString path = fileName.isEmpty() ? QString() : m_folder->filePath(fileName);
-    ScopedSaveFileName saveAs(path);
+    SaveFileAnswer saveAs(path);
     MessageBoxRecorder boxes;
     const auto view = openScreen({1});
     QVERIFY(view);
@@ -308,9 +308,10 @@ void ViewImpactTest::startComesBackAfterEveryOutcome()
     if (target == ViewImpact::Download && message.contains("4 GB"))
         QCOMPARE(saveAs.questions.size(), 0);
     if (!saveAs.questions.isEmpty()) {
-        QCOMPARE(saveAs.questions.first().title, QStringLiteral("Save the impact as a WAV file"));
+        QCOMPARE(saveAs.questions.first().caption, QStringLiteral("Save the impact as a WAV file"));
         QCOMPARE(saveAs.questions.first().filter, QStringLiteral("*.wav"));
-        QCOMPARE(saveAs.questions.first().folder, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+        QCOMPARE(saveAs.questions.first().directory,
+                 QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
     }
 }
 
@@ -324,7 +325,7 @@ void ViewImpactTest::downloadCancelledLeavesNoFile()
         QVERIFY(earlier.open(QIODevice::WriteOnly));
         earlier.write("earlier");
     }
-    ScopedSaveFileName saveAs(path);
+    SaveFileAnswer saveAs(path);
     MessageBoxRecorder boxes;
     const auto view = openScreen({1});
     QVERIFY(view);
