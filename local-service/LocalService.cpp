@@ -22,6 +22,12 @@ namespace {
 // Recordings are about 66 kB; nothing the client sends comes near this.
 constexpr size_t MaxRequestBytes = 4 * 1024 * 1024;
 
+bool hasAccounts(Database& db)
+{
+    Statement query = db.prepare("SELECT EXISTS (SELECT 1 FROM accounts)");
+    return query.step() && query.integer(0) != 0;
+}
+
 } // namespace
 
 struct LocalService::Parts
@@ -37,8 +43,12 @@ LocalService::LocalService(const ServiceOptions& options, std::ostream& log)
     : m_options(options), m_parts(std::make_unique<Parts>(options.databasePath, log))
 {
     Database& db = m_parts->db;
-    if (ensureSchema(db)) {
-        log << "new database " << options.databasePath << ": adding the demonstration data" << std::endl;
+    // Seeding is one transaction; a first start stopped before it committed
+    // leaves the tables without accounts, and the next start seeds again.
+    const bool created = ensureSchema(db);
+    if (created || !hasAccounts(db)) {
+        log << (created ? "new database " : "database without accounts ") << options.databasePath
+            << ": adding the demonstration data" << std::endl;
         seedDemoData(db);
     }
     ServiceRouter& router = m_parts->router;

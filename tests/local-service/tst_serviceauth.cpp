@@ -1,6 +1,8 @@
 // Signing in, tokens, password change, language and the update check of the
 // local service, over HTTP.
 #include "ServiceClient.h"
+#include "storage/Database.h"
+#include "storage/Schema.h"
 #include "support/LocalServiceProcess.h"
 
 #include <QtTest>
@@ -24,6 +26,7 @@ private slots:
     void updateCheck_data();
     void updateCheck();
     void logNamesRequestsButNoSecrets();
+    void aDatabaseLeftUnseededIsSeededAtTheNextStart();
 
 private:
     LocalServiceProcess m_service{{QStringLiteral("--latest-version"), QStringLiteral("2021.3.0")}};
@@ -287,6 +290,20 @@ void TestServiceAuth::logNamesRequestsButNoSecrets()
     QVERIFY(!log.contains(QString::fromUtf8(client.token())));
     QVERIFY(!log.contains(QStringLiteral("U2VjcmV0")));
     QVERIFY(!log.contains(QStringLiteral("password=")));
+}
+
+void TestServiceAuth::aDatabaseLeftUnseededIsSeededAtTheNextStart()
+{
+    // A first start killed while it seeds leaves the tables and no account.
+    LocalServiceProcess service;
+    {
+        localservice::Database db(service.databasePath().toStdString());
+        QVERIFY(localservice::ensureSchema(db));
+    }
+    QVERIFY2(service.start(), qPrintable(service.errorText()));
+    ServiceClient client(service.baseUrl());
+    QCOMPARE(client.signIn(QStringLiteral("demo"), QStringLiteral("demo")).status, 200);
+    QCOMPARE(client.patients().size(), 60);
 }
 
 QTEST_GUILESS_MAIN(TestServiceAuth)
