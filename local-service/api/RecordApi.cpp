@@ -7,6 +7,7 @@
 #include "storage/Clock.h"
 #include "storage/Database.h"
 #include "storage/PasswordHasher.h"
+#include "storage/TextFolding.h"
 
 namespace localservice {
 
@@ -43,6 +44,10 @@ ApiResponse uploadRecord(ApiRequest& request)
     std::string sensorId = http.get_header_value("Sonvera-ID");
     if (sensorId.size() > MaxSensorIdLength)
         throw ApiError(400, "deviceIdInvalid");
+    // Checked before anything is stored: the answer and every later list
+    // carry it as JSON text.
+    if (!isValidUtf8(sensorId))
+        throw ApiError(400, "sensorIdNotText");
 
     const std::string id = newUuid();
     request.db()

@@ -62,6 +62,8 @@ const std::map<std::string, Texts>& catalogue()
         {"deviceIdInvalid",
          {"The device identifier must have from 1 to 64 characters.",
           "Идентификатор устройства должен содержать от 1 до 64 символов."}},
+        {"sensorIdNotText",
+         {"The sensor identifier is not valid UTF-8 text.", "Идентификатор датчика — не текст в UTF-8."}},
         {"unknownCommand", {"Unknown command %1.", "Неизвестная команда %1."}},
         {"storageRequired", {"Choose a storage to analyse.", "Выберите хранилище для анализа."}},
         {"storageNotFound", {"The storage %1 does not exist.", "Хранилище %1 не найдено."}},

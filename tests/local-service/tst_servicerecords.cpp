@@ -97,31 +97,38 @@ void TestServiceRecords::uploadRefusals_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QString>("messagePart");
+    QTest::addColumn<QByteArray>("sensor");
 
     const QByteArray good = sensorWav(sineSamples(440));
-    QTest::newRow("empty file") << QByteArray() << "WAV";
-    QTest::newRow("header only, no samples") << sensorWav({}) << "no samples";
-    QTest::newRow("truncated header") << good.left(30) << "WAV";
-    QTest::newRow("not RIFF") << QByteArray(good).replace(0, 4, "RIFX") << "WAV";
-    QTest::newRow("stereo") << withField(good, 22, 2, 2) << "mono";
-    QTest::newRow("44100 Hz") << withField(withField(good, 24, 44100, 4), 28, 44100, 4) << "22050";
-    QTest::newRow("16 bits") << withField(good, 34, 16, 2) << "8-bit";
-    QTest::newRow("not PCM") << withField(good, 20, 3, 2) << "PCM";
-    QTest::newRow("data size lies") << withField(good, 40, 1000, 4) << "data";
+    // Not UTF-8: refused before anything is stored, and the list stays readable.
+    QTest::newRow("sensor id not UTF-8") << good << "sensor" << QByteArray("5e45\xff\xfe");
+    QTest::newRow("empty file") << QByteArray() << "WAV" << QByteArray("sensor");
+    QTest::newRow("header only, no samples") << sensorWav({}) << "no samples" << QByteArray("sensor");
+    QTest::newRow("truncated header") << good.left(30) << "WAV" << QByteArray("sensor");
+    QTest::newRow("not RIFF") << QByteArray(good).replace(0, 4, "RIFX") << "WAV" << QByteArray("sensor");
+    QTest::newRow("stereo") << withField(good, 22, 2, 2) << "mono" << QByteArray("sensor");
+    QTest::newRow("44100 Hz") << withField(withField(good, 24, 44100, 4), 28, 44100, 4) << "22050"
+                              << QByteArray("sensor");
+    QTest::newRow("16 bits") << withField(good, 34, 16, 2) << "8-bit" << QByteArray("sensor");
+    QTest::newRow("not PCM") << withField(good, 20, 3, 2) << "PCM" << QByteArray("sensor");
+    QTest::newRow("data size lies") << withField(good, 40, 1000, 4) << "data" << QByteArray("sensor");
     QTest::newRow("an mp3 named record") << QByteArray("ID3\x03\x00\x00\x00\x00\x00\x21", 10) + QByteArray(5000, 'x')
-                                         << "WAV";
+                                         << "WAV" << QByteArray("sensor");
 }
 
 void TestServiceRecords::uploadRefusals()
 {
     QFETCH(QByteArray, file);
     QFETCH(QString, messagePart);
+    QFETCH(QByteArray, sensor);
     const QString patientId = idOf(m_demo->patients().first());
     const int before = m_demo->get(QStringLiteral("/record/") + patientId).array().size();
-    const ServiceAnswer answer = m_demo->upload(patientId, file, "sensor");
+    const ServiceAnswer answer = m_demo->upload(patientId, file, sensor);
     QCOMPARE(answer.status, 400);
     QVERIFY2(answer.message().contains(messagePart, Qt::CaseInsensitive), qPrintable(answer.message()));
-    QCOMPARE(m_demo->get(QStringLiteral("/record/") + patientId).array().size(), before);
+    const ServiceAnswer list = m_demo->get(QStringLiteral("/record/") + patientId);
+    QCOMPARE(list.status, 200);
+    QCOMPARE(list.array().size(), before);
 }
 
 void TestServiceRecords::deletingKeepsLastRecordAtCurrent()
