@@ -1,6 +1,6 @@
 // The impact screen against a scripted service: the duration rule, each
-// target's outcome and Start after every one of them, replies handled as
-// asked, the WAV download with its progress dialog, and the marker table.
+// target's outcome and Start after every one of them (a cancelled download
+// among them), replies handled as asked, the marker table, and leaving.
 #include "api/PatientManager.h"
 #include "app/Application.h"
 #include "audio/ImpactAudio.h"
@@ -20,12 +20,9 @@
 #include <QAbstractItemModelTester>
 #include <QComboBox>
 #include <QDir>
-#include <QLabel>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
-#include <QStandardPaths>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTranslator>
@@ -70,8 +67,7 @@ private slots:
     void replyIsHandledAsAsked();
     void startComesBackAfterEveryOutcome_data();
     void startComesBackAfterEveryOutcome();
-    void downloadCancelledLeavesNoFile();
-    void boxSendsTheCommandAndReportsThePatient();
+    void boxSendsTheChosenCommandAndReportsThePatient();
     void markerTableClicks_data();
     void markerTableClicks();
     void leaving();
@@ -80,6 +76,7 @@ private:
     std::unique_ptr<ViewImpact> openScreen(const QList<int>& amounts, bool changed = false);
     void choose(ViewImpact& view, ViewImpact::Target target, int minutes);
     void answerAudio(const QList<QByteArray>& audio, int delayMs = 0);
+    QJsonObject requestBody(const QByteArray& method) const;
 
     std::unique_ptr<FakePatientService> m_service;
     std::unique_ptr<ServiceTestEnvironment> m_environment;
@@ -124,6 +121,11 @@ void ViewImpactTest::answerAudio(const QList<QByteArray>& audio, int delayMs)
     m_service->answer("POST", "/recipe", response);
 }
 
+QJsonObject ViewImpactTest::requestBody(const QByteArray& method) const
+{
+    return QJsonDocument::fromJson(m_service->requests(method, "/recipe").first().body).object();
+}
+
 std::unique_ptr<ViewImpact> ViewImpactTest::openScreen(const QList<int>& amounts, bool changed)
 {
     QList<Marker> list = markers(amounts);
@@ -149,20 +151,13 @@ void ViewImpactTest::durationRule_data()
     QTest::addColumn<int>("minutes");
     QTest::addColumn<int>("minimum");
     QTest::addColumn<int>("repetitions");
-    QTest::addColumn<QString>("texts"); // duration label | Start | total | markers
-    QTest::addColumn<bool>("command");
 
-    QTest::newRow("as built, total 0") << QList<int>{0, 0} << -1 << 0 << 1 << 1
-                                       << "Duration|Start|Total: 1 min|Frequencies: 0" << false;
-    QTest::newRow("sensor, 3 + 2, 10 min") << QList<int>{3, 2} << int(ViewImpact::Sensor) << 10 << 1 << 40
-                                           << "Duration|Start|Total: 10 min|Frequencies: 5" << false;
-    QTest::newRow("download, 1 min per marker") << QList<int>{3, 2} << int(ViewImpact::Download) << 1 << 1 << 20
-                                                << "Duration per marker|Save|Total: 5 min|Frequencies: 5" << false;
+    QTest::newRow("as built, total 0") << QList<int>{0, 0} << -1 << 0 << 1 << 1;
+    QTest::newRow("sensor, 3 + 2, 10 min") << QList<int>{3, 2} << int(ViewImpact::Sensor) << 10 << 1 << 40;
+    QTest::newRow("download, 1 min per marker") << QList<int>{3, 2} << int(ViewImpact::Download) << 1 << 1 << 20;
     // 45 frequencies of 3 s need 2.25 minutes: 1 is raised to 3.
-    QTest::newRow("sensor, 45, raised to 3") << QList<int>{40, 5} << int(ViewImpact::Sensor) << 1 << 3 << 1
-                                             << "Duration|Start|Total: 3 min|Frequencies: 45" << false;
-    QTest::newRow("box, 45, raised to 3") << QList<int>{40, 5} << int(ViewImpact::Box) << 1 << 3 << 1
-                                          << "Duration|Start|Total: 3 min|Frequencies: 45" << true;
+    QTest::newRow("sensor, 45, raised to 3") << QList<int>{40, 5} << int(ViewImpact::Sensor) << 1 << 3 << 1;
+    QTest::newRow("box, 45, raised to 3") << QList<int>{40, 5} << int(ViewImpact::Box) << 1 << 3 << 1;
 }
 
 void ViewImpactTest::durationRule()
@@ -172,21 +167,12 @@ void ViewImpactTest::durationRule()
     QFETCH(int, minutes);
     QFETCH(int, minimum);
     QFETCH(int, repetitions);
-    QFETCH(QString, texts);
-    QFETCH(bool, command);
     const auto view = openScreen(amounts);
     QVERIFY(view);
     if (target >= 0)
         choose(*view, ViewImpact::Target(target), minutes);
-    auto* spin = child<QSpinBox>(*view, "spinBoxDuration");
-    QCOMPARE(spin->minimum(), minimum);
-    QCOMPARE(spin->maximum(), 600);
+    QCOMPARE(child<QSpinBox>(*view, "spinBoxDuration")->minimum(), minimum);
     QCOMPARE(view->repetitions(), repetitions);
-    const QStringList shown{child<QLabel>(*view, "labelDuration")->text(),
-                            child<QPushButton>(*view, "buttonStart")->text(),
-                            child<QLabel>(*view, "labelTotal")->text(), child<QLabel>(*view, "labelMarkers")->text()};
-    QCOMPARE(shown.join('|'), texts);
-    QCOMPARE(child<QComboBox>(*view, "comboBoxCommand")->isVisible(), command);
 }
 
 void ViewImpactTest::replyIsHandledAsAsked_data()
@@ -231,10 +217,7 @@ void ViewImpactTest::replyIsHandledAsAsked()
         view->onPlayerState(false);
         QVERIFY(start->isEnabled());
     }
-    const QJsonObject body = QJsonDocument::fromJson(m_service->requests("POST", "/recipe").first().body).object();
-    QCOMPARE(body.value("markers").toArray(), (QJsonArray{"m0", "m1"}));
-    QCOMPARE(body.value("duration").toInt(), 1);
-    QCOMPARE(body.value("command").toString("-"), QString());
+    QCOMPARE(requestBody("POST").value("duration").toInt(), 1);
     QVERIFY(!view->isChanged()); // the service saved the recipe with the audio
 }
 
@@ -244,36 +227,29 @@ void ViewImpactTest::startComesBackAfterEveryOutcome_data()
     QTest::addColumn<int>("minutes");
     QTest::addColumn<QList<int>>("blockSizes"); // empty: the service refuses
     QTest::addColumn<QString>("fileName");      // in the test's folder; empty: no name given
-    QTest::addColumn<QString>("message");       // empty: none
+    QTest::addColumn<QString>("error");         // part of the one message shown; empty: none
     QTest::addColumn<QByteArray>("file");       // what the file holds after; empty: no file
+    QTest::addColumn<bool>("cancel");           // the file held "earlier", the writing is cancelled
 
-    const QString refused = "Error: Not allowed";
     const QList<int> usual{300, 500};
-    const QByteArray usualWav = wavHeader(16000) + QByteArray(300 * 20, 'a') + QByteArray(500 * 20, 'b');
     for (const auto& [target, name] : {std::pair{ViewImpact::Sensor, "sensor"},
                                        std::pair{ViewImpact::Download, "download"}, std::pair{ViewImpact::Box, "box"}})
-        QTest::addRow("%s: service refuses", name)
-            << int(target) << 1 << QList<int>{} << "impact.wav" << refused << QByteArray();
-    QTest::newRow("sensor: too long for memory")
-        << int(ViewImpact::Sensor) << 600 << QList<int>{200000} << "impact.wav"
-        << "Error: The impact is too long to be held in memory. Choose a shorter duration." << QByteArray();
-    QTest::newRow("download: saved") << int(ViewImpact::Download) << 1 << usual << "impact.wav" << QString()
-                                     << usualWav;
+        QTest::addRow("%s: service refuses", name) << int(target) << 1 << QList<int>{} << "impact.wav"
+                                                   << "Not allowed" << QByteArray() << false;
+    QTest::newRow("sensor: too long for memory") << int(ViewImpact::Sensor) << 600 << QList<int>{200000} << "impact.wav"
+                                                 << "memory" << QByteArray() << false;
     QTest::newRow("download: empty reply")
-        << int(ViewImpact::Download) << 1 << QList<int>{0} << "impact.wav" << QString() << wavHeader(0);
+        << int(ViewImpact::Download) << 1 << QList<int>{0} << "impact.wav" << QString() << wavHeader(0) << false;
     QTest::newRow("download: no name given")
-        << int(ViewImpact::Download) << 1 << usual << "" << QString() << QByteArray();
-    QTest::newRow("download: folder missing")
-        << int(ViewImpact::Download) << 1 << usual << "missing/impact.wav"
-        << "Error: The WAV file could not be saved. Check that the folder exists, that you may write there and "
-           "that the disk has room."
-        << QByteArray();
-    // 4.8 GB of samples: refused before a name is asked, with the longest file possible.
-    QTest::newRow("download: past 4 GiB")
-        << int(ViewImpact::Download) << 600 << QList<int>{400000} << "impact.wav"
-        << "Error: This WAV file would take 4.5 GB, more than the 4 GB a WAV file can hold. With these markers the "
-           "longest file lasts 3246 minutes: choose at most 533 minutes per marker."
-        << QByteArray();
+        << int(ViewImpact::Download) << 1 << usual << "" << QString() << QByteArray() << false;
+    QTest::newRow("download: folder missing") << int(ViewImpact::Download) << 1 << usual << "missing/impact.wav"
+                                              << "could not be saved" << QByteArray() << false;
+    // 4.8 GB of samples: refused before a name is asked, with the most minutes per marker that fit.
+    QTest::newRow("download: past 4 GiB") << int(ViewImpact::Download) << 600 << QList<int>{400000} << "impact.wav"
+                                          << "at most 533 minutes" << QByteArray() << false;
+    // About 4 GB to write: long enough to be cancelled while the worker writes.
+    QTest::newRow("download: cancelled") << int(ViewImpact::Download) << 600 << QVector<int>(5, 65709).toList()
+                                         << "impact.wav" << QString() << QByteArray("earlier") << true;
 }
 
 void ViewImpactTest::startComesBackAfterEveryOutcome()
@@ -282,15 +258,20 @@ void ViewImpactTest::startComesBackAfterEveryOutcome()
     QFETCH(int, minutes);
     QFETCH(QList<int>, blockSizes);
     QFETCH(QString, fileName);
-    QFETCH(QString, message);
+    QFETCH(QString, error);
     QFETCH(QByteArray, file);
+    QFETCH(bool, cancel);
     if (blockSizes.isEmpty()) {
-        m_service->answer("POST", "/recipe", ScriptedResponse::json(403, R"({"message":"Not allowed"})"));
-        m_service->answer("PUT", "/recipe", ScriptedResponse::json(403, R"({"message":"Not allowed"})"));
+        for (const char* method : {"POST", "PUT"})
+            m_service->answer(method, "/recipe", ScriptedResponse::json(403, R"({"message":"Not allowed"})"));
     } else {
         answerAudio(blocks(blockSizes));
     }
     const QString path = fileName.isEmpty() ? QString() : m_folder->filePath(fileName);
+    if (cancel) {
+        QFile earlier(path);
+        QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier") == 7);
+    }
     SaveFileAnswer saveAs(path);
     MessageBoxRecorder boxes;
     const auto view = openScreen({1});
@@ -299,98 +280,59 @@ void ViewImpactTest::startComesBackAfterEveryOutcome()
     auto* start = child<QPushButton>(*view, "buttonStart");
     start->click();
     QVERIFY(!start->isEnabled());
-    QTRY_VERIFY(start->isEnabled());
-    QCOMPARE(boxes.texts(), message.isEmpty() ? QStringList() : QStringList{message});
+    if (cancel) {
+        QTRY_VERIFY(view->wavSaver() && view->wavSaver()->dialog() && view->wavSaver()->dialog()->isVisible());
+        // The interface thread is free while the file is written: the click comes through.
+        QTest::mouseClick(view->wavSaver()->dialog()->findChild<QPushButton*>(), Qt::LeftButton);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(start->isEnabled(), 20000);
+    QCOMPARE(boxes.texts().size(), error.isEmpty() ? 0 : 1);
+    QVERIFY2(error.isEmpty() || boxes.texts().first().contains(error), qPrintable(boxes.texts().join('\n')));
     if (!file.isEmpty())
         QCOMPARE(readFile(path), file);
     const QStringList left = QDir(m_folder->path()).entryList(QDir::Files | QDir::Hidden);
     QCOMPARE(left, file.isEmpty() ? QStringList() : QStringList{fileName});
-    if (target == ViewImpact::Download && message.contains("4 GB"))
+    if (error.contains("533"))
         QCOMPARE(saveAs.questions.size(), 0);
-    if (!saveAs.questions.isEmpty()) {
-        QCOMPARE(saveAs.questions.first().caption, QStringLiteral("Save the impact as a WAV file"));
-        QCOMPARE(saveAs.questions.first().filter, QStringLiteral("*.wav"));
-        QCOMPARE(saveAs.questions.first().directory,
-                 QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
-    }
 }
 
-void ViewImpactTest::downloadCancelledLeavesNoFile()
-{
-    // About 4 GB to write: long enough to be cancelled while the worker writes.
-    answerAudio(blocks({65709, 65709, 65709, 65709, 65709}));
-    const QString path = m_folder->filePath("impact.wav");
-    {
-        QFile earlier(path);
-        QVERIFY(earlier.open(QIODevice::WriteOnly));
-        earlier.write("earlier");
-    }
-    SaveFileAnswer saveAs(path);
-    MessageBoxRecorder boxes;
-    const auto view = openScreen({1});
-    QVERIFY(view);
-    choose(*view, ViewImpact::Download, 600);
-    child<QPushButton>(*view, "buttonStart")->click();
-    QTRY_VERIFY(view->wavSaver() && view->wavSaver()->dialog() && view->wavSaver()->dialog()->isVisible());
-    QProgressDialog* dialog = view->wavSaver()->dialog();
-    QCOMPARE(dialog->windowModality(), Qt::WindowModal);
-    // The interface thread is free while the file is written: the click comes through.
-    QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(child<QPushButton>(*view, "buttonStart")->isEnabled(), 20000);
-    QCOMPARE(readFile(path), QByteArray("earlier"));
-    QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"impact.wav"});
-    QCOMPARE(boxes.texts(), QStringList());
-}
-
-void ViewImpactTest::boxSendsTheCommandAndReportsThePatient()
+// The chosen command goes (the default one is the end-to-end test's), and the
+// device's new state reaches the directory and, through the main window, the
+// screens below.
+void ViewImpactTest::boxSendsTheChosenCommandAndReportsThePatient()
 {
     PatientManager::instance().model()->append(m_patient);
     MessageBoxRecorder boxes;
     const auto view = openScreen({3, 2}, true);
     QVERIFY(view);
     choose(*view, ViewImpact::Box, 7);
-    auto* commands = child<QComboBox>(*view, "comboBoxCommand");
-    commands->setCurrentIndex(1);
+    child<QComboBox>(*view, "comboBoxCommand")->setCurrentIndex(1);
     QList<Patient> reported;
     connect(view.get(), &ViewImpact::onPatientChanged, this, [&](Patient& patient) { reported << patient; });
     child<QPushButton>(*view, "buttonStart")->click();
     QTRY_COMPARE(reported.size(), 1);
-
-    const QJsonObject body = QJsonDocument::fromJson(m_service->requests("PUT", "/recipe").first().body).object();
+    const QJsonObject body = requestBody("PUT");
     QCOMPARE(body.value("command").toString(), QStringLiteral("SELFRECIPE"));
-    QCOMPARE(body.value("deviceId").toString("-"), QString());
     QCOMPARE(body.value("duration").toInt(), 7);
-    QCOMPARE(boxes.texts(), QStringList{"Success: The recipe was sent to the patient's device."});
-    // Whichever command went, the device now runs a recipe: here, in the
-    // directory and for the screens below, which the main window tells.
     QCOMPARE(reported.first().deviceState(), DeviceState::RecipeInProgress);
     QCOMPARE(PatientManager::instance().model()->patientById("p1").deviceState(), DeviceState::RecipeInProgress);
-    QCOMPARE(child<QLabel>(*view, "labelConnectedDevice")->pixmap().toImage(), reported.first().deviceIcon().toImage());
     QVERIFY(child<QPushButton>(*view, "buttonStart")->isEnabled());
-    QCOMPARE(m_service->requests("POST", "/recipe").size(), 0);
 }
 
+// Down from the first and removal by click are the end-to-end test's.
 void ViewImpactTest::markerTableClicks_data()
 {
     QTest::addColumn<QPoint>("press");   // (row, column)
     QTest::addColumn<QPoint>("release"); // (row, column)
     QTest::addColumn<QString>("order");
-    QTest::addColumn<QString>("removed");
     const int up = ImpactModel::UpColumn;
     const int down = ImpactModel::DownColumn;
-    QTest::newRow("second up") << QPoint(1, up) << QPoint(1, up) << "m1 m0 m2"
-                               << "";
-    QTest::newRow("first down") << QPoint(0, down) << QPoint(0, down) << "m1 m0 m2"
-                                << "";
-    QTest::newRow("first up: nothing") << QPoint(0, up) << QPoint(0, up) << "m0 m1 m2"
-                                       << "";
-    QTest::newRow("last down: nothing") << QPoint(2, down) << QPoint(2, down) << "m0 m1 m2"
-                                        << "";
-    QTest::newRow("released elsewhere") << QPoint(1, up) << QPoint(2, up) << "m0 m1 m2"
-                                        << "";
-    QTest::newRow("remove the middle") << QPoint(1, ImpactModel::RemoveColumn) << QPoint(1, ImpactModel::RemoveColumn)
-                                       << "m0 m2"
-                                       << "m1";
+    QTest::newRow("second up") << QPoint(1, up) << QPoint(1, up) << "m1 m0 m2";
+    QTest::newRow("first up: nothing") << QPoint(0, up) << QPoint(0, up) << "m0 m1 m2";
+    QTest::newRow("last down: nothing") << QPoint(2, down) << QPoint(2, down) << "m0 m1 m2";
+    QTest::newRow("released elsewhere") << QPoint(1, up) << QPoint(2, up) << "m0 m1 m2";
+    const QPoint remove(1, ImpactModel::RemoveColumn);
+    QTest::newRow("remove the middle") << remove << remove << "m0 m2";
 }
 
 void ViewImpactTest::markerTableClicks()
@@ -398,11 +340,8 @@ void ViewImpactTest::markerTableClicks()
     QFETCH(QPoint, press);
     QFETCH(QPoint, release);
     QFETCH(QString, order);
-    QFETCH(QString, removed);
     const auto view = openScreen({1, 10, 100});
     QVERIFY(view);
-    QStringList removals;
-    connect(view.get(), &ViewImpact::onMarkerRemove, this, [&removals](const QString& id) { removals << id; });
     QSignalSpy back(view.get(), &ViewImpact::onBack);
     auto* table = child<QTableView>(*view, "tableView");
     const auto at = [&](const QPoint& cell) {
@@ -414,8 +353,7 @@ void ViewImpactTest::markerTableClicks()
 
     QCOMPARE(idsOf(view->model()->markers()).join(' '), order);
     QCOMPARE(view->isChanged(), order != "m0 m1 m2");
-    QCOMPARE(removals.join(' '), removed);
-    QCOMPARE(view->total(), removed.isEmpty() ? 111 : 101);
+    QCOMPARE(view->total(), order.contains("m1") ? 111 : 101);
     // The last marker removed, back to the recipe.
     QCOMPARE(back.count(), 0);
     while (view->model()->rowCount() > 0)
@@ -439,10 +377,7 @@ void ViewImpactTest::leaving()
     child<QPushButton>(*view, "buttonPatientCard")->click();
     QTRY_COMPARE(card.count(), 1);
     QCOMPARE(recorder.boxes.size(), 1);
-    const QJsonObject body = QJsonDocument::fromJson(m_service->requests("PUT", "/recipe").first().body).object();
-    QCOMPARE(body.value("markers").toArray(), (QJsonArray{"m0", "m1"}));
-    QCOMPARE(body.value("duration").toInt(), 12);
-    QCOMPARE(body.value("command").toString("-"), QString());
+    QCOMPARE(requestBody("PUT").value("duration").toInt(), 12);
     QVERIFY(!view->isChanged());
 }
 
