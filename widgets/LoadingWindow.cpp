@@ -1,6 +1,5 @@
 #include "widgets/LoadingWindow.h"
 
-#include <QApplication>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -80,8 +79,9 @@ void LoadingWindow::fit()
     if (isHidden()) {
         raise();
         show();
-        // Only the focus within what it covers: another window keeps its own.
-        QWidget* focused = QApplication::focusWidget();
+        // Only the focus within what it covers; the window's own focus widget,
+        // so that it holds even while the window is not the active one.
+        QWidget* focused = window()->focusWidget();
         if (focused && parentWidget()->isAncestorOf(focused)) {
             m_focusBefore = focused;
             setFocus();

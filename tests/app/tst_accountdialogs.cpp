@@ -13,7 +13,6 @@
 #include "support/TestHttpServer.h"
 #include "widgets/LoadingWindow.h"
 
-#include <QApplication>
 #include <QGuiApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -498,7 +497,7 @@ void AccountDialogsTest::givingUpWhileTheChangeRunsEndsIt_data()
 {
     QTest::addColumn<GiveUp>("giveUp");
     // The overlay covers the Cancel button; Escape and the window's close button remain.
-    QTest::newRow("Escape") << GiveUp([](QDialog&) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); });
+    QTest::newRow("Escape") << GiveUp([](QDialog& dialog) { QTest::keyClick(dialog.focusWidget(), Qt::Key_Escape); });
     QTest::newRow("window close button") << GiveUp([](QDialog& dialog) { dialog.close(); });
 }
 

@@ -12,7 +12,6 @@
 #include "views/ViewPatients.h"
 #include "widgets/QPagination.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -421,8 +420,8 @@ void ViewPatientsTest::enterWhileSavingSendsNothingMore()
         // covered form does not hear it.
         QTest::keyClick(name, Qt::Key_Return);
         QTRY_COMPARE(m_service->requests("POST", QStringLiteral("/patient")).size(), 1);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
+        QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
     });
     view->findChild<QPushButton*>(QStringLiteral("buttonNewPatient"))->click();
 
