@@ -4,6 +4,7 @@
 #include "http/Messages.h"
 #include "storage/Database.h"
 #include "storage/PasswordHasher.h"
+#include "storage/TextFolding.h"
 
 #include <chrono>
 
@@ -151,10 +152,33 @@ void ServiceRouter::finish()
     m_server.Patch(".*", unrouted);
     m_server.Options(".*", unrouted);
 
-    m_server.set_pre_routing_handler([](const httplib::Request&, httplib::Response&) {
+    m_server.set_pre_routing_handler([](const httplib::Request& request, httplib::Response& response) {
         requestStart = SteadyClock::now();
+        // A path that is not UTF-8 names nothing here, and could not be
+        // quoted back in a JSON message.
+        if (!isValidUtf8(request.path)) {
+            sendMessage(response, 400, message("badRequest", languageOf(request.get_header_value("Accept-Language"))));
+            return httplib::Server::HandlerResponse::Handled;
+        }
         return httplib::Server::HandlerResponse::Unhandled;
     });
+    // Whatever escapes a handler is logged here and answered plainly: the
+    // library would otherwise put the exception's text into a header.
+    m_server.set_exception_handler(
+        [this](const httplib::Request& request, httplib::Response& response, std::exception_ptr thrown) {
+            std::string what = "unknown exception";
+            try {
+                std::rethrow_exception(thrown);
+            } catch (const std::exception& error) {
+                what = error.what();
+            } catch (...) {
+            }
+            {
+                std::lock_guard<std::mutex> guard(m_logMutex);
+                m_log << "error while answering " << request.method << ": " << what << std::endl;
+            }
+            sendMessage(response, 500, message("internal", languageOf(request.get_header_value("Accept-Language"))));
+        });
     // Refusals made by the server itself (413, 400 for a broken request
     // line, ...) get a JSON body like every other refusal.
     m_server.set_error_handler(

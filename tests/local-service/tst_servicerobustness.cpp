@@ -81,6 +81,10 @@ void TestServiceRobustness::malformedRequests_data()
     QTest::newRow("questionnaire save, not objects")
         << QByteArray("PUT") << "/patient/questionnaire/%1" << QByteArray(R"({"x": [1], "y": 2})");
     QTest::newRow("upload without multipart") << QByteArray("POST") << "/record" << QByteArray("{}");
+    // A path that is not UTF-8 names nothing: refused, without anything internal.
+    QTest::newRow("unknown path, not UTF-8") << QByteArray("GET") << "/nothing/%FF%FE" << QByteArray();
+    QTest::newRow("patient id, not UTF-8") << QByteArray("DELETE") << "/patient/%FF%FE" << QByteArray();
+    QTest::newRow("record ids, not UTF-8") << QByteArray("GET") << "/recipe/%FF/%FE" << QByteArray();
 }
 
 void TestServiceRobustness::malformedRequests()
