@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QList>
 
 #include <algorithm>
@@ -36,4 +37,27 @@ inline QList<QByteArray> pseudoRandomBlocks(int count, int size, quint32 seed)
         blocks.append(block);
     }
     return blocks;
+}
+
+// A line of /proc/self/status such as "VmHWM:  123456 kB", in bytes; -1 when
+// it can't be read.
+inline qint64 statusBytes(const char* field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray prefix = QByteArray(field) + ':';
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(prefix))
+            return line.mid(prefix.size()).trimmed().split(' ').value(0).toLongLong() * 1024;
+    }
+    return -1;
+}
+
+// Sets the peak to the current footprint, so the peak measured afterwards
+// belongs to what follows.
+inline bool resetPeak()
+{
+    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
+    return clearRefs.open(QIODevice::WriteOnly) && clearRefs.write("5") == 1;
 }

@@ -21,28 +21,6 @@ constexpr int blockCount = 10;
 constexpr int repetitions = 1208;
 constexpr int playingMilliseconds = 2500;
 
-// A line of /proc/self/status such as "VmHWM:  123456 kB", in bytes.
-qint64 statusBytes(const char* field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray prefix = QByteArray(field) + ':';
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(prefix))
-            return line.mid(prefix.size()).trimmed().split(' ').value(0).toLongLong() * 1024;
-    }
-    return -1;
-}
-
-// Sets the peak to the current footprint, so the peak measured afterwards
-// belongs to what follows.
-bool resetPeak()
-{
-    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
-    return clearRefs.open(QIODevice::WriteOnly) && clearRefs.write("5") == 1;
-}
-
 // Plays for a while, then stops; whether the output really played.
 bool playFor(DialogPlayer& player, int milliseconds)
 {

@@ -31,27 +31,6 @@ constexpr int blockSize = 65709;
 constexpr int blockCount = 10;
 constexpr int repetitions = 3044;
 
-// A line of /proc/self/status such as "VmHWM:  123456 kB", in bytes.
-qint64 statusBytes(const char* field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray prefix = QByteArray(field) + ':';
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(prefix))
-            return line.mid(prefix.size()).trimmed().split(' ').value(0).toLongLong() * 1024;
-    }
-    return -1;
-}
-
-// Sets the peak to the current footprint.
-bool resetPeak()
-{
-    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
-    return clearRefs.open(QIODevice::WriteOnly) && clearRefs.write("5") == 1;
-}
-
 bool writeAll(int fd, const char* data, size_t size)
 {
     while (size > 0) {
