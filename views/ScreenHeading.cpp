@@ -5,6 +5,25 @@
 #include <QLabel>
 #include <QPushButton>
 
+QPushButton* breadCrumb(const QString& objectName, QWidget* parent)
+{
+    auto* button = new QPushButton(parent);
+    button->setObjectName(objectName);
+    button->setFlat(true);
+    button->setCursor(Qt::PointingHandCursor);
+    return button;
+}
+
+QLabel* breadCrumbSeparator(const QString& objectName, QWidget* parent)
+{
+    auto* separator = new QLabel(parent);
+    separator->setObjectName(objectName);
+    separator->setFixedSize(20, 20);
+    separator->setPixmap(QPixmap(QStringLiteral(":/images/separator.png")));
+    separator->setScaledContents(true);
+    return separator;
+}
+
 ScreenHeading ScreenHeading::build(QWidget* screen, const QString& separatorName)
 {
     ScreenHeading heading;
@@ -22,11 +41,7 @@ ScreenHeading ScreenHeading::build(QWidget* screen, const QString& separatorName
     heading.breadCrumbs->setMinimumHeight(32);
     heading.listPatients = new QPushButton(heading.breadCrumbs);
     heading.listPatients->setObjectName(QStringLiteral("buttonListPatients"));
-    auto* separator = new QLabel(heading.breadCrumbs);
-    separator->setObjectName(separatorName);
-    separator->setFixedSize(20, 20);
-    separator->setPixmap(QPixmap(QStringLiteral(":/images/separator.png")));
-    separator->setScaledContents(true);
+    QLabel* separator = breadCrumbSeparator(separatorName, heading.breadCrumbs);
     heading.back = new QPushButton(heading.breadCrumbs);
     heading.back->setObjectName(QStringLiteral("buttonBack"));
     heading.breadCrumbsRow = new QHBoxLayout(heading.breadCrumbs);

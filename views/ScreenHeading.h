@@ -34,6 +34,11 @@ struct ScreenHeading
                   const QString& name) const;
 };
 
+// A link of the bread crumbs: a flat button with a pointing hand.
+QPushButton* breadCrumb(const QString& objectName, QWidget* parent);
+// The arrow between two bread crumbs.
+QLabel* breadCrumbSeparator(const QString& objectName, QWidget* parent);
+
 // The heading of a screen's printed report: its title, the patient's name and
 // the dates of the records shown, oldest first.
 ReportHeading reportHeadingOf(const QString& title, const Patient& patient, const QList<Record>& records);

@@ -11,6 +11,7 @@
 #include "views/ImpactDelegate.h"
 #include "views/ImpactWavSaver.h"
 #include "views/RecipeLeaving.h"
+#include "views/ScreenHeading.h"
 #include "widgets/MessageBoxes.h"
 #include "widgets/SaveFileDialog.h"
 
@@ -36,25 +37,6 @@ constexpr int maxMinutes = 600;
 // Each marker's block plays this long once; the Box and Sensor targets need
 // every block at least once.
 constexpr int secondsPerBlock = 3;
-
-QPushButton* crumb(const QString& name, QWidget* parent)
-{
-    auto* button = new QPushButton(parent);
-    button->setObjectName(name);
-    button->setFlat(true);
-    button->setCursor(Qt::PointingHandCursor);
-    return button;
-}
-
-QLabel* separator(const QString& name, QWidget* parent)
-{
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setPixmap(QPixmap(QStringLiteral(":/images/separator.png")));
-    label->setFixedSize(20, 20);
-    label->setScaledContents(true);
-    return label;
-}
 
 QLabel* label(const QString& name, QWidget* parent)
 {
@@ -103,15 +85,15 @@ void ViewImpact::buildWidgets()
 {
     auto* breadCrumbs = new QFrame(this);
     breadCrumbs->setObjectName(QStringLiteral("breadCrumbs"));
-    m_listPatients = crumb(QStringLiteral("buttonListPatients"), breadCrumbs);
-    m_patientCard = crumb(QStringLiteral("buttonPatientCard"), breadCrumbs);
-    m_back = crumb(QStringLiteral("buttonBack"), breadCrumbs);
+    m_listPatients = breadCrumb(QStringLiteral("buttonListPatients"), breadCrumbs);
+    m_patientCard = breadCrumb(QStringLiteral("buttonPatientCard"), breadCrumbs);
+    m_back = breadCrumb(QStringLiteral("buttonBack"), breadCrumbs);
     auto* crumbs = new QHBoxLayout(breadCrumbs);
     crumbs->setContentsMargins(0, 0, 0, 0);
     crumbs->addWidget(m_listPatients);
-    crumbs->addWidget(separator(QStringLiteral("labelSeparator"), breadCrumbs));
+    crumbs->addWidget(breadCrumbSeparator(QStringLiteral("labelSeparator"), breadCrumbs));
     crumbs->addWidget(m_patientCard);
-    crumbs->addWidget(separator(QStringLiteral("labelSeparator2"), breadCrumbs));
+    crumbs->addWidget(breadCrumbSeparator(QStringLiteral("labelSeparator2"), breadCrumbs));
     crumbs->addWidget(m_back);
     crumbs->addStretch();
 

@@ -5,6 +5,7 @@
 #include "data/ReceiptModel.h"
 #include "views/ReceiptDelegate.h"
 #include "views/RecipeLeaving.h"
+#include "views/ScreenHeading.h"
 #include "widgets/MessageBoxes.h"
 
 #include <QComboBox>
@@ -25,15 +26,6 @@ namespace {
 
 constexpr int controlHeight = 40;
 constexpr int valueColumnWidth = 250;
-
-QPushButton* crumb(const QString& name, QWidget* parent)
-{
-    auto* button = new QPushButton(parent);
-    button->setObjectName(name);
-    button->setFlat(true);
-    button->setCursor(Qt::PointingHandCursor);
-    return button;
-}
 
 } // namespace
 
@@ -108,12 +100,9 @@ void ViewReceipt::buildWidgets()
 
     auto* breadCrumbs = new QFrame(this);
     breadCrumbs->setObjectName(QStringLiteral("breadCrumbs"));
-    m_listPatients = crumb(QStringLiteral("buttonListPatients"), breadCrumbs);
-    auto* separator = new QLabel(breadCrumbs);
-    separator->setObjectName(QStringLiteral("labelSeparator"));
-    separator->setPixmap(QPixmap(QStringLiteral(":/images/separator.png")));
-    separator->setMinimumSize(20, 20);
-    m_back = crumb(QStringLiteral("buttonBack"), breadCrumbs);
+    m_listPatients = breadCrumb(QStringLiteral("buttonListPatients"), breadCrumbs);
+    QLabel* separator = breadCrumbSeparator(QStringLiteral("labelSeparator"), breadCrumbs);
+    m_back = breadCrumb(QStringLiteral("buttonBack"), breadCrumbs);
     auto* crumbs = new QHBoxLayout(breadCrumbs);
     crumbs->setContentsMargins(0, 0, 0, 0);
     crumbs->addWidget(m_listPatients);
