@@ -4,7 +4,7 @@
 
 #include <QDateTime>
 #include <QFile>
-#include <QTextStream>
+#include <QMutex>
 
 namespace {
 
@@ -38,10 +38,14 @@ QString formatLogLine(QtMsgType type, const QDateTime& when, const QString& mess
 void messageHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     Q_UNUSED(context)
+    const QByteArray line = (formatLogLine(type, QDateTime::currentDateTime(), message) + u'\n').toUtf8();
+    // Messages come from any thread; one at a time, so a long line written in
+    // several pieces is never mixed with another.
+    static QBasicMutex writing;
+    const QMutexLocker locker(&writing);
     QFile file(AppConstants::logFileName);
     // A log that can't be opened loses the line: logging must never stop the program.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return;
-    QTextStream stream(&file);
-    stream << formatLogLine(type, QDateTime::currentDateTime(), message) << Qt::endl;
+    file.write(line);
 }

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QThread>
 #include <QtTest>
 
 #include <unistd.h>
@@ -37,6 +38,7 @@ private slots:
     void installedHandlerCatchesToolkitMessages();
     void unopenableLogLosesTheLineSilently();
     void readOnlyWorkingDirectoryLosesTheLineSilently();
+    void linesFromManyThreadsStayWhole();
 };
 
 void LoggingTest::lineFormat_data()
@@ -141,6 +143,36 @@ void LoggingTest::readOnlyWorkingDirectoryLosesTheLineSilently()
     log(QtWarningMsg, QStringLiteral("lost too"));
     QVERIFY(!QFileInfo::exists(readOnly.filePath(QStringLiteral("sonvera.log"))));
     QFile::setPermissions(readOnly.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+void LoggingTest::linesFromManyThreadsStayWhole()
+{
+    ScopedWorkingDirectory folder;
+    // Lines longer than a stream's buffer take several writes each; from four
+    // threads at once those writes must not mix.
+    const int threads = 4;
+    const int linesEach = 20;
+    QList<QThread*> writers;
+    for (int t = 0; t < threads; ++t) {
+        writers.append(QThread::create([t] {
+            const QString body(40000, QChar(u'a' + t));
+            for (int i = 0; i < linesEach; ++i)
+                log(QtInfoMsg, body);
+        }));
+        writers.last()->start();
+    }
+    for (QThread* writer : qAsConst(writers)) {
+        QVERIFY(writer->wait(60000));
+        delete writer;
+    }
+
+    const QList<QByteArray> lines = readLog(folder).split('\n');
+    QCOMPARE(lines.size(), threads * linesEach + 1);
+    for (const QByteArray& line : lines.mid(0, threads * linesEach)) {
+        const QByteArray body = line.mid(line.indexOf("\t\t ") + 3);
+        QCOMPARE(body.size(), 40000);
+        QCOMPARE(body.count(body.at(0)), body.size());
+    }
 }
 
 QTEST_GUILESS_MAIN(LoggingTest)
