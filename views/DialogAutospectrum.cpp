@@ -1,12 +1,13 @@
 #include "views/DialogAutospectrum.h"
 
+#include "widgets/ScreenPlacement.h"
+
 #include <QCloseEvent>
 #include <QFormLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QSpacerItem>
 #include <QSpinBox>
 
@@ -20,9 +21,7 @@ DialogAutospectrum::DialogAutospectrum(QWidget* parent) : QDialog(parent)
     setFixedSize(size());
     setWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint);
     setModal(true);
-    // In the middle of the first screen, wherever that screen lies.
-    const QRect screen = QGuiApplication::screens().constFirst()->geometry();
-    move(screen.x() + (screen.width() - width()) / 2, screen.y() + (screen.height() - height()) / 2);
+    centreOnFirstScreen(*this, QGuiApplication::screens());
 
     connect(m_spinBoxDuration, qOverload<int>(&QSpinBox::valueChanged), this,
             [this](int minutes) { m_buttonConfirm->setEnabled(minutes > 0); });

@@ -1,12 +1,12 @@
 #include "widgets/OutcomeDialog.h"
 
 #include "widgets/MessageBoxes.h"
+#include "widgets/ScreenPlacement.h"
 
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 
 OutcomeDialog::OutcomeDialog(QWidget* parent) : QDialog(parent) {}
@@ -16,8 +16,7 @@ void OutcomeDialog::place(int width, int height)
     setFixedSize(width, height);
     setWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint);
     setModal(true);
-    const QRect screen = QGuiApplication::screens().constFirst()->geometry();
-    move(screen.x() + (screen.width() - width) / 2, screen.y() + (screen.height() - height) / 2);
+    centreOnFirstScreen(*this, QGuiApplication::screens());
 }
 
 void OutcomeDialog::reject()
