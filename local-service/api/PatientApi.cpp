@@ -10,6 +10,7 @@
 #include "storage/PasswordHasher.h"
 #include "storage/TextFolding.h"
 
+#include <algorithm>
 #include <map>
 
 namespace localservice {
@@ -72,9 +73,16 @@ PatientFields validatedFields(const nlohmann::json& body, bool allowEmptyGender)
     return fields;
 }
 
+// One term of the list's order.
+struct OrderTerm
+{
+    const char* column;
+    bool ascending;
+};
+
 struct ListQuery
 {
-    std::string orderBy;
+    std::vector<OrderTerm> order;
     std::string searchColumn; // empty: no search
     std::string needle;       // folded
     int size = 20;
@@ -94,36 +102,48 @@ int queryNumber(const httplib::Request& http, const char* name, int fallback, in
     return value;
 }
 
-std::string orderClause(const std::string& sortBy, const std::string& direction)
+// Ties are broken by name and then id, both ascending whatever the
+// direction, so the order is total and pages never overlap. Each order has
+// an index (storage/Schema) that reads it forwards or backwards.
+std::vector<OrderTerm> orderOf(const std::string& sortBy, const std::string& direction)
 {
     if (direction != "" && direction != "asc" && direction != "desc")
         throw ApiError(400, "badQuery", {"direction"});
-    const std::string dir = direction == "desc" ? " DESC" : " ASC";
-    const std::string reverse = direction == "desc" ? " ASC" : " DESC";
-    // Ties are broken by name and then id, so pages never overlap.
-    static const std::map<std::string, std::string> columns = {
-        {"name", "p.name_folded%d"},
-        {"age", "p.birth_date%r, p.name_folded ASC"}, // the older, the earlier the birth date
-        {"gender", "p.gender%d, p.name_folded ASC"},
-        {"record", "last_record%d, p.name_folded ASC"},
-        {"notes", "p.notes_folded%d, p.name_folded ASC"},
-        {"", "p.created_at ASC"},
+    const bool ascending = direction != "desc";
+    if (sortBy.empty())
+        return {{"p.created_at", true}, {"p.id", true}};
+    if (sortBy == "name")
+        return {{"p.name_folded", ascending}, {"p.id", true}};
+    // The older, the earlier the birth date.
+    static const std::map<std::string, std::pair<const char*, bool>> columns = {
+        {"age", {"p.birth_date", false}},
+        {"gender", {"p.gender", true}},
+        {"record", {"p.last_record_at", true}},
+        {"notes", {"p.notes_folded", true}},
     };
     const auto found = columns.find(sortBy);
     if (found == columns.end())
         throw ApiError(400, "badQuery", {"sortby"});
-    std::string clause = found->second;
-    if (const size_t at = clause.find("%d"); at != std::string::npos)
-        clause.replace(at, 2, dir);
-    if (const size_t at = clause.find("%r"); at != std::string::npos)
-        clause.replace(at, 2, reverse);
-    return clause + ", p.id ASC";
+    const auto& [column, sameDirection] = found->second;
+    return {{column, ascending == sameDirection}, {"p.name_folded", true}, {"p.id", true}};
+}
+
+std::string orderClause(const std::vector<OrderTerm>& order, bool reversed)
+{
+    std::string clause;
+    for (const OrderTerm& term : order) {
+        if (!clause.empty())
+            clause += ", ";
+        clause += term.column;
+        clause += term.ascending != reversed ? " ASC" : " DESC";
+    }
+    return clause;
 }
 
 ListQuery listQuery(const httplib::Request& http)
 {
     ListQuery query;
-    query.orderBy = orderClause(http.get_param_value("sortby"), http.get_param_value("direction"));
+    query.order = orderOf(http.get_param_value("sortby"), http.get_param_value("direction"));
     query.size = queryNumber(http, "size", 20, 1, MaxPageSize);
     query.pageIndex = queryNumber(http, "current", 0, 0, 1000000);
     const std::string searchBy = http.get_param_value("searchby");
@@ -142,33 +162,61 @@ ListQuery listQuery(const httplib::Request& http)
     return query;
 }
 
+std::string whereClause(const ListQuery& query)
+{
+    return " FROM patients p WHERE p.account_id = ?1" +
+           (query.searchColumn.empty() ? std::string() : " AND instr(" + query.searchColumn + ", ?2) > 0");
+}
+
+std::int64_t matchingCount(Database& db, const Account& account, const ListQuery& query)
+{
+    // The account keeps its number of patients; only a search counts.
+    Statement count = query.searchColumn.empty() ? db.prepare("SELECT patient_count FROM accounts WHERE id = ?1")
+                                                 : db.prepare(("SELECT COUNT(*)" + whereClause(query)).c_str());
+    count.bind(1, account.id);
+    if (!query.searchColumn.empty())
+        count.bind(2, query.needle);
+    return count.step() ? count.integer(0) : 0;
+}
+
+// A page read along the order's index from whichever end is nearer, so the
+// first and the last pages cost the same however long the list is.
+nlohmann::json pageOf(Database& db, const Account& account, const ListQuery& query, std::int64_t total)
+{
+    nlohmann::json data = nlohmann::json::array();
+    const std::int64_t offset = static_cast<std::int64_t>(query.pageIndex) * query.size;
+    if (offset >= total)
+        return data;
+    const std::int64_t rowCount = std::min<std::int64_t>(query.size, total - offset);
+    const std::int64_t offsetFromEnd = total - offset - rowCount;
+    const bool fromEnd = offsetFromEnd < offset;
+
+    Statement rows = db.prepare(("SELECT " + std::string(PatientColumns) + whereClause(query) + " ORDER BY " +
+                                 orderClause(query.order, fromEnd) + " LIMIT ?3 OFFSET ?4")
+                                    .c_str());
+    rows.bind(1, account.id);
+    if (!query.searchColumn.empty())
+        rows.bind(2, query.needle);
+    rows.bind(3, rowCount).bind(4, fromEnd ? offsetFromEnd : offset);
+    while (rows.step())
+        data.push_back(patientJson(rows));
+    if (fromEnd)
+        std::reverse(data.begin(), data.end());
+    return data;
+}
+
 ApiResponse filterPatients(ApiRequest& request)
 {
     const ListQuery query = listQuery(request.http());
     Database& db = request.db();
     settleCommands(db, request.account(), currentTimeMs(), request.language());
 
-    const std::string where =
-        " FROM patients p WHERE p.account_id = ?1" +
-        (query.searchColumn.empty() ? std::string() : " AND instr(" + query.searchColumn + ", ?2) > 0");
-    Statement count = db.prepare(("SELECT COUNT(*)" + where).c_str());
-    count.bind(1, request.account().id);
-    if (!query.searchColumn.empty())
-        count.bind(2, query.needle);
-    count.step();
-    const std::int64_t total = count.integer(0);
-
-    Statement rows = db.prepare(("SELECT " + std::string(PatientColumns) + " AS last_record" + where + " ORDER BY " +
-                                 query.orderBy + " LIMIT ?3 OFFSET ?4")
-                                    .c_str());
-    rows.bind(1, request.account().id);
-    if (!query.searchColumn.empty())
-        rows.bind(2, query.needle);
-    rows.bind(3, query.size).bind(4, static_cast<std::int64_t>(query.pageIndex) * query.size);
-    nlohmann::json data = nlohmann::json::array();
-    while (rows.step())
-        data.push_back(patientJson(rows));
-    return ApiResponse::json({{"pages", (total + query.size - 1) / query.size}, {"data", data}});
+    // The count and the page come from one snapshot.
+    Database::Transaction snapshot(db, Database::Transaction::Mode::Read);
+    const std::int64_t total = matchingCount(db, request.account(), query);
+    nlohmann::json data = pageOf(db, request.account(), query, total);
+    snapshot.commit();
+    return ApiResponse::json({{"pages", (total + query.size - 1) / query.size}, {"data", std::move(data)}});
 }
 
 void bindFields(Statement& statement, const PatientFields& fields)
@@ -239,7 +287,7 @@ std::optional<std::string> decodeNeedle(const std::string& needle)
 
 void addPatientApi(ServiceRouter& router, const ServiceOptions&)
 {
-    router.get("/patient/filter", Access::SignedIn, filterPatients);
+    router.get("/patient/filter", Access::SignedIn, filterPatients, Unit::OwnTransactions);
     router.post("/patient", Access::SignedIn, createPatient);
     router.put("/patient", Access::SignedIn, editPatient);
     // Ids are UUIDs; the pattern leaves "device" and "questionnaire" to
