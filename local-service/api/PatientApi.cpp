@@ -21,6 +21,9 @@ constexpr int MaxPageSize = 100;
 constexpr size_t MaxNameLength = 255;
 constexpr size_t MaxPhoneLength = 100;
 constexpr size_t MaxNotesLength = 4000;
+// Up to this many matches of a search are sorted by themselves; more of them
+// are found soon enough along the order's index.
+constexpr std::int64_t MaxSortedMatches = 5000;
 
 struct PatientFields
 {
@@ -84,6 +87,7 @@ struct ListQuery
 {
     std::vector<OrderTerm> order;
     std::string searchColumn; // empty: no search
+    std::string searchIndex;  // the smallest index that holds the column
     std::string needle;       // folded
     int size = 20;
     int pageIndex = 0;
@@ -128,13 +132,15 @@ std::vector<OrderTerm> orderOf(const std::string& sortBy, const std::string& dir
     return {{column, ascending == sameDirection}, {"p.name_folded", true}, {"p.id", true}};
 }
 
-std::string orderClause(const std::vector<OrderTerm>& order, bool reversed)
+// Sorting the matches themselves instead of walking the order's index: an
+// expression the index doesn't hold makes SQLite sort.
+std::string orderClause(const std::vector<OrderTerm>& order, bool reversed, bool sortMatches)
 {
     std::string clause;
     for (const OrderTerm& term : order) {
         if (!clause.empty())
             clause += ", ";
-        clause += term.column;
+        clause += sortMatches ? "coalesce(" + std::string(term.column) + ", NULL)" : std::string(term.column);
         clause += term.ascending != reversed ? " ASC" : " DESC";
     }
     return clause;
@@ -147,11 +153,13 @@ ListQuery listQuery(const httplib::Request& http)
     query.size = queryNumber(http, "size", 20, 1, MaxPageSize);
     query.pageIndex = queryNumber(http, "current", 0, 0, 1000000);
     const std::string searchBy = http.get_param_value("searchby");
-    if (searchBy == "name")
+    if (searchBy == "name") {
         query.searchColumn = "p.name_folded";
-    else if (searchBy == "notes")
+        query.searchIndex = "patients_by_name";
+    } else if (searchBy == "notes") {
         query.searchColumn = "p.notes_folded";
-    else if (!searchBy.empty())
+        query.searchIndex = "patients_by_notes";
+    } else if (!searchBy.empty())
         throw ApiError(400, "badQuery", {"searchby"});
     if (!query.searchColumn.empty()) {
         const std::optional<std::string> needle = decodeNeedle(http.get_param_value("needle"));
@@ -162,40 +170,69 @@ ListQuery listQuery(const httplib::Request& http)
     return query;
 }
 
-std::string whereClause(const ListQuery& query)
+std::string searchCondition(const ListQuery& query)
 {
-    return " FROM patients p WHERE p.account_id = ?1" +
-           (query.searchColumn.empty() ? std::string() : " AND instr(" + query.searchColumn + ", ?2) > 0");
+    return query.searchColumn.empty() ? std::string() : " AND instr(" + query.searchColumn + ", ?2) > 0";
 }
 
-std::int64_t matchingCount(Database& db, const Account& account, const ListQuery& query)
+// The patients a list request shows: how many, and while they are few, the
+// row ids of them all.
+struct Matches
 {
-    // The account keeps its number of patients; only a search counts.
-    Statement count = query.searchColumn.empty() ? db.prepare("SELECT patient_count FROM accounts WHERE id = ?1")
-                                                 : db.prepare(("SELECT COUNT(*)" + whereClause(query)).c_str());
-    count.bind(1, account.id);
-    if (!query.searchColumn.empty())
-        count.bind(2, query.needle);
-    return count.step() ? count.integer(0) : 0;
+    std::int64_t total = 0;
+    std::optional<nlohmann::json> rowIds;
+};
+
+Matches matchesOf(Database& db, const Account& account, const ListQuery& query)
+{
+    Matches matches;
+    if (query.searchColumn.empty()) {
+        // The account keeps its number of patients.
+        Statement count = db.prepare("SELECT patient_count FROM accounts WHERE id = ?1");
+        count.bind(1, account.id);
+        matches.total = count.step() ? count.integer(0) : 0;
+        return matches;
+    }
+    // A search reads every patient of the account once, through the index
+    // that holds the searched column and nothing much else.
+    Statement found = db.prepare(("SELECT p.rowid FROM patients p INDEXED BY " + query.searchIndex +
+                                  " WHERE p.account_id = ?1" + searchCondition(query))
+                                     .c_str());
+    found.bind(1, account.id).bind(2, query.needle);
+    nlohmann::json rowIds = nlohmann::json::array();
+    while (found.step()) {
+        if (++matches.total <= MaxSortedMatches)
+            rowIds.push_back(found.integer(0));
+    }
+    if (matches.total <= MaxSortedMatches)
+        matches.rowIds = std::move(rowIds);
+    return matches;
 }
 
 // A page read along the order's index from whichever end is nearer, so the
-// first and the last pages cost the same however long the list is.
-nlohmann::json pageOf(Database& db, const Account& account, const ListQuery& query, std::int64_t total)
+// first and the last pages cost the same however long the list is. A few
+// matches of a search are sorted by themselves instead.
+nlohmann::json pageOf(Database& db, const Account& account, const ListQuery& query, const Matches& matches)
 {
     nlohmann::json data = nlohmann::json::array();
     const std::int64_t offset = static_cast<std::int64_t>(query.pageIndex) * query.size;
-    if (offset >= total)
+    if (offset >= matches.total)
         return data;
-    const std::int64_t rowCount = std::min<std::int64_t>(query.size, total - offset);
-    const std::int64_t offsetFromEnd = total - offset - rowCount;
+    const std::int64_t rowCount = std::min<std::int64_t>(query.size, matches.total - offset);
+    const std::int64_t offsetFromEnd = matches.total - offset - rowCount;
     const bool fromEnd = offsetFromEnd < offset;
+    const bool sortMatches = matches.rowIds.has_value();
 
-    Statement rows = db.prepare(("SELECT " + std::string(PatientColumns) + whereClause(query) + " ORDER BY " +
-                                 orderClause(query.order, fromEnd) + " LIMIT ?3 OFFSET ?4")
-                                    .c_str());
+    const std::string filter =
+        sortMatches ? " AND p.rowid IN (SELECT value FROM json_each(?2))" : searchCondition(query);
+    Statement rows =
+        db.prepare(("SELECT " + std::string(PatientColumns) + " FROM patients p WHERE p.account_id = ?1" + filter +
+                    " ORDER BY " + orderClause(query.order, fromEnd, sortMatches) + " LIMIT ?3 OFFSET ?4")
+                       .c_str());
     rows.bind(1, account.id);
-    if (!query.searchColumn.empty())
+    if (sortMatches)
+        rows.bind(2, matches.rowIds->dump());
+    else if (!query.searchColumn.empty())
         rows.bind(2, query.needle);
     rows.bind(3, rowCount).bind(4, fromEnd ? offsetFromEnd : offset);
     while (rows.step())
@@ -213,10 +250,10 @@ ApiResponse filterPatients(ApiRequest& request)
 
     // The count and the page come from one snapshot.
     Database::Transaction snapshot(db, Database::Transaction::Mode::Read);
-    const std::int64_t total = matchingCount(db, request.account(), query);
-    nlohmann::json data = pageOf(db, request.account(), query, total);
+    const Matches matches = matchesOf(db, request.account(), query);
+    nlohmann::json data = pageOf(db, request.account(), query, matches);
     snapshot.commit();
-    return ApiResponse::json({{"pages", (total + query.size - 1) / query.size}, {"data", std::move(data)}});
+    return ApiResponse::json({{"pages", (matches.total + query.size - 1) / query.size}, {"data", std::move(data)}});
 }
 
 void bindFields(Statement& statement, const PatientFields& fields)
