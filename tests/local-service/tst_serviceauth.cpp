@@ -7,6 +7,8 @@
 
 #include <QtTest>
 
+#include <future>
+
 class TestServiceAuth : public QObject
 {
     Q_OBJECT
@@ -26,6 +28,7 @@ private slots:
     void passwordChangeRules_data();
     void passwordChangeRules();
     void passwordChangeRenewsTheToken();
+    void ofTwoPasswordChangesAtOnceOneWins();
     void localeIsStoredOnTheAccount();
     void updateCheck_data();
     void updateCheck();
@@ -306,6 +309,39 @@ void TestServiceAuth::passwordChangeRenewsTheToken()
     QCOMPARE(fresh
                  .post(QStringLiteral("/auth/password"),
                        {{"oldPassword", "Новый пароль"}, {"newPassword", "second"}, {"repeatPassword", "second"}})
+                 .status,
+             200);
+}
+
+void TestServiceAuth::ofTwoPasswordChangesAtOnceOneWins()
+{
+    ServiceClient first(m_service.baseUrl());
+    QCOMPARE(first.signIn(QStringLiteral("second"), QStringLiteral("second")).status, 200);
+    ServiceClient other(m_service.baseUrl());
+    QCOMPARE(other.signIn(QStringLiteral("second"), QStringLiteral("second")).status, 200);
+    const auto change = [](ServiceClient& client, const QString& newPassword) {
+        return client
+            .post(QStringLiteral("/auth/password"),
+                  {{"oldPassword", "second"}, {"newPassword", newPassword}, {"repeatPassword", newPassword}})
+            .status;
+    };
+    std::future<int> firstChange = std::async(std::launch::async, [&] { return change(first, "alpha-1"); });
+    std::future<int> otherChange = std::async(std::launch::async, [&] { return change(other, "beta-22"); });
+    const int firstStatus = firstChange.get();
+    const int otherStatus = otherChange.get();
+
+    // Both checked the same old password; the one that came second found it
+    // no longer current.
+    QCOMPARE(QList<int>({firstStatus, otherStatus}).count(200), 1);
+    QCOMPARE(QList<int>({firstStatus, otherStatus}).count(400), 1);
+    const QString winner = firstStatus == 200 ? QStringLiteral("alpha-1") : QStringLiteral("beta-22");
+    const QString loser = firstStatus == 200 ? QStringLiteral("beta-22") : QStringLiteral("alpha-1");
+    ServiceClient fresh(m_service.baseUrl());
+    QCOMPARE(fresh.signIn(QStringLiteral("second"), loser).status, 401);
+    QCOMPARE(fresh.signIn(QStringLiteral("second"), winner).status, 200);
+    QCOMPARE(fresh
+                 .post(QStringLiteral("/auth/password"),
+                       {{"oldPassword", winner}, {"newPassword", "second"}, {"repeatPassword", "second"}})
                  .status,
              200);
 }
