@@ -9,9 +9,11 @@
 #include "api/RecipeApi.h"
 #include "api/RecordApi.h"
 #include "http/ServiceRouter.h"
+#include "storage/Clock.h"
 #include "storage/Database.h"
 #include "storage/Schema.h"
 #include "storage/Seeder.h"
+#include "storage/Sessions.h"
 
 #include <httplib.h>
 
@@ -32,17 +34,21 @@ bool hasAccounts(Database& db)
 
 struct LocalService::Parts
 {
-    Parts(const std::string& databasePath, std::ostream& log) : db(databasePath), router(server, db, log) {}
+    Parts(const ServiceOptions& options, std::ostream& log)
+        : pool(options.databasePath)
+        , router(server, pool, Sessions(static_cast<std::int64_t>(options.tokenIdleSeconds) * 1000), log)
+    {}
 
-    Database db;
+    ConnectionPool pool;
     httplib::Server server;
     ServiceRouter router;
 };
 
 LocalService::LocalService(const ServiceOptions& options, std::ostream& log)
-    : m_options(options), m_parts(std::make_unique<Parts>(options.databasePath, log))
+    : m_options(options), m_parts(std::make_unique<Parts>(options, log))
 {
-    Database& db = m_parts->db;
+    const ConnectionPool::Lease connection = m_parts->pool.lease();
+    Database& db = connection.db();
     // Seeding is one transaction; a first start stopped before it committed
     // leaves the tables without accounts, and the next start seeds again.
     const bool created = ensureSchema(db);
@@ -51,6 +57,7 @@ LocalService::LocalService(const ServiceOptions& options, std::ostream& log)
             << ": adding the demonstration data" << std::endl;
         seedDemoData(db);
     }
+    m_parts->router.sessions().removeExpired(db, currentTimeMs());
     ServiceRouter& router = m_parts->router;
     addAuthApi(router, options);
     addPatientApi(router, options);

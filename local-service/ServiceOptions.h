@@ -15,6 +15,8 @@ struct ServiceOptions
     int commandSeconds = 8;
     // The newest client version; an older client is told to update.
     std::string latestVersion = "2021.3.0";
+    // A token not used for this long is no longer accepted.
+    int tokenIdleSeconds = 12 * 3600;
 };
 
 struct ParsedOptions

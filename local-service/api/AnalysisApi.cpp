@@ -191,9 +191,9 @@ void addAnalysisApi(ServiceRouter& router)
                [](ApiRequest& request) { return categories(request, diagnosticCatalogue()); });
     router.get("/category/corrective/([^/]+)", Access::SignedIn,
                [](ApiRequest& request) { return categories(request, correctiveCatalogue()); });
-    router.post("/analysis", Access::SignedIn, analyse);
-    router.post("/analysis/summary", Access::SignedIn, summary);
-    router.post("/analysis/comparative", Access::SignedIn, comparative);
+    router.post("/analysis", Access::SignedIn, analyse, Unit::Read);
+    router.post("/analysis/summary", Access::SignedIn, summary, Unit::Read);
+    router.post("/analysis/comparative", Access::SignedIn, comparative, Unit::Read);
 }
 
 } // namespace localservice

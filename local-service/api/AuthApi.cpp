@@ -1,7 +1,9 @@
 #include "api/AuthApi.h"
 
 #include "ServiceOptions.h"
+#include "api/SignInThrottle.h"
 #include "http/ApiError.h"
+#include "http/Messages.h"
 #include "http/ServiceRouter.h"
 #include "storage/Clock.h"
 #include "storage/Database.h"
@@ -10,6 +12,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <memory>
 #include <sstream>
 
 namespace localservice {
@@ -19,44 +22,104 @@ namespace {
 constexpr size_t MinPasswordLength = 4;
 constexpr size_t MaxPasswordLength = 128;
 
-std::string issueToken(Database& db, std::int64_t accountId)
+struct Credentials
 {
-    const std::string token = newAccessToken();
-    db.prepare("INSERT INTO tokens (digest, account_id, created_at) VALUES (?, ?, ?)")
-        .bind(1, tokenDigest(token))
-        .bind(2, accountId)
-        .bind(3, currentTimeMs())
-        .run();
-    return token;
+    std::string username;
+    std::string password;
+};
+
+// The user name and the password come in the form body only: a query
+// string ends up in logs and browser histories.
+Credentials credentialsOf(const httplib::Request& http)
+{
+    const size_t queryStart = http.target.find('?');
+    if (queryStart != std::string::npos) {
+        httplib::Params query;
+        httplib::detail::parse_query_text(http.target.substr(queryStart + 1), query);
+        if (query.count("password"))
+            throw ApiError(400, "badQuery", {"password"});
+    }
+    httplib::Params form;
+    if (http.get_header_value("Content-Type").rfind("application/x-www-form-urlencoded", 0) == 0)
+        httplib::detail::parse_query_text(http.body, form);
+    const auto value = [&form](const char* name) {
+        const auto found = form.find(name);
+        return found == form.end() ? std::string() : found->second;
+    };
+    Credentials credentials{value("username"), value("password")};
+    if (credentials.username.empty() || credentials.password.empty())
+        throw ApiError(400, "credentialsRequired");
+    return credentials;
 }
 
-ApiResponse signIn(ApiRequest& request)
+ApiResponse tooManyAttempts(const ApiRequest& request, std::int64_t waitMs)
 {
-    const httplib::Request& http = request.http();
-    const std::string username = http.get_param_value("username");
-    const std::string password = http.get_param_value("password");
-    if (username.empty() || password.empty())
-        throw ApiError(400, "credentialsRequired");
+    const std::string seconds = std::to_string((waitMs + 999) / 1000);
+    ApiResponse answer =
+        ApiResponse::json({{"message", message("tooManySignIns", request.language(), {seconds})}}, 429);
+    answer.headers.emplace("Retry-After", seconds);
+    return answer;
+}
 
-    Statement query =
-        request.db().prepare("SELECT id, password_hash, language, country FROM accounts WHERE username = ?");
+struct StoredAccount
+{
+    std::int64_t id = 0;
+    std::string passwordHash;
+    std::string language;
+    std::string country;
+};
+
+std::optional<StoredAccount> accountNamed(Database& db, const std::string& username)
+{
+    Statement query = db.prepare("SELECT id, password_hash, language, country FROM accounts WHERE username = ?");
     query.bind(1, username);
-    const bool known = query.step();
+    if (!query.step())
+        return std::nullopt;
+    return StoredAccount{query.integer(0), query.text(1), query.text(2), query.text(3)};
+}
+
+// The password hash is still the one that was checked, read inside the
+// write transaction that depends on it.
+bool passwordUnchanged(Database& db, std::int64_t accountId, const std::string& checkedHash)
+{
+    Statement query = db.prepare("SELECT password_hash FROM accounts WHERE id = ?");
+    query.bind(1, accountId);
+    return query.step() && query.text(0) == checkedHash;
+}
+
+// Hashing takes a noticeable time; it happens outside of any transaction so
+// that nobody waits for it but the caller.
+ApiResponse signIn(ApiRequest& request, const Sessions& sessions, SignInThrottle& throttle)
+{
+    const Credentials credentials = credentialsOf(request.http());
+    if (const std::int64_t waitMs = throttle.admit(credentials.username, currentTimeMs()))
+        return tooManyAttempts(request, waitMs);
+
+    Database& db = request.db();
+    const std::optional<StoredAccount> account = accountNamed(db, credentials.username);
     // An unknown name costs as much time as a wrong password, so timing
     // doesn't tell which names exist.
     static const std::string decoy = PasswordHasher::hash("decoy");
-    const bool verified = PasswordHasher::verify(password, known ? query.text(1) : decoy) && known;
-    if (!verified)
+    const bool verified = PasswordHasher::verify(credentials.password, account ? account->passwordHash : decoy);
+    if (!verified || !account)
         throw ApiError(401, "wrongCredentials");
+    throttle.succeeded(credentials.username);
 
-    const std::int64_t accountId = query.integer(0);
-    return ApiResponse::json({{"accessToken", issueToken(request.db(), accountId)},
+    const std::int64_t now = currentTimeMs();
+    Database::Transaction transaction(db);
+    // A password changed meanwhile ended every session, this one too.
+    if (!passwordUnchanged(db, account->id, account->passwordHash))
+        throw ApiError(401, "wrongCredentials");
+    sessions.removeExpired(db, now);
+    const std::string token = sessions.open(db, account->id, now);
+    transaction.commit();
+    return ApiResponse::json({{"accessToken", token},
                               {"tokenType", "Bearer"},
-                              {"language", query.text(2)},
-                              {"country", query.text(3)}});
+                              {"language", account->language},
+                              {"country", account->country}});
 }
 
-ApiResponse changePassword(ApiRequest& request)
+ApiResponse changePassword(ApiRequest& request, const Sessions& sessions)
 {
     const nlohmann::json& body = request.jsonObject();
     const std::string oldPassword = field::text(body, "oldPassword");
@@ -65,24 +128,31 @@ ApiResponse changePassword(ApiRequest& request)
     Database& db = request.db();
     const Account& account = request.account();
 
-    Statement stored = db.prepare("SELECT password_hash FROM accounts WHERE id = ?");
-    stored.bind(1, account.id);
-    if (!stored.step() || !PasswordHasher::verify(oldPassword, stored.text(0)))
+    std::string storedHash;
+    {
+        Statement stored = db.prepare("SELECT password_hash FROM accounts WHERE id = ?");
+        stored.bind(1, account.id);
+        if (stored.step())
+            storedHash = stored.text(0);
+    }
+    if (storedHash.empty() || !PasswordHasher::verify(oldPassword, storedHash))
         throw ApiError(400, "wrongOldPassword");
     if (newPassword != repeatPassword)
         throw ApiError(400, "passwordsDiffer");
     const size_t length = utf8Length(newPassword);
     if (length < MinPasswordLength || length > MaxPasswordLength)
         throw ApiError(400, "passwordLength", {std::to_string(MinPasswordLength), std::to_string(MaxPasswordLength)});
+    const std::string newHash = PasswordHasher::hash(newPassword);
 
     Database::Transaction transaction(db);
-    db.prepare("UPDATE accounts SET password_hash = ? WHERE id = ?")
-        .bind(1, PasswordHasher::hash(newPassword))
-        .bind(2, account.id)
-        .run();
+    // Of two changes made at once with the same old password, the second
+    // finds it no longer current.
+    if (!passwordUnchanged(db, account.id, storedHash))
+        throw ApiError(400, "wrongOldPassword");
+    db.prepare("UPDATE accounts SET password_hash = ? WHERE id = ?").bind(1, newHash).bind(2, account.id).run();
     // Every session of the account ends; the caller goes on with a new token.
-    db.prepare("DELETE FROM tokens WHERE account_id = ?").bind(1, account.id).run();
-    const std::string token = issueToken(db, account.id);
+    sessions.closeAllOf(db, account.id);
+    const std::string token = sessions.open(db, account.id, currentTimeMs());
     transaction.commit();
     return ApiResponse::json({{"accessToken", token}});
 }
@@ -135,8 +205,15 @@ bool isOlderVersion(const std::string& a, const std::string& b)
 
 void addAuthApi(ServiceRouter& router, const ServiceOptions& options)
 {
-    router.post("/auth/login", Access::Public, signIn);
-    router.post("/auth/password", Access::SignedIn, changePassword);
+    const Sessions& sessions = router.sessions();
+    auto throttle = std::make_shared<SignInThrottle>();
+    router.post(
+        "/auth/login", Access::Public,
+        [&sessions, throttle](ApiRequest& request) { return signIn(request, sessions, *throttle); },
+        Unit::OwnTransactions);
+    router.post(
+        "/auth/password", Access::SignedIn,
+        [&sessions](ApiRequest& request) { return changePassword(request, sessions); }, Unit::OwnTransactions);
     router.put("/auth/locale", Access::SignedIn, changeLocale);
     const std::string latest = options.latestVersion;
     router.get("/auth/updates/?", Access::SignedIn, [latest](ApiRequest& request) {

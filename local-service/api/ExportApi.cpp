@@ -96,8 +96,11 @@ ApiResponse exportExcel(ApiRequest& request)
 {
     const std::string patientId = field::text(request.jsonObject(), "patientId");
     settleCommands(request.db(), request.account(), currentTimeMs(), request.language());
+    Database::Transaction snapshot(request.db(), Database::Transaction::Mode::Read);
     const nlohmann::json patient = ownedPatient(request.db(), request.account(), patientId);
-    const std::string xlsx = buildPatientWorkbook(workbookOf(request.db(), patient, request.language()));
+    const PatientWorkbook workbook = workbookOf(request.db(), patient, request.language());
+    snapshot.commit();
+    const std::string xlsx = buildPatientWorkbook(workbook);
     if (xlsx.empty())
         throw ApiError(500, "internal");
     return ApiResponse::text(encodeBase64(xlsx));
@@ -107,7 +110,7 @@ ApiResponse exportExcel(ApiRequest& request)
 
 void addExportApi(ServiceRouter& router)
 {
-    router.post("/export/excel", Access::SignedIn, exportExcel);
+    router.post("/export/excel", Access::SignedIn, exportExcel, Unit::OwnTransactions);
 }
 
 } // namespace localservice

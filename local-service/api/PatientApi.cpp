@@ -10,6 +10,7 @@
 #include "storage/PasswordHasher.h"
 #include "storage/TextFolding.h"
 
+#include <algorithm>
 #include <map>
 
 namespace localservice {
@@ -20,6 +21,9 @@ constexpr int MaxPageSize = 100;
 constexpr size_t MaxNameLength = 255;
 constexpr size_t MaxPhoneLength = 100;
 constexpr size_t MaxNotesLength = 4000;
+// Up to this many matches of a search are sorted by themselves; more of them
+// are found soon enough along the order's index.
+constexpr std::int64_t MaxSortedMatches = 5000;
 
 struct PatientFields
 {
@@ -72,10 +76,18 @@ PatientFields validatedFields(const nlohmann::json& body, bool allowEmptyGender)
     return fields;
 }
 
+// One term of the list's order.
+struct OrderTerm
+{
+    const char* column;
+    bool ascending;
+};
+
 struct ListQuery
 {
-    std::string orderBy;
+    std::vector<OrderTerm> order;
     std::string searchColumn; // empty: no search
+    std::string searchIndex;  // the smallest index that holds the column
     std::string needle;       // folded
     int size = 20;
     int pageIndex = 0;
@@ -94,44 +106,60 @@ int queryNumber(const httplib::Request& http, const char* name, int fallback, in
     return value;
 }
 
-std::string orderClause(const std::string& sortBy, const std::string& direction)
+// Ties are broken by name and then id, both ascending whatever the
+// direction, so the order is total and pages never overlap. Each order has
+// an index (storage/Schema) that reads it forwards or backwards.
+std::vector<OrderTerm> orderOf(const std::string& sortBy, const std::string& direction)
 {
     if (direction != "" && direction != "asc" && direction != "desc")
         throw ApiError(400, "badQuery", {"direction"});
-    const std::string dir = direction == "desc" ? " DESC" : " ASC";
-    const std::string reverse = direction == "desc" ? " ASC" : " DESC";
-    // Ties are broken by name and then id, so pages never overlap.
-    static const std::map<std::string, std::string> columns = {
-        {"name", "p.name_folded%d"},
-        {"age", "p.birth_date%r, p.name_folded ASC"}, // the older, the earlier the birth date
-        {"gender", "p.gender%d, p.name_folded ASC"},
-        {"record", "last_record%d, p.name_folded ASC"},
-        {"notes", "p.notes_folded%d, p.name_folded ASC"},
-        {"", "p.created_at ASC"},
+    const bool ascending = direction != "desc";
+    if (sortBy.empty())
+        return {{"p.created_at", true}, {"p.id", true}};
+    if (sortBy == "name")
+        return {{"p.name_folded", ascending}, {"p.id", true}};
+    // The older, the earlier the birth date.
+    static const std::map<std::string, std::pair<const char*, bool>> columns = {
+        {"age", {"p.birth_date", false}},
+        {"gender", {"p.gender", true}},
+        {"record", {"p.last_record_at", true}},
+        {"notes", {"p.notes_folded", true}},
     };
     const auto found = columns.find(sortBy);
     if (found == columns.end())
         throw ApiError(400, "badQuery", {"sortby"});
-    std::string clause = found->second;
-    if (const size_t at = clause.find("%d"); at != std::string::npos)
-        clause.replace(at, 2, dir);
-    if (const size_t at = clause.find("%r"); at != std::string::npos)
-        clause.replace(at, 2, reverse);
-    return clause + ", p.id ASC";
+    const auto& [column, sameDirection] = found->second;
+    return {{column, ascending == sameDirection}, {"p.name_folded", true}, {"p.id", true}};
+}
+
+// Sorting the matches themselves instead of walking the order's index: an
+// expression the index doesn't hold makes SQLite sort.
+std::string orderClause(const std::vector<OrderTerm>& order, bool reversed, bool sortMatches)
+{
+    std::string clause;
+    for (const OrderTerm& term : order) {
+        if (!clause.empty())
+            clause += ", ";
+        clause += sortMatches ? "coalesce(" + std::string(term.column) + ", NULL)" : std::string(term.column);
+        clause += term.ascending != reversed ? " ASC" : " DESC";
+    }
+    return clause;
 }
 
 ListQuery listQuery(const httplib::Request& http)
 {
     ListQuery query;
-    query.orderBy = orderClause(http.get_param_value("sortby"), http.get_param_value("direction"));
+    query.order = orderOf(http.get_param_value("sortby"), http.get_param_value("direction"));
     query.size = queryNumber(http, "size", 20, 1, MaxPageSize);
     query.pageIndex = queryNumber(http, "current", 0, 0, 1000000);
     const std::string searchBy = http.get_param_value("searchby");
-    if (searchBy == "name")
+    if (searchBy == "name") {
         query.searchColumn = "p.name_folded";
-    else if (searchBy == "notes")
+        query.searchIndex = "patients_by_name";
+    } else if (searchBy == "notes") {
         query.searchColumn = "p.notes_folded";
-    else if (!searchBy.empty())
+        query.searchIndex = "patients_by_notes";
+    } else if (!searchBy.empty())
         throw ApiError(400, "badQuery", {"searchby"});
     if (!query.searchColumn.empty()) {
         const std::optional<std::string> needle = decodeNeedle(http.get_param_value("needle"));
@@ -142,33 +170,90 @@ ListQuery listQuery(const httplib::Request& http)
     return query;
 }
 
+std::string searchCondition(const ListQuery& query)
+{
+    return query.searchColumn.empty() ? std::string() : " AND instr(" + query.searchColumn + ", ?2) > 0";
+}
+
+// The patients a list request shows: how many, and while they are few, the
+// row ids of them all.
+struct Matches
+{
+    std::int64_t total = 0;
+    std::optional<nlohmann::json> rowIds;
+};
+
+Matches matchesOf(Database& db, const Account& account, const ListQuery& query)
+{
+    Matches matches;
+    if (query.searchColumn.empty()) {
+        // The account keeps its number of patients.
+        Statement count = db.prepare("SELECT patient_count FROM accounts WHERE id = ?1");
+        count.bind(1, account.id);
+        matches.total = count.step() ? count.integer(0) : 0;
+        return matches;
+    }
+    // A search reads every patient of the account once, through the index
+    // that holds the searched column and nothing much else.
+    Statement found = db.prepare(("SELECT p.rowid FROM patients p INDEXED BY " + query.searchIndex +
+                                  " WHERE p.account_id = ?1" + searchCondition(query))
+                                     .c_str());
+    found.bind(1, account.id).bind(2, query.needle);
+    nlohmann::json rowIds = nlohmann::json::array();
+    while (found.step()) {
+        if (++matches.total <= MaxSortedMatches)
+            rowIds.push_back(found.integer(0));
+    }
+    if (matches.total <= MaxSortedMatches)
+        matches.rowIds = std::move(rowIds);
+    return matches;
+}
+
+// A page read along the order's index from whichever end is nearer, so the
+// first and the last pages cost the same however long the list is. A few
+// matches of a search are sorted by themselves instead.
+nlohmann::json pageOf(Database& db, const Account& account, const ListQuery& query, const Matches& matches)
+{
+    nlohmann::json data = nlohmann::json::array();
+    const std::int64_t offset = static_cast<std::int64_t>(query.pageIndex) * query.size;
+    if (offset >= matches.total)
+        return data;
+    const std::int64_t rowCount = std::min<std::int64_t>(query.size, matches.total - offset);
+    const std::int64_t offsetFromEnd = matches.total - offset - rowCount;
+    const bool fromEnd = offsetFromEnd < offset;
+    const bool sortMatches = matches.rowIds.has_value();
+
+    const std::string filter =
+        sortMatches ? " AND p.rowid IN (SELECT value FROM json_each(?2))" : searchCondition(query);
+    Statement rows =
+        db.prepare(("SELECT " + std::string(PatientColumns) + " FROM patients p WHERE p.account_id = ?1" + filter +
+                    " ORDER BY " + orderClause(query.order, fromEnd, sortMatches) + " LIMIT ?3 OFFSET ?4")
+                       .c_str());
+    rows.bind(1, account.id);
+    if (sortMatches)
+        rows.bind(2, matches.rowIds->dump());
+    else if (!query.searchColumn.empty())
+        rows.bind(2, query.needle);
+    rows.bind(3, rowCount).bind(4, fromEnd ? offsetFromEnd : offset);
+    while (rows.step())
+        data.push_back(patientJson(rows));
+    if (fromEnd)
+        std::reverse(data.begin(), data.end());
+    return data;
+}
+
 ApiResponse filterPatients(ApiRequest& request)
 {
     const ListQuery query = listQuery(request.http());
     Database& db = request.db();
     settleCommands(db, request.account(), currentTimeMs(), request.language());
 
-    const std::string where =
-        " FROM patients p WHERE p.account_id = ?1" +
-        (query.searchColumn.empty() ? std::string() : " AND instr(" + query.searchColumn + ", ?2) > 0");
-    Statement count = db.prepare(("SELECT COUNT(*)" + where).c_str());
-    count.bind(1, request.account().id);
-    if (!query.searchColumn.empty())
-        count.bind(2, query.needle);
-    count.step();
-    const std::int64_t total = count.integer(0);
-
-    Statement rows = db.prepare(("SELECT " + std::string(PatientColumns) + " AS last_record" + where + " ORDER BY " +
-                                 query.orderBy + " LIMIT ?3 OFFSET ?4")
-                                    .c_str());
-    rows.bind(1, request.account().id);
-    if (!query.searchColumn.empty())
-        rows.bind(2, query.needle);
-    rows.bind(3, query.size).bind(4, static_cast<std::int64_t>(query.pageIndex) * query.size);
-    nlohmann::json data = nlohmann::json::array();
-    while (rows.step())
-        data.push_back(patientJson(rows));
-    return ApiResponse::json({{"pages", (total + query.size - 1) / query.size}, {"data", data}});
+    // The count and the page come from one snapshot.
+    Database::Transaction snapshot(db, Database::Transaction::Mode::Read);
+    const Matches matches = matchesOf(db, request.account(), query);
+    nlohmann::json data = pageOf(db, request.account(), query, matches);
+    snapshot.commit();
+    return ApiResponse::json({{"pages", (matches.total + query.size - 1) / query.size}, {"data", std::move(data)}});
 }
 
 void bindFields(Statement& statement, const PatientFields& fields)
@@ -239,7 +324,7 @@ std::optional<std::string> decodeNeedle(const std::string& needle)
 
 void addPatientApi(ServiceRouter& router, const ServiceOptions&)
 {
-    router.get("/patient/filter", Access::SignedIn, filterPatients);
+    router.get("/patient/filter", Access::SignedIn, filterPatients, Unit::OwnTransactions);
     router.post("/patient", Access::SignedIn, createPatient);
     router.put("/patient", Access::SignedIn, editPatient);
     // Ids are UUIDs; the pattern leaves "device" and "questionnaire" to

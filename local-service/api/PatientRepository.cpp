@@ -25,7 +25,7 @@ std::uint32_t stableHash(const std::string& text)
 
 const char* const PatientColumns =
     "p.id, p.name, p.birth_date, p.gender, p.notes, p.phone, p.device_id IS NOT NULL, p.device_enabled, "
-    "p.command, p.command_complete, (SELECT MAX(r.recorded_at) FROM records r WHERE r.patient_id = p.id)";
+    "p.command, p.command_complete, p.last_record_at";
 
 nlohmann::json patientJson(const Statement& row)
 {
@@ -103,8 +103,25 @@ nlohmann::json recordJson(Database& db, const std::string& recordId)
     };
 }
 
+namespace {
+
+bool hasDueCommands(Database& db, const Account& account, std::int64_t now)
+{
+    Statement due = db.prepare("SELECT EXISTS (SELECT 1 FROM patients WHERE account_id = ? AND command_complete = 0 "
+                               "AND command_due_at IS NOT NULL AND command_due_at <= ?)");
+    due.bind(1, account.id).bind(2, now);
+    return due.step() && due.integer(0) != 0;
+}
+
+} // namespace
+
 void settleCommands(Database& db, const Account& account, std::int64_t now, const std::string& language)
 {
+    if (!hasDueCommands(db, account, now))
+        return;
+    // Requests that come at once find the same reports due; the write lock
+    // lets the first one settle them and the others find nothing left.
+    Database::Transaction transaction(db);
     Statement due = db.prepare("SELECT id, command, command_due_at, device_id FROM patients WHERE account_id = ? "
                                "AND command <> '' AND command_complete = 0 AND command_due_at IS NOT NULL "
                                "AND command_due_at <= ?");
@@ -138,6 +155,7 @@ void settleCommands(Database& db, const Account& account, std::int64_t now, cons
             .bind(6, Blob{syntheticRecording(seed)})
             .run();
     }
+    transaction.commit();
 }
 
 } // namespace localservice

@@ -39,7 +39,8 @@ nlohmann::json recordJson(Database& db, const std::string& recordId);
 
 // Remote devices report their commands a while after they were sent; a
 // report of a recording command brings the recording the device made.
-// Called before anything that shows a patient.
+// Called before anything that shows a patient, outside of a read
+// transaction: it writes in one of its own when a report is due.
 void settleCommands(Database& db, const Account& account, std::int64_t now, const std::string& language);
 
 } // namespace localservice

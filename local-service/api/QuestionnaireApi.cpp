@@ -179,7 +179,7 @@ nlohmann::json questionnaireJson(Database& db, const std::string& patientId, con
 
 void addQuestionnaireApi(ServiceRouter& router)
 {
-    router.post("/patient/questionnaire", Access::SignedIn, loadQuestionnaire);
+    router.post("/patient/questionnaire", Access::SignedIn, loadQuestionnaire, Unit::Read);
     router.put("/patient/questionnaire/([^/]+)", Access::SignedIn, saveQuestionnaire);
 }
 

@@ -161,7 +161,7 @@ ApiResponse autospectrum(ApiRequest& request)
 void addRecipeApi(ServiceRouter& router, const ServiceOptions& options)
 {
     const int commandSeconds = options.commandSeconds;
-    router.post("/recipe/autospectrum", Access::SignedIn, autospectrum);
+    router.post("/recipe/autospectrum", Access::SignedIn, autospectrum, Unit::Read);
     router.get("/recipe/([^/]+)/([^/]+)", Access::SignedIn, loadRecipe);
     router.post("/recipe", Access::SignedIn, createRecipe);
     router.put("/recipe", Access::SignedIn,

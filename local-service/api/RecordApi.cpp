@@ -18,13 +18,15 @@ constexpr size_t MaxSensorIdLength = 64;
 ApiResponse listRecords(ApiRequest& request)
 {
     const std::string patientId = request.pathParameter(1);
-    requireOwnedPatient(request.db(), request.account(), patientId);
     settleCommands(request.db(), request.account(), currentTimeMs(), request.language());
+    Database::Transaction snapshot(request.db(), Database::Transaction::Mode::Read);
+    requireOwnedPatient(request.db(), request.account(), patientId);
     Statement query = request.db().prepare("SELECT id FROM records WHERE patient_id = ? ORDER BY recorded_at, id");
     query.bind(1, patientId);
     nlohmann::json records = nlohmann::json::array();
     while (query.step())
         records.push_back(recordJson(request.db(), query.text(0)));
+    snapshot.commit();
     return ApiResponse::json(records);
 }
 
@@ -77,7 +79,7 @@ ApiResponse deleteRecord(ApiRequest& request)
 
 void addRecordApi(ServiceRouter& router)
 {
-    router.get("/record/([^/]+)", Access::SignedIn, listRecords);
+    router.get("/record/([^/]+)", Access::SignedIn, listRecords, Unit::OwnTransactions);
     router.post("/record", Access::SignedIn, uploadRecord);
     router.remove("/record/([^/]+)/([^/]+)", Access::SignedIn, deleteRecord);
 }

@@ -9,12 +9,12 @@ namespace localservice {
 
 ApiResponse ApiResponse::json(const nlohmann::json& value, int status)
 {
-    return {status, value.dump(), "application/json"};
+    return {status, value.dump(), "application/json", {}};
 }
 
 ApiResponse ApiResponse::text(std::string body)
 {
-    return {200, std::move(body), "text/plain; charset=utf-8"};
+    return {200, std::move(body), "text/plain; charset=utf-8", {}};
 }
 
 ApiResponse ApiResponse::ok()

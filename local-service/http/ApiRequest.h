@@ -25,6 +25,7 @@ struct ApiResponse
     int status = 200;
     std::string body;
     std::string contentType = "application/json";
+    httplib::Headers headers;
 
     static ApiResponse json(const nlohmann::json& value, int status = 200);
     static ApiResponse text(std::string body);

@@ -2,8 +2,8 @@
 
 #include "http/ApiError.h"
 #include "http/Messages.h"
+#include "storage/Clock.h"
 #include "storage/Database.h"
-#include "storage/PasswordHasher.h"
 #include "storage/TextFolding.h"
 
 #include <chrono>
@@ -42,34 +42,47 @@ std::string bearerToken(const httplib::Request& request)
     return header.substr(scheme.size());
 }
 
+ApiResponse runAsUnit(Database& db, Unit unit, const std::function<ApiResponse()>& work)
+{
+    if (unit == Unit::OwnTransactions)
+        return work();
+    Database::Transaction transaction(db, unit == Unit::Write ? Database::Transaction::Mode::Write
+                                                              : Database::Transaction::Mode::Read);
+    ApiResponse answer = work();
+    // A refusal answered rather than thrown stores nothing either.
+    if (answer.status < 400)
+        transaction.commit();
+    return answer;
+}
+
 } // namespace
 
-ServiceRouter::ServiceRouter(httplib::Server& server, Database& db, std::ostream& log)
-    : m_server(server), m_db(db), m_log(log)
+ServiceRouter::ServiceRouter(httplib::Server& server, ConnectionPool& pool, Sessions sessions, std::ostream& log)
+    : m_server(server), m_pool(pool), m_sessions(sessions), m_log(log)
 {}
 
-void ServiceRouter::get(const std::string& pattern, Access access, Endpoint endpoint)
+void ServiceRouter::get(const std::string& pattern, Access access, Endpoint endpoint, Unit unit)
 {
     remember("GET", pattern);
-    m_server.Get(pattern, wrap(access, std::move(endpoint)));
+    m_server.Get(pattern, wrap(access, std::move(endpoint), unit));
 }
 
-void ServiceRouter::post(const std::string& pattern, Access access, Endpoint endpoint)
+void ServiceRouter::post(const std::string& pattern, Access access, Endpoint endpoint, Unit unit)
 {
     remember("POST", pattern);
-    m_server.Post(pattern, wrap(access, std::move(endpoint)));
+    m_server.Post(pattern, wrap(access, std::move(endpoint), unit));
 }
 
-void ServiceRouter::put(const std::string& pattern, Access access, Endpoint endpoint)
+void ServiceRouter::put(const std::string& pattern, Access access, Endpoint endpoint, Unit unit)
 {
     remember("PUT", pattern);
-    m_server.Put(pattern, wrap(access, std::move(endpoint)));
+    m_server.Put(pattern, wrap(access, std::move(endpoint), unit));
 }
 
-void ServiceRouter::remove(const std::string& pattern, Access access, Endpoint endpoint)
+void ServiceRouter::remove(const std::string& pattern, Access access, Endpoint endpoint, Unit unit)
 {
     remember("DELETE", pattern);
-    m_server.Delete(pattern, wrap(access, std::move(endpoint)));
+    m_server.Delete(pattern, wrap(access, std::move(endpoint), unit));
 }
 
 void ServiceRouter::remember(const char* method, const std::string& pattern)
@@ -77,52 +90,57 @@ void ServiceRouter::remember(const char* method, const std::string& pattern)
     m_routes.emplace_back(method, std::regex(pattern));
 }
 
-httplib::Server::Handler ServiceRouter::wrap(Access access, Endpoint endpoint)
+httplib::Server::Handler ServiceRouter::wrap(Access access, Endpoint endpoint, Unit unit)
 {
-    return
-        [this, access, endpoint = std::move(endpoint)](const httplib::Request& request, httplib::Response& response) {
-            const std::string language = languageOf(request.get_header_value("Accept-Language"));
-            try {
-                auto lock = m_db.lock();
-                std::optional<Account> account;
-                if (access == Access::SignedIn) {
-                    account = signedInAccount(request);
-                    if (!account)
-                        throw ApiError(401, "unauthorized");
-                }
-                ApiRequest apiRequest(request, m_db, std::move(account));
-                ApiResponse answer = endpoint(apiRequest);
-                response.status = answer.status;
-                response.set_content(answer.body, answer.contentType.c_str());
-            } catch (const ApiError& error) {
-                sendMessage(response, error.status(), message(error.key(), language, error.args()));
-            } catch (const ValidationError& error) {
-                nlohmann::json errors = nlohmann::json::array();
-                for (const FieldProblem& problem : error.problems())
-                    errors.push_back({{problem.field, message(problem.key, language, problem.args)}});
-                sendJson(response, 400, {{"message", nullptr}, {"errors", errors}});
-            } catch (const nlohmann::json::exception&) {
-                // Reading a member with the wrong type slipped past the checks.
-                sendMessage(response, 400, message("badRequest", language));
-            } catch (const std::exception& error) {
-                {
-                    std::lock_guard<std::mutex> guard(m_logMutex);
-                    m_log << "error while answering " << request.method << ' ' << request.path << ": " << error.what()
-                          << std::endl;
-                }
-                sendMessage(response, 500, message("internal", language));
+    return [this, access, unit, endpoint = std::move(endpoint)](const httplib::Request& request,
+                                                                httplib::Response& response) {
+        const std::string language = languageOf(request.get_header_value("Accept-Language"));
+        try {
+            const ConnectionPool::Lease connection = m_pool.lease();
+            Database& db = connection.db();
+            std::optional<Account> account;
+            if (access == Access::SignedIn) {
+                account = signedInAccount(db, request);
+                if (!account)
+                    throw ApiError(401, "unauthorized");
             }
-        };
+            ApiRequest apiRequest(request, db, std::move(account));
+            const ApiResponse answer = runAsUnit(db, unit, [&] { return endpoint(apiRequest); });
+            response.status = answer.status;
+            for (const auto& [name, value] : answer.headers)
+                response.set_header(name.c_str(), value);
+            response.set_content(answer.body, answer.contentType.c_str());
+        } catch (const ApiError& error) {
+            sendMessage(response, error.status(), message(error.key(), language, error.args()));
+        } catch (const ValidationError& error) {
+            nlohmann::json errors = nlohmann::json::array();
+            for (const FieldProblem& problem : error.problems())
+                errors.push_back({{problem.field, message(problem.key, language, problem.args)}});
+            sendJson(response, 400, {{"message", nullptr}, {"errors", errors}});
+        } catch (const nlohmann::json::exception&) {
+            // Reading a member with the wrong type slipped past the checks.
+            sendMessage(response, 400, message("badRequest", language));
+        } catch (const std::exception& error) {
+            {
+                std::lock_guard<std::mutex> guard(m_logMutex);
+                m_log << "error while answering " << request.method << ' ' << request.path << ": " << error.what()
+                      << std::endl;
+            }
+            sendMessage(response, 500, message("internal", language));
+        }
+    };
 }
 
-std::optional<Account> ServiceRouter::signedInAccount(const httplib::Request& request) const
+std::optional<Account> ServiceRouter::signedInAccount(Database& db, const httplib::Request& request) const
 {
     const std::string token = bearerToken(request);
     if (token.empty())
         return std::nullopt;
-    Statement query = m_db.prepare("SELECT a.id, a.username, a.display_name, a.language, a.country "
-                                   "FROM tokens t JOIN accounts a ON a.id = t.account_id WHERE t.digest = ?");
-    query.bind(1, tokenDigest(token));
+    const std::optional<std::int64_t> accountId = m_sessions.accountOf(db, token, currentTimeMs());
+    if (!accountId)
+        return std::nullopt;
+    Statement query = db.prepare("SELECT id, username, display_name, language, country FROM accounts WHERE id = ?");
+    query.bind(1, *accountId);
     if (!query.step())
         return std::nullopt;
     return Account{query.integer(0), query.text(1), query.text(2), query.text(3), query.text(4)};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "http/ApiRequest.h"
+#include "storage/Sessions.h"
 
 #include <functional>
 #include <httplib.h>
@@ -12,6 +13,7 @@
 
 namespace localservice {
 
+class ConnectionPool;
 class Database;
 
 enum class Access
@@ -21,32 +23,49 @@ enum class Access
 };
 using Endpoint = std::function<ApiResponse(ApiRequest&)>;
 
+// How an endpoint's work meets the database.
+enum class Unit
+{
+    // One snapshot, read beside every other request.
+    Read,
+    // One write transaction: all of it is stored, or none of it. Writers
+    // take turns, readers don't wait for them.
+    Write,
+    // The endpoint opens its own transactions, to keep slow work such as
+    // password hashing outside of any.
+    OwnTransactions
+};
+
 // Puts the service's endpoints on the HTTP server and gives every one the
-// same treatment: the database lock for the whole request, the bearer token
-// check, JSON error bodies in the caller's language for every refusal, 405
+// same treatment: a database connection of its own and its unit of work, the
+// bearer token check, JSON error bodies in the caller's language for every refusal, 405
 // for a known path with another method, and one log line per request.
 class ServiceRouter
 {
 public:
-    ServiceRouter(httplib::Server& server, Database& db, std::ostream& log);
+    ServiceRouter(httplib::Server& server, ConnectionPool& pool, Sessions sessions, std::ostream& log);
 
-    void get(const std::string& pattern, Access access, Endpoint endpoint);
-    void post(const std::string& pattern, Access access, Endpoint endpoint);
-    void put(const std::string& pattern, Access access, Endpoint endpoint);
-    void remove(const std::string& pattern, Access access, Endpoint endpoint);
+    // GET reads, the other methods write, unless the endpoint says otherwise.
+    void get(const std::string& pattern, Access access, Endpoint endpoint, Unit unit = Unit::Read);
+    void post(const std::string& pattern, Access access, Endpoint endpoint, Unit unit = Unit::Write);
+    void put(const std::string& pattern, Access access, Endpoint endpoint, Unit unit = Unit::Write);
+    void remove(const std::string& pattern, Access access, Endpoint endpoint, Unit unit = Unit::Write);
+
+    const Sessions& sessions() const { return m_sessions; }
 
     // Call once, after every endpoint is added.
     void finish();
 
 private:
-    httplib::Server::Handler wrap(Access access, Endpoint endpoint);
+    httplib::Server::Handler wrap(Access access, Endpoint endpoint, Unit unit);
     void remember(const char* method, const std::string& pattern);
     void answerUnrouted(const httplib::Request& request, httplib::Response& response) const;
-    std::optional<Account> signedInAccount(const httplib::Request& request) const;
+    std::optional<Account> signedInAccount(Database& db, const httplib::Request& request) const;
     void logRequest(const httplib::Request& request, const httplib::Response& response);
 
     httplib::Server& m_server;
-    Database& m_db;
+    ConnectionPool& m_pool;
+    Sessions m_sessions;
     std::ostream& m_log;
     std::mutex m_logMutex;
     std::vector<std::pair<std::string, std::regex>> m_routes;

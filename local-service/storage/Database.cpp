@@ -80,6 +80,11 @@ void Statement::run()
     }
 }
 
+void Statement::reset()
+{
+    sqlite3_reset(m_statement);
+}
+
 std::int64_t Statement::integer(int column) const
 {
     return sqlite3_column_int64(m_statement, column);
@@ -109,16 +114,21 @@ bool Statement::isNull(int column) const
 
 Database::Database(const std::string& path)
 {
-    if (sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
+    if (sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
                         nullptr) != SQLITE_OK) {
         const std::string message = m_db ? sqlite3_errmsg(m_db) : "out of memory";
         sqlite3_close(m_db);
         throw DatabaseError("opening " + path + ": " + message);
     }
-    sqlite3_busy_timeout(m_db, 5000);
+    // Writers queue behind each other; a write transaction is short, so
+    // waiting this long means something is stuck.
+    sqlite3_busy_timeout(m_db, 10000);
     execute("PRAGMA foreign_keys = ON");
     execute("PRAGMA journal_mode = WAL");
     execute("PRAGMA synchronous = NORMAL");
+    // Lists and searches walk whole indexes; mapped pages spare them a
+    // system call per page.
+    execute("PRAGMA mmap_size = 268435456");
 }
 
 Database::~Database()
@@ -141,25 +151,76 @@ std::int64_t Database::changes() const
     return sqlite3_changes64(m_db);
 }
 
-Database::Transaction::Transaction(Database& db) : m_db(db)
+bool Database::inTransaction() const
 {
-    m_db.execute("BEGIN IMMEDIATE");
+    return sqlite3_get_autocommit(m_db) == 0;
+}
+
+Database::Transaction::Transaction(Database& db, Mode mode) : m_db(db), m_nested(db.inTransaction())
+{
+    if (m_nested)
+        m_db.execute("SAVEPOINT nested");
+    else
+        m_db.execute(mode == Mode::Write ? "BEGIN IMMEDIATE" : "BEGIN DEFERRED");
 }
 
 Database::Transaction::~Transaction()
 {
-    if (!m_done) {
-        try {
+    if (m_done)
+        return;
+    try {
+        if (m_nested)
+            m_db.execute("ROLLBACK TO nested; RELEASE nested");
+        else if (m_db.inTransaction())
             m_db.execute("ROLLBACK");
-        } catch (const DatabaseError&) {
-        }
+    } catch (const DatabaseError&) {
     }
 }
 
 void Database::Transaction::commit()
 {
-    m_db.execute("COMMIT");
+    m_db.execute(m_nested ? "RELEASE nested" : "COMMIT");
     m_done = true;
+}
+
+ConnectionPool::ConnectionPool(std::string path) : m_path(std::move(path)) {}
+
+ConnectionPool::Lease ConnectionPool::lease()
+{
+    {
+        std::lock_guard<std::mutex> guard(m_mutex);
+        if (!m_idle.empty()) {
+            std::unique_ptr<Database> db = std::move(m_idle.back());
+            m_idle.pop_back();
+            return Lease(*this, std::move(db));
+        }
+    }
+    return Lease(*this, std::make_unique<Database>(m_path));
+}
+
+void ConnectionPool::giveBack(std::unique_ptr<Database> db)
+{
+    // A connection comes back outside any transaction, whatever its
+    // borrower left behind.
+    if (db->inTransaction()) {
+        try {
+            db->execute("ROLLBACK");
+        } catch (const DatabaseError&) {
+            return;
+        }
+    }
+    std::lock_guard<std::mutex> guard(m_mutex);
+    m_idle.push_back(std::move(db));
+}
+
+ConnectionPool::Lease::Lease(ConnectionPool& pool, std::unique_ptr<Database> db) : m_pool(&pool), m_db(std::move(db)) {}
+
+ConnectionPool::Lease::Lease(Lease&& other) noexcept : m_pool(other.m_pool), m_db(std::move(other.m_db)) {}
+
+ConnectionPool::Lease::~Lease()
+{
+    if (m_db)
+        m_pool->giveBack(std::move(m_db));
 }
 
 } // namespace localservice

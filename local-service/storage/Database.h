@@ -1,12 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <sqlite3.h>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace localservice {
 
@@ -46,6 +48,8 @@ public:
     bool step();
     // Runs a statement that returns no rows.
     void run();
+    // Makes the statement ready to run again, with its bindings kept.
+    void reset();
 
     // Columns are numbered from 0.
     std::int64_t integer(int column) const;
@@ -59,9 +63,9 @@ private:
     sqlite3_stmt* m_statement = nullptr;
 };
 
-// One SQLite connection shared by the server's threads. Callers hold the
-// lock for the whole of a request, which makes every request one
-// consistent unit.
+// One SQLite connection, used by one thread at a time (ConnectionPool lends
+// them out). The database is in WAL mode: readers never wait, and writers
+// take turns at SQLite's write lock, waiting for it up to the busy timeout.
 class Database
 {
 public:
@@ -70,29 +74,73 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    std::unique_lock<std::mutex> lock() { return std::unique_lock<std::mutex>(m_mutex); }
-
     Statement prepare(const char* sql) { return Statement(m_db, sql); }
     void execute(const char* sql);
     std::int64_t changes() const;
+    bool inTransaction() const;
 
     // Rolls back unless committed, so an error inside a request leaves
-    // nothing half-written.
+    // nothing half-written. A write transaction holds the write lock from
+    // its start, so what it read stays true until it commits; a read
+    // transaction sees one snapshot throughout. Inside another transaction
+    // it is a savepoint of that one.
     class Transaction
     {
     public:
-        explicit Transaction(Database& db);
+        enum class Mode
+        {
+            Write,
+            Read
+        };
+        explicit Transaction(Database& db, Mode mode = Mode::Write);
         ~Transaction();
+        Transaction(const Transaction&) = delete;
+        Transaction& operator=(const Transaction&) = delete;
         void commit();
 
     private:
         Database& m_db;
+        bool m_nested;
         bool m_done = false;
     };
 
 private:
     sqlite3* m_db = nullptr;
+};
+
+// Lends connections to the server's threads: each request works on one of
+// its own, so requests of different accounts no longer wait for each other.
+// Connections are opened when first needed and kept for the next request.
+class ConnectionPool
+{
+public:
+    explicit ConnectionPool(std::string path);
+
+    class Lease
+    {
+    public:
+        Lease(ConnectionPool& pool, std::unique_ptr<Database> db);
+        ~Lease();
+        Lease(Lease&& other) noexcept;
+        Lease(const Lease&) = delete;
+        Lease& operator=(const Lease&) = delete;
+        Lease& operator=(Lease&&) = delete;
+
+        Database& db() const { return *m_db; }
+
+    private:
+        ConnectionPool* m_pool;
+        std::unique_ptr<Database> m_db;
+    };
+
+    Lease lease();
+
+private:
+    void giveBack(std::unique_ptr<Database> db);
+
+    std::string m_path;
     std::mutex m_mutex;
+    std::vector<std::unique_ptr<Database>> m_idle;
 };
 
 } // namespace localservice

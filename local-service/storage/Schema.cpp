@@ -6,7 +6,7 @@ namespace localservice {
 
 namespace {
 
-constexpr int SchemaVersion = 1;
+constexpr int SchemaVersion = 2;
 
 // Times are milliseconds since the epoch. A patient's remote device, its
 // last command and the command's state live on the patient row: a patient
@@ -78,6 +78,63 @@ CREATE TABLE intensities (
 );
 )sql";
 
+// What version 2 adds to a database of version 1, in place:
+// - tokens remember their last use, so idle ones expire;
+// - the patient row keeps the time of its latest recording and the account
+//   its number of patients, kept up to date by triggers, so a page of the
+//   list and its page count come from indexes instead of a pass over every
+//   patient;
+// - an index for each order of the list, in both directions (the name and
+//   the id break ties in ascending order either way), and one for commands
+//   that are waiting for their report.
+const char* const UpgradeToVersion2 = R"sql(
+ALTER TABLE tokens ADD COLUMN last_used_at INTEGER NOT NULL DEFAULT 0;
+UPDATE tokens SET last_used_at = created_at;
+CREATE INDEX tokens_by_last_use ON tokens(last_used_at);
+CREATE INDEX tokens_by_account ON tokens(account_id);
+
+ALTER TABLE patients ADD COLUMN last_record_at INTEGER;
+UPDATE patients SET last_record_at = (SELECT MAX(r.recorded_at) FROM records r WHERE r.patient_id = patients.id);
+CREATE TRIGGER records_inserted AFTER INSERT ON records BEGIN
+    UPDATE patients SET last_record_at =
+        (SELECT MAX(recorded_at) FROM records WHERE patient_id = NEW.patient_id) WHERE id = NEW.patient_id;
+END;
+CREATE TRIGGER records_deleted AFTER DELETE ON records BEGIN
+    UPDATE patients SET last_record_at =
+        (SELECT MAX(recorded_at) FROM records WHERE patient_id = OLD.patient_id) WHERE id = OLD.patient_id;
+END;
+CREATE TRIGGER records_moved AFTER UPDATE OF patient_id, recorded_at ON records BEGIN
+    UPDATE patients SET last_record_at =
+        (SELECT MAX(recorded_at) FROM records WHERE patient_id = OLD.patient_id) WHERE id = OLD.patient_id;
+    UPDATE patients SET last_record_at =
+        (SELECT MAX(recorded_at) FROM records WHERE patient_id = NEW.patient_id) WHERE id = NEW.patient_id;
+END;
+
+ALTER TABLE accounts ADD COLUMN patient_count INTEGER NOT NULL DEFAULT 0;
+UPDATE accounts SET patient_count = (SELECT COUNT(*) FROM patients p WHERE p.account_id = accounts.id);
+CREATE TRIGGER patients_inserted AFTER INSERT ON patients BEGIN
+    UPDATE accounts SET patient_count = patient_count + 1 WHERE id = NEW.account_id;
+END;
+CREATE TRIGGER patients_deleted AFTER DELETE ON patients BEGIN
+    UPDATE accounts SET patient_count = patient_count - 1 WHERE id = OLD.account_id;
+END;
+
+DROP INDEX patients_by_account;
+CREATE INDEX patients_by_creation ON patients(account_id, created_at, id);
+CREATE INDEX patients_by_name ON patients(account_id, name_folded, id);
+CREATE INDEX patients_by_name_desc ON patients(account_id, name_folded, id DESC);
+CREATE INDEX patients_by_birth ON patients(account_id, birth_date, name_folded, id);
+CREATE INDEX patients_by_birth_desc ON patients(account_id, birth_date, name_folded DESC, id DESC);
+CREATE INDEX patients_by_gender ON patients(account_id, gender, name_folded, id);
+CREATE INDEX patients_by_gender_desc ON patients(account_id, gender, name_folded DESC, id DESC);
+CREATE INDEX patients_by_record ON patients(account_id, last_record_at, name_folded, id);
+CREATE INDEX patients_by_record_desc ON patients(account_id, last_record_at, name_folded DESC, id DESC);
+CREATE INDEX patients_by_notes ON patients(account_id, notes_folded, name_folded, id);
+CREATE INDEX patients_by_notes_desc ON patients(account_id, notes_folded, name_folded DESC, id DESC);
+CREATE INDEX patients_with_due_command ON patients(account_id, command_due_at)
+    WHERE command_complete = 0 AND command_due_at IS NOT NULL;
+)sql";
+
 int storedVersion(Database& db)
 {
     Statement query = db.prepare("PRAGMA user_version");
@@ -88,13 +145,16 @@ int storedVersion(Database& db)
 
 bool ensureSchema(Database& db)
 {
-    if (storedVersion(db) >= SchemaVersion)
+    const int version = storedVersion(db);
+    if (version >= SchemaVersion)
         return false;
     Database::Transaction transaction(db);
-    db.execute(CreateTables);
+    if (version < 1)
+        db.execute(CreateTables);
+    db.execute(UpgradeToVersion2);
     db.execute(("PRAGMA user_version = " + std::to_string(SchemaVersion)).c_str());
     transaction.commit();
-    return true;
+    return version < 1;
 }
 
 } // namespace localservice

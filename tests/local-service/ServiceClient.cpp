@@ -23,6 +23,8 @@ ServiceAnswer answerOf(const httplib::Result& result)
     answer.status = result->status;
     answer.body = QByteArray::fromStdString(result->body);
     answer.contentType = QByteArray::fromStdString(result->get_header_value("Content-Type"));
+    for (const auto& [name, value] : result->headers)
+        answer.headers.append({QByteArray::fromStdString(name), QByteArray::fromStdString(value)});
     return answer;
 }
 
@@ -50,6 +52,15 @@ bool ServiceAnswer::isJsonError() const
         return true;
     return error.value(QStringLiteral("message")).isNull() &&
            !error.value(QStringLiteral("errors")).toArray().isEmpty();
+}
+
+QByteArray ServiceAnswer::header(const QByteArray& name) const
+{
+    for (const auto& [key, value] : headers) {
+        if (key.compare(name, Qt::CaseInsensitive) == 0)
+            return value;
+    }
+    return {};
 }
 
 ServiceClient::ServiceClient(const QString& baseUrl) : m_client(std::make_unique<httplib::Client>(utf8(baseUrl)))

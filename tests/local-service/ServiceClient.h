@@ -19,6 +19,7 @@ struct ServiceAnswer
     int status = 0; // 0: no answer at all
     QByteArray body;
     QByteArray contentType;
+    QList<QPair<QByteArray, QByteArray>> headers;
 
     QJsonObject object() const;
     QJsonArray array() const;
@@ -26,6 +27,8 @@ struct ServiceAnswer
     // True for a refusal in the service's error form: a JSON object with a
     // non-empty "message" text, or "message" null and a non-empty "errors".
     bool isJsonError() const;
+    // The first header of this name (any case), empty when there is none.
+    QByteArray header(const QByteArray& name) const;
 };
 
 // A plain HTTP client of the service for its own tests: another program's

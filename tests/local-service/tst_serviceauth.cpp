@@ -7,6 +7,8 @@
 
 #include <QtTest>
 
+#include <future>
+
 class TestServiceAuth : public QObject
 {
     Q_OBJECT
@@ -16,12 +18,17 @@ private slots:
     void signInAnswersTheAccountKeys();
     void signInRefusals_data();
     void signInRefusals();
+    void credentialsComeInTheBodyOnly_data();
+    void credentialsComeInTheBodyOnly();
+    void failedSignInsOfOneNameAreSlowedDown();
+    void idleSessionsEndAndAreRemoved();
     void everyEndpointWantsAToken_data();
     void everyEndpointWantsAToken();
     void refusalsSpeakTheCallersLanguage();
     void passwordChangeRules_data();
     void passwordChangeRules();
     void passwordChangeRenewsTheToken();
+    void ofTwoPasswordChangesAtOnceOneWins();
     void localeIsStoredOnTheAccount();
     void updateCheck_data();
     void updateCheck();
@@ -85,6 +92,82 @@ void TestServiceAuth::signInRefusals()
     QCOMPARE(answer.status, status);
     QVERIFY2(answer.isJsonError(), answer.body.constData());
     QVERIFY(answer.object().value(QStringLiteral("accessToken")).isUndefined());
+}
+
+void TestServiceAuth::credentialsComeInTheBodyOnly_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<int>("status");
+
+    QTest::newRow("both in the body") << "" << QByteArray("username=demo&password=demo") << 200;
+    QTest::newRow("encoded in the body") << "" << QByteArray("username=%64emo&password=d%65mo") << 200;
+    QTest::newRow("password in the query as well")
+        << "?password=demo" << QByteArray("username=demo&password=demo") << 400;
+    QTest::newRow("password in the query only") << "?password=demo" << QByteArray("username=demo") << 400;
+    QTest::newRow("both in the query") << "?username=demo&password=demo" << QByteArray() << 400;
+}
+
+void TestServiceAuth::credentialsComeInTheBodyOnly()
+{
+    QFETCH(QString, query);
+    QFETCH(QByteArray, body);
+    QFETCH(int, status);
+    ServiceClient client(m_service.baseUrl());
+    const ServiceAnswer answer =
+        client.send("POST", QStringLiteral("/auth/login") + query, body, "application/x-www-form-urlencoded");
+    QCOMPARE(answer.status, status);
+    QCOMPARE(answer.object().contains(QStringLiteral("accessToken")), status == 200);
+}
+
+void TestServiceAuth::failedSignInsOfOneNameAreSlowedDown()
+{
+    LocalServiceProcess service;
+    QVERIFY2(service.start(), qPrintable(service.errorText()));
+    ServiceClient client(service.baseUrl());
+    int wrongAnswered = 0;
+    while (client.signIn(QStringLiteral("demo"), QStringLiteral("guess")).status == 401)
+        QVERIFY2(++wrongAnswered < 20, "wrong passwords are never slowed down");
+    QVERIFY2(wrongAnswered >= 3, qPrintable(QString::number(wrongAnswered)));
+
+    // Even the right password waits now; the answer says how long.
+    const ServiceAnswer refused = client.signIn(QStringLiteral("demo"), QStringLiteral("demo"));
+    QCOMPARE(refused.status, 429);
+    QVERIFY2(refused.isJsonError(), refused.body.constData());
+    const int retryAfter = refused.header("Retry-After").toInt();
+    QVERIFY2(retryAfter >= 1 && retryAfter <= 60, refused.header("Retry-After").constData());
+
+    // Other names are not held up, and the right password works once the
+    // pause is over.
+    QCOMPARE(ServiceClient(service.baseUrl()).signIn(QStringLiteral("second"), QStringLiteral("second")).status, 200);
+    QTRY_COMPARE_WITH_TIMEOUT(client.signIn(QStringLiteral("demo"), QStringLiteral("demo")).status, 200,
+                              (retryAfter + 5) * 1000);
+}
+
+void TestServiceAuth::idleSessionsEndAndAreRemoved()
+{
+    LocalServiceProcess service({QStringLiteral("--token-idle-seconds"), QStringLiteral("1")});
+    QVERIFY2(service.start(), qPrintable(service.errorText()));
+    ServiceClient used(service.baseUrl());
+    ServiceClient idle(service.baseUrl());
+    QCOMPARE(used.signIn(QStringLiteral("demo"), QStringLiteral("demo")).status, 200);
+    QCOMPARE(idle.signIn(QStringLiteral("demo"), QStringLiteral("demo")).status, 200);
+    const auto tokensStored = [&service] {
+        localservice::Database db(service.databasePath().toStdString());
+        localservice::Statement count = db.prepare("SELECT COUNT(*) FROM tokens");
+        return count.step() ? count.integer(0) : -1;
+    };
+    QCOMPARE(tokensStored(), 2);
+
+    // A session in use lives on past the limit, the idle one ends.
+    QElapsedTimer clock;
+    clock.start();
+    QTRY_VERIFY_WITH_TIMEOUT(used.get(QStringLiteral("/patient/filter")).status == 200 && clock.elapsed() > 2500, 5000);
+    QCOMPARE(used.get(QStringLiteral("/patient/filter")).status, 200);
+    const ServiceAnswer ended = idle.get(QStringLiteral("/patient/filter"));
+    QCOMPARE(ended.status, 401);
+    QVERIFY(ended.isJsonError());
+    QCOMPARE(tokensStored(), 1);
 }
 
 void TestServiceAuth::everyEndpointWantsAToken_data()
@@ -226,6 +309,39 @@ void TestServiceAuth::passwordChangeRenewsTheToken()
     QCOMPARE(fresh
                  .post(QStringLiteral("/auth/password"),
                        {{"oldPassword", "Новый пароль"}, {"newPassword", "second"}, {"repeatPassword", "second"}})
+                 .status,
+             200);
+}
+
+void TestServiceAuth::ofTwoPasswordChangesAtOnceOneWins()
+{
+    ServiceClient first(m_service.baseUrl());
+    QCOMPARE(first.signIn(QStringLiteral("second"), QStringLiteral("second")).status, 200);
+    ServiceClient other(m_service.baseUrl());
+    QCOMPARE(other.signIn(QStringLiteral("second"), QStringLiteral("second")).status, 200);
+    const auto change = [](ServiceClient& client, const QString& newPassword) {
+        return client
+            .post(QStringLiteral("/auth/password"),
+                  {{"oldPassword", "second"}, {"newPassword", newPassword}, {"repeatPassword", newPassword}})
+            .status;
+    };
+    std::future<int> firstChange = std::async(std::launch::async, [&] { return change(first, "alpha-1"); });
+    std::future<int> otherChange = std::async(std::launch::async, [&] { return change(other, "beta-22"); });
+    const int firstStatus = firstChange.get();
+    const int otherStatus = otherChange.get();
+
+    // Both checked the same old password; the one that came second found it
+    // no longer current.
+    QCOMPARE(QList<int>({firstStatus, otherStatus}).count(200), 1);
+    QCOMPARE(QList<int>({firstStatus, otherStatus}).count(400), 1);
+    const QString winner = firstStatus == 200 ? QStringLiteral("alpha-1") : QStringLiteral("beta-22");
+    const QString loser = firstStatus == 200 ? QStringLiteral("beta-22") : QStringLiteral("alpha-1");
+    ServiceClient fresh(m_service.baseUrl());
+    QCOMPARE(fresh.signIn(QStringLiteral("second"), loser).status, 401);
+    QCOMPARE(fresh.signIn(QStringLiteral("second"), winner).status, 200);
+    QCOMPARE(fresh
+                 .post(QStringLiteral("/auth/password"),
+                       {{"oldPassword", winner}, {"newPassword", "second"}, {"repeatPassword", "second"}})
                  .status,
              200);
 }

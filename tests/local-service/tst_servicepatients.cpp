@@ -44,6 +44,8 @@ private slots:
     void pagingEdges();
     void sorting_data();
     void sorting();
+    void shortPagesAddUpToTheWholeList_data();
+    void shortPagesAddUpToTheWholeList();
     void search_data();
     void search();
     void patientShape();
@@ -154,6 +156,43 @@ void TestServicePatients::sorting()
     const QJsonArray reversed = m_demo->patients(
         QStringLiteral("sortby=%1&direction=%2&size=100&current=0").arg(sortBy, descending ? "asc" : "desc"));
     QVERIFY(namesOf(patients) != namesOf(reversed));
+}
+
+void TestServicePatients::shortPagesAddUpToTheWholeList_data()
+{
+    QTest::addColumn<QString>("query");
+
+    QTest::newRow("default order") << "";
+    for (const char* sortBy : {"name", "age", "gender", "record", "notes"}) {
+        for (const char* direction : {"asc", "desc"})
+            QTest::addRow("%s %s", sortBy, direction)
+                << QStringLiteral("sortby=%1&direction=%2").arg(sortBy, direction);
+    }
+    QTest::newRow("name search") << "sortby=age&direction=asc&searchby=name&needle=" + needleOf("a");
+}
+
+// The pages at the end of the list are read from its end; either way they
+// are the same rows in the same order as in one long page.
+void TestServicePatients::shortPagesAddUpToTheWholeList()
+{
+    QFETCH(QString, query);
+    const auto idsOf = [](const QJsonArray& patients) {
+        QStringList ids;
+        for (const QJsonValue& patient : patients)
+            ids << patient.toObject().value(QStringLiteral("id")).toString();
+        return ids;
+    };
+    const QStringList whole = idsOf(m_demo->patients(query + QStringLiteral("&size=100&current=0")));
+    QVERIFY(whole.size() > 20);
+    QStringList paged;
+    const int pages = (whole.size() + 6) / 7;
+    for (int page = 0; page < pages; ++page) {
+        const QJsonObject answer =
+            m_demo->get(QStringLiteral("/patient/filter?%1&size=7&current=%2").arg(query).arg(page)).object();
+        QCOMPARE(answer.value(QStringLiteral("pages")).toInt(), pages);
+        paged += idsOf(answer.value(QStringLiteral("data")).toArray());
+    }
+    QCOMPARE(paged, whole);
 }
 
 void TestServicePatients::search_data()

@@ -5,6 +5,8 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include <thread>
+
 namespace {
 
 QString idOf(const QJsonValue& value)
@@ -36,6 +38,7 @@ private slots:
     void deviceLifecycle();
     void commandRefusals();
     void commandIsReportedDoneLater();
+    void aReportSeenByParallelRequestsIsStoredOnce();
 
 private:
     QJsonObject newPatient(const QString& name);
@@ -252,6 +255,35 @@ void TestServiceRecords::commandIsReportedDoneLater()
     QTest::qWait(1200);
     // A withdrawn command is never reported, and brings no recording.
     QCOMPARE(patient().value(QStringLiteral("isComplete")).toBool(), false);
+    QCOMPARE(m_demo->get(QStringLiteral("/record/") + patientId).array().size(), 1);
+}
+
+void TestServiceRecords::aReportSeenByParallelRequestsIsStoredOnce()
+{
+    const QString patientId = newPatient(QStringLiteral("Parallel Reporter")).value(QStringLiteral("id")).toString();
+    QCOMPARE(m_demo->post(QStringLiteral("/patient/device"), {{"patientId", patientId}, {"deviceId", "dev-parallel"}})
+                 .status,
+             200);
+    QCOMPARE(m_demo->post(QStringLiteral("/command"), {{"patientId", patientId}, {"command", "RECORD"}}).status, 200);
+    // Nothing may ask in the meantime: the report must be due when the
+    // parallel requests arrive.
+    QTest::qWait(1200);
+
+    std::vector<std::thread> threads;
+    std::atomic<int> failures{0};
+    for (int i = 0; i < 8; ++i) {
+        threads.emplace_back([&, i] {
+            ServiceClient client(m_service.baseUrl());
+            client.setToken(m_demo->token());
+            const ServiceAnswer answer = i % 2 ? client.get(QStringLiteral("/record/") + patientId)
+                                               : client.get(QStringLiteral("/patient/filter?size=5"));
+            if (answer.status != 200)
+                ++failures;
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    QCOMPARE(failures.load(), 0);
     QCOMPARE(m_demo->get(QStringLiteral("/record/") + patientId).array().size(), 1);
 }
 

@@ -1,11 +1,13 @@
 // The local service under bad input, parallel load and restarts: it refuses
 // with a 4xx JSON error, never a crash or a 500, and keeps its data.
 #include "ServiceClient.h"
+#include "storage/Database.h"
 #include "support/LocalServiceProcess.h"
 
 #include <QtTest>
 
 #include <atomic>
+#include <future>
 #include <thread>
 
 class TestServiceRobustness : public QObject
@@ -20,6 +22,7 @@ private slots:
     void unknownPathsAndMethods();
     void oversizedBodyIsRefused();
     void parallelClientsAreServed();
+    void slowSignInHoldsUpNoOtherAccount();
     void dataSurvivesARestart();
     void commandLine_data();
     void commandLine();
@@ -171,6 +174,43 @@ void TestServiceRobustness::parallelClientsAreServed()
              2); // ...and a second one: none lost
 }
 
+void TestServiceRobustness::slowSignInHoldsUpNoOtherAccount()
+{
+    // The account "second" gets a password hash that takes seconds to check,
+    // written beside the running service.
+    {
+        localservice::Database db(m_service.databasePath().toStdString());
+        db.prepare("UPDATE accounts SET password_hash = ? WHERE username = 'second'")
+            .bind(1, "pbkdf2-sha256$6000000$" + std::string(32, '0') + "$" + std::string(64, '0'))
+            .run();
+    }
+    QElapsedTimer signInTime;
+    signInTime.start();
+    std::future<int> slowSignIn = std::async(std::launch::async, [this] {
+        return ServiceClient(m_service.baseUrl()).signIn(QStringLiteral("second"), QStringLiteral("guess")).status;
+    });
+
+    // Another account's list keeps being answered while the hash is checked.
+    std::vector<double> latencies;
+    while (slowSignIn.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready) {
+        QElapsedTimer listTime;
+        listTime.start();
+        QCOMPARE(m_demo->get(QStringLiteral("/patient/filter?size=20&current=0")).status, 200);
+        // Reads the service's log as it comes: a full pipe would stop it.
+        QCoreApplication::processEvents();
+        latencies.push_back(double(listTime.nsecsElapsed()) / 1e6);
+    }
+    QCOMPARE(slowSignIn.get(), 401);
+    const qint64 signInMs = signInTime.elapsed();
+    QVERIFY2(signInMs > 500, qPrintable(QStringLiteral("the sign-in took only %1 ms").arg(signInMs)));
+    const double slowest = *std::max_element(latencies.begin(), latencies.end());
+    QVERIFY2(latencies.size() >= 5 && slowest < signInMs / 4.0,
+             qPrintable(QStringLiteral("%1 lists during a sign-in of %2 ms, the slowest took %3 ms")
+                            .arg(latencies.size())
+                            .arg(signInMs)
+                            .arg(slowest)));
+}
+
 void TestServiceRobustness::dataSurvivesARestart()
 {
     const ServiceAnswer created = m_demo->post(
@@ -215,6 +255,8 @@ void TestServiceRobustness::commandLine_data()
     QTest::newRow("port out of range") << QStringList{"--port", "70000", "--db", "x.db"} << 2 << "port";
     QTest::newRow("unknown option") << QStringList{"--port", "0", "--db", "x.db", "--verbose", "1"} << 2 << "--verbose";
     QTest::newRow("help") << QStringList{"--help"} << 0 << "Usage";
+    QTest::newRow("sessions that never last")
+        << QStringList{"--port", "0", "--db", "x.db", "--token-idle-seconds", "0"} << 2 << "--token-idle-seconds";
     QTest::newRow("database in a missing folder")
         << QStringList{"--port", "0", "--db", "/nonexistent/dir/x.db"} << 1 << "x.db";
 }

@@ -1,0 +1,217 @@
+#include "BenchFigures.h"
+#include "LocalService.h"
+#include "storage/Clock.h"
+#include "storage/Database.h"
+#include "storage/PasswordHasher.h"
+#include "storage/TextFolding.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <cstdio>
+#include <httplib.h>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+using namespace localservice;
+
+namespace {
+
+constexpr int runs = 7;
+constexpr double goalMs = 20;
+const int sizes[] = {1000, 10000, 100000};
+
+const char* const givenNames[] = {"Anna",  "Boris", "Clara", "David", "Elena", "Fedor",   "Greta", "Hans",
+                                  "Irina", "Jonas", "Katja", "Lukas", "Maria", "Nikolai", "Olga",  "Pavel"};
+const char* const familyNames[] = {"Schmidt", "Ivanova", "Keller", "Smirnov",  "Clarke", "Novak",  "Weber",   "Popova",
+                                   "Fischer", "Morozov", "Wagner", "Lebedeva", "Becker", "Kozlov", "Hoffmann"};
+const char* const noteWords[] = {"migraine", "back pain", "insomnia", "check-up", "hypertension", "asthma", "", ""};
+
+// Adds patients to the account until it has `target`, directly in the
+// tables the service reads; about one in ten has a recording.
+void fillTo(Database& db, std::int64_t accountId, int target, std::uint32_t& seed)
+{
+    const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    Statement count = db.prepare("SELECT patient_count FROM accounts WHERE id = ?");
+    count.bind(1, accountId);
+    count.step();
+    const int existing = static_cast<int>(count.integer(0));
+    Database::Transaction transaction(db);
+    const std::int64_t now = currentTimeMs();
+    for (int i = existing; i < target; ++i) {
+        const std::string name =
+            std::string(givenNames[next() >> 28]) + " " + familyNames[(next() >> 16) % 15] + " " + std::to_string(i);
+        const std::string notes = noteWords[(next() >> 8) % 8];
+        char birth[16];
+        std::snprintf(birth, sizeof birth, "%04u-%02u-%02u", 1930 + (next() >> 8) % 90, 1 + (next() >> 8) % 12,
+                      1 + (next() >> 8) % 28);
+        const std::string id = newUuid();
+        db.prepare("INSERT INTO patients (id, account_id, name, name_folded, birth_date, gender, notes, notes_folded, "
+                   "phone, created_at) VALUES (?, ?, ?, ?, ?, ?, ?, ?, '', ?)")
+            .bind(1, id)
+            .bind(2, accountId)
+            .bind(3, name)
+            .bind(4, foldCase(name))
+            .bind(5, birth)
+            .bind(6, (next() >> 8) % 2 ? "MALE" : "FEMALE")
+            .bind(7, notes)
+            .bind(8, foldCase(notes))
+            .bind(9, now + i)
+            .run();
+        if ((next() >> 8) % 10 == 0) {
+            db.prepare("INSERT INTO records (id, patient_id, doctor_name, recorded_at, sensor_id, editable, samples) "
+                       "VALUES (?, ?, 'Dr. Bench', ?, 'bench', 1, ?)")
+                .bind(1, newUuid())
+                .bind(2, id)
+                .bind(3, now - static_cast<std::int64_t>(next() % 1000000000u))
+                .bind(4, Blob{"\x80"})
+                .run();
+        }
+    }
+    transaction.commit();
+}
+
+std::string needle(const std::string& text)
+{
+    static const char* const alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789._";
+    std::string out;
+    int bits = 0;
+    unsigned value = 0;
+    for (const unsigned char c : text) {
+        value = (value << 8) | c;
+        bits += 8;
+        while (bits >= 6) {
+            out += alphabet[(value >> (bits - 6)) & 63];
+            bits -= 6;
+        }
+    }
+    if (bits > 0)
+        out += alphabet[(value << (6 - bits)) & 63];
+    while (out.size() % 4)
+        out += '-';
+    return out;
+}
+
+double medianOf(const std::function<void()>& work)
+{
+    std::vector<double> times;
+    for (int run = -1; run < runs; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        if (run >= 0)
+            times.push_back(millisecondsSince(timer));
+    }
+    return median(times);
+}
+
+struct ListCase
+{
+    std::string label;
+    std::string query; // without the page
+    bool lastPage;
+    bool search = false;
+};
+
+std::vector<ListCase> listCases()
+{
+    std::vector<ListCase> cases;
+    for (const bool last : {false, true}) {
+        const std::string page = last ? "last page" : "page 1";
+        cases.push_back({"default order, " + page, "", last});
+        for (const char* sortBy : {"name", "age", "gender", "record", "notes"}) {
+            for (const char* direction : {"asc", "desc"})
+                cases.push_back({std::string(sortBy) + " " + direction + ", " + page,
+                                 std::string("&sortby=") + sortBy + "&direction=" + direction, last});
+        }
+    }
+    cases.push_back({"name search \"smirnov\", page 1",
+                     "&sortby=name&direction=asc&searchby=name&needle=" + needle("Smirnov"), false, true});
+    cases.push_back({"name search \"4242\", page 1",
+                     "&sortby=record&direction=desc&searchby=name&needle=" + needle("4242"), false, true});
+    cases.push_back({"notes search without a match",
+                     "&sortby=name&direction=desc&searchby=notes&needle=" + needle("zzz"), false, true});
+    cases.push_back({"notes search \"migraine\", last page",
+                     "&sortby=name&direction=asc&searchby=notes&needle=" + needle("migraine"), true, true});
+    return cases;
+}
+
+} // namespace
+
+int main()
+{
+    QTemporaryDir folder;
+    ServiceOptions options;
+    options.databasePath = folder.filePath(QStringLiteral("bench.db")).toStdString();
+    std::ostringstream quiet;
+    LocalService service(options, quiet);
+    const int port = service.bind();
+    std::thread server([&service] { service.serve(); });
+
+    httplib::Client client("127.0.0.1", port);
+    const auto signedIn = client.Post("/auth/login", httplib::Params{{"username", "demo"}, {"password", "demo"}});
+    if (!signedIn || signedIn->status != 200) {
+        std::fprintf(stderr, "service lists: signing in failed\n");
+        return 1;
+    }
+    const httplib::Headers authorization{
+        {"Authorization", "Bearer " + nlohmann::json::parse(signedIn->body)["accessToken"].get<std::string>()}};
+
+    Database db(options.databasePath);
+    Statement account = db.prepare("SELECT id FROM accounts WHERE username = 'demo'");
+    account.step();
+    const std::int64_t accountId = account.integer(0);
+    std::uint32_t seed = 20211;
+
+    int failures = 0;
+    std::vector<double> worstFirstAndLast;
+    for (const int size : sizes) {
+        fillTo(db, accountId, size, seed);
+        // The baseline: the bare indexed query of a page of names.
+        Statement bare =
+            db.prepare("SELECT id, name FROM patients WHERE account_id = ? ORDER BY name_folded, id LIMIT 20");
+        const double baseline = medianOf([&] {
+            bare.bind(1, accountId);
+            while (bare.step()) {
+            }
+            bare.reset();
+        });
+        double worst = 0;
+        for (const ListCase& list : listCases()) {
+            std::string path = "/patient/filter?size=20" + list.query;
+            const auto first = client.Get((path + "&current=0").c_str(), authorization);
+            if (!first || first->status != 200) {
+                std::fprintf(stderr, "service lists: %s failed\n", list.label.c_str());
+                return 1;
+            }
+            const int pages = nlohmann::json::parse(first->body)["pages"].get<int>();
+            path += "&current=" + std::to_string(list.lastPage ? std::max(pages - 1, 0) : 0);
+            bool answered = true;
+            const double ours = medianOf([&] {
+                const auto reply = client.Get(path.c_str(), authorization);
+                answered = answered && reply && reply->status == 200;
+            });
+            if (!answered) {
+                std::fprintf(stderr, "service lists: %s failed\n", list.label.c_str());
+                return 1;
+            }
+            if (!list.search)
+                worst = std::max(worst, ours);
+            failures += ours > goalMs;
+            std::printf("patient list of %d patients, %s (%d pages): sonvera %.2f ms, baseline bare indexed query "
+                        "%.3f ms, ratio %.1f (goal <= %.0f ms)\n",
+                        size, list.label.c_str(), pages, ours, baseline, ours / baseline, goalMs);
+        }
+        worstFirstAndLast.push_back(worst);
+    }
+    std::printf("slowest first or last page at 1k / 10k / 100k patients: %.2f / %.2f / %.2f ms; growth 1k to 100k %.2f "
+                "(logarithmic growth would be %.2f)\n",
+                worstFirstAndLast[0], worstFirstAndLast[1], worstFirstAndLast[2],
+                worstFirstAndLast[2] / worstFirstAndLast[0], std::log(100000.0) / std::log(1000.0));
+    service.stop();
+    server.join();
+    return failures == 0 ? 0 : 1;
+}
