@@ -8,19 +8,24 @@
 #include "api/QuestionnaireApi.h"
 #include "api/RecipeApi.h"
 #include "api/RecordApi.h"
+#include "http/ServiceHttpServer.h"
 #include "http/ServiceRouter.h"
 #include "storage/Database.h"
 #include "storage/Schema.h"
 #include "storage/Seeder.h"
 
-#include <httplib.h>
+#include <chrono>
 
 namespace localservice {
 
 namespace {
 
-// Recordings are about 66 kB; nothing the client sends comes near this.
-constexpr size_t MaxRequestBytes = 4 * 1024 * 1024;
+TransportLimits transportLimits(const ServiceOptions& options)
+{
+    TransportLimits limits;
+    limits.requestDeadline = std::chrono::seconds(options.requestSeconds);
+    return limits;
+}
 
 bool hasAccounts(Database& db)
 {
@@ -32,15 +37,17 @@ bool hasAccounts(Database& db)
 
 struct LocalService::Parts
 {
-    Parts(const std::string& databasePath, std::ostream& log) : db(databasePath), router(server, db, log) {}
+    Parts(const ServiceOptions& options, std::ostream& log)
+        : db(options.databasePath), server(transportLimits(options)), router(server, db, log)
+    {}
 
     Database db;
-    httplib::Server server;
+    ServiceHttpServer server;
     ServiceRouter router;
 };
 
 LocalService::LocalService(const ServiceOptions& options, std::ostream& log)
-    : m_options(options), m_parts(std::make_unique<Parts>(options.databasePath, log))
+    : m_options(options), m_parts(std::make_unique<Parts>(options, log))
 {
     Database& db = m_parts->db;
     // Seeding is one transaction; a first start stopped before it committed
@@ -61,17 +68,13 @@ LocalService::LocalService(const ServiceOptions& options, std::ostream& log)
     addAnalysisApi(router);
     addExportApi(router);
     router.finish();
-    m_parts->server.set_payload_max_length(MaxRequestBytes);
 }
 
 LocalService::~LocalService() = default;
 
 int LocalService::bind()
 {
-    httplib::Server& server = m_parts->server;
-    if (m_options.port == 0)
-        return server.bind_to_any_port("127.0.0.1");
-    return server.bind_to_port("127.0.0.1", m_options.port) ? m_options.port : -1;
+    return m_parts->server.bindLoopback(m_options.port);
 }
 
 bool LocalService::serve()

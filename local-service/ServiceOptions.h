@@ -15,6 +15,8 @@ struct ServiceOptions
     int commandSeconds = 8;
     // The newest client version; an older client is told to update.
     std::string latestVersion = "2021.3.0";
+    // How long a caller has to send one whole request.
+    int requestSeconds = 10;
 };
 
 struct ParsedOptions

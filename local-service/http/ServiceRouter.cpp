@@ -1,6 +1,7 @@
 #include "http/ServiceRouter.h"
 
 #include "http/ApiError.h"
+#include "http/BoundedBody.h"
 #include "http/Messages.h"
 #include "storage/Database.h"
 #include "storage/PasswordHasher.h"
@@ -44,7 +45,7 @@ std::string bearerToken(const httplib::Request& request)
 
 } // namespace
 
-ServiceRouter::ServiceRouter(httplib::Server& server, Database& db, std::ostream& log)
+ServiceRouter::ServiceRouter(ServiceHttpServer& server, Database& db, std::ostream& log)
     : m_server(server), m_db(db), m_log(log)
 {}
 
@@ -57,19 +58,19 @@ void ServiceRouter::get(const std::string& pattern, Access access, Endpoint endp
 void ServiceRouter::post(const std::string& pattern, Access access, Endpoint endpoint)
 {
     remember("POST", pattern);
-    m_server.Post(pattern, wrap(access, std::move(endpoint)));
+    m_server.Post(pattern, bodyFirst(wrap(access, std::move(endpoint))));
 }
 
 void ServiceRouter::put(const std::string& pattern, Access access, Endpoint endpoint)
 {
     remember("PUT", pattern);
-    m_server.Put(pattern, wrap(access, std::move(endpoint)));
+    m_server.Put(pattern, bodyFirst(wrap(access, std::move(endpoint))));
 }
 
 void ServiceRouter::remove(const std::string& pattern, Access access, Endpoint endpoint)
 {
     remember("DELETE", pattern);
-    m_server.Delete(pattern, wrap(access, std::move(endpoint)));
+    m_server.Delete(pattern, bodyFirst(wrap(access, std::move(endpoint))));
 }
 
 void ServiceRouter::remember(const char* method, const std::string& pattern)
@@ -115,6 +116,26 @@ httplib::Server::Handler ServiceRouter::wrap(Access access, Endpoint endpoint)
         };
 }
 
+httplib::Server::HandlerWithContentReader ServiceRouter::bodyFirst(httplib::Server::Handler handler) const
+{
+    const size_t limit = m_server.limits().maxBodyBytes;
+    return [handler = std::move(handler), limit](const httplib::Request& request, httplib::Response& response,
+                                                 const httplib::ContentReader& reader) {
+        httplib::Request whole;
+        const BodyReading reading = readBoundedBody(request, reader, limit, whole);
+        if (reading == BodyReading::Complete) {
+            handler(whole, response);
+            return;
+        }
+        const std::string language = languageOf(request.get_header_value("Accept-Language"));
+        if (reading == BodyReading::TooLarge)
+            sendMessage(response, 413, message("payloadTooLarge", language));
+        else
+            sendMessage(response, 400, message("badRequest", language));
+        ServiceHttpServer::closeAfterAnswer(response);
+    };
+}
+
 std::optional<Account> ServiceRouter::signedInAccount(const httplib::Request& request) const
 {
     const std::string token = bearerToken(request);
@@ -146,10 +167,10 @@ void ServiceRouter::finish()
         answerUnrouted(request, response);
     };
     m_server.Get(".*", unrouted);
-    m_server.Post(".*", unrouted);
-    m_server.Put(".*", unrouted);
-    m_server.Delete(".*", unrouted);
-    m_server.Patch(".*", unrouted);
+    m_server.Post(".*", bodyFirst(unrouted));
+    m_server.Put(".*", bodyFirst(unrouted));
+    m_server.Delete(".*", bodyFirst(unrouted));
+    m_server.Patch(".*", bodyFirst(unrouted));
     m_server.Options(".*", unrouted);
 
     m_server.set_pre_routing_handler([](const httplib::Request& request, httplib::Response& response) {
@@ -158,6 +179,7 @@ void ServiceRouter::finish()
         // quoted back in a JSON message.
         if (!isValidUtf8(request.path)) {
             sendMessage(response, 400, message("badRequest", languageOf(request.get_header_value("Accept-Language"))));
+            ServiceHttpServer::closeAfterAnswer(response); // its body is left unread
             return httplib::Server::HandlerResponse::Handled;
         }
         return httplib::Server::HandlerResponse::Unhandled;
@@ -207,7 +229,8 @@ void ServiceRouter::logRequest(const httplib::Request& request, const httplib::R
             : std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - requestStart).count();
     requestStart = SteadyClock::time_point();
     std::lock_guard<std::mutex> guard(m_logMutex);
-    m_log << request.method << ' ' << request.path << ' ' << response.status << ' ' << elapsed << " ms" << std::endl;
+    m_log << request.method << ' ' << quotedShort(request.path) << ' ' << response.status << ' ' << elapsed << " ms"
+          << std::endl;
 }
 
 } // namespace localservice
