@@ -256,7 +256,6 @@ void TestServiceTransport::rangeIsIgnored_data()
         many += ",0-0";
     QTest::newRow("two thousand ranges") << many;
     QTest::newRow("one range") << QByteArray("bytes=0-9");
-    QTest::newRow("suffix") << QByteArray("bytes=-5");
     QTest::newRow("past the end") << QByteArray("bytes=99999999-");
 }
 
@@ -273,8 +272,7 @@ void TestServiceTransport::rangeIsIgnored()
     const httplib::Result answer = client.Get(path, ranged);
     QVERIFY(whole && answer);
     QCOMPARE(answer->status, 200);
-    QCOMPARE(answer->body.size(), whole->body.size());
-    QVERIFY(answer->body == whole->body);
+    QVERIFY2(answer->body == whole->body, qPrintable(QStringLiteral("%1 bytes").arg(answer->body.size())));
 }
 
 void TestServiceTransport::echoedInputIsCutShort_data()
