@@ -8,6 +8,7 @@
 #include "api/QuestionnaireApi.h"
 #include "api/RecipeApi.h"
 #include "api/RecordApi.h"
+#include "http/ServiceHttpServer.h"
 #include "http/ServiceRouter.h"
 #include "storage/Clock.h"
 #include "storage/Database.h"
@@ -15,14 +16,18 @@
 #include "storage/Seeder.h"
 #include "storage/Sessions.h"
 
-#include <httplib.h>
+#include <chrono>
 
 namespace localservice {
 
 namespace {
 
-// Recordings are about 66 kB; nothing the client sends comes near this.
-constexpr size_t MaxRequestBytes = 4 * 1024 * 1024;
+TransportLimits transportLimits(const ServiceOptions& options)
+{
+    TransportLimits limits;
+    limits.requestDeadline = std::chrono::seconds(options.requestSeconds);
+    return limits;
+}
 
 bool hasAccounts(Database& db)
 {
@@ -36,11 +41,12 @@ struct LocalService::Parts
 {
     Parts(const ServiceOptions& options, std::ostream& log)
         : pool(options.databasePath)
+        , server(transportLimits(options))
         , router(server, pool, Sessions(static_cast<std::int64_t>(options.tokenIdleSeconds) * 1000), log)
     {}
 
     ConnectionPool pool;
-    httplib::Server server;
+    ServiceHttpServer server;
     ServiceRouter router;
 };
 
@@ -68,17 +74,13 @@ LocalService::LocalService(const ServiceOptions& options, std::ostream& log)
     addAnalysisApi(router);
     addExportApi(router);
     router.finish();
-    m_parts->server.set_payload_max_length(MaxRequestBytes);
 }
 
 LocalService::~LocalService() = default;
 
 int LocalService::bind()
 {
-    httplib::Server& server = m_parts->server;
-    if (m_options.port == 0)
-        return server.bind_to_any_port("127.0.0.1");
-    return server.bind_to_port("127.0.0.1", m_options.port) ? m_options.port : -1;
+    return m_parts->server.bindLoopback(m_options.port);
 }
 
 bool LocalService::serve()

@@ -17,6 +17,8 @@ struct ServiceOptions
     std::string latestVersion = "2021.3.0";
     // A token not used for this long is no longer accepted.
     int tokenIdleSeconds = 12 * 3600;
+    // How long a caller has to send one whole request.
+    int requestSeconds = 10;
 };
 
 struct ParsedOptions

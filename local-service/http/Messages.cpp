@@ -86,7 +86,22 @@ const std::map<std::string, Texts>& catalogue()
     return texts;
 }
 
+// Whatever a message quotes from the caller is cut to this many characters:
+// a caller's megabyte of input never comes back in the answer.
+constexpr size_t MaxQuotedCharacters = 100;
+
 } // namespace
+
+std::string quotedShort(const std::string& text)
+{
+    size_t characters = 0;
+    for (size_t at = 0; at < text.size(); ++at) {
+        // Counts lead bytes only, so a character is never cut in half.
+        if ((static_cast<unsigned char>(text[at]) & 0xC0) != 0x80 && characters++ == MaxQuotedCharacters)
+            return text.substr(0, at) + "\u2026";
+    }
+    return text;
+}
 
 std::string message(const std::string& key, const std::string& language, const std::vector<std::string>& args)
 {
@@ -96,7 +111,7 @@ std::string message(const std::string& key, const std::string& language, const s
         const std::string marker = "%" + std::to_string(i + 1);
         const size_t at = text.find(marker);
         if (at != std::string::npos)
-            text.replace(at, marker.size(), args[i]);
+            text.replace(at, marker.size(), quotedShort(args[i]));
     }
     return text;
 }

@@ -1,6 +1,7 @@
 #include "http/ServiceRouter.h"
 
 #include "http/ApiError.h"
+#include "http/BoundedBody.h"
 #include "http/Messages.h"
 #include "storage/Clock.h"
 #include "storage/Database.h"
@@ -57,7 +58,7 @@ ApiResponse runAsUnit(Database& db, Unit unit, const std::function<ApiResponse()
 
 } // namespace
 
-ServiceRouter::ServiceRouter(httplib::Server& server, ConnectionPool& pool, Sessions sessions, std::ostream& log)
+ServiceRouter::ServiceRouter(ServiceHttpServer& server, ConnectionPool& pool, Sessions sessions, std::ostream& log)
     : m_server(server), m_pool(pool), m_sessions(sessions), m_log(log)
 {}
 
@@ -70,19 +71,19 @@ void ServiceRouter::get(const std::string& pattern, Access access, Endpoint endp
 void ServiceRouter::post(const std::string& pattern, Access access, Endpoint endpoint, Unit unit)
 {
     remember("POST", pattern);
-    m_server.Post(pattern, wrap(access, std::move(endpoint), unit));
+    m_server.Post(pattern, bodyFirst(wrap(access, std::move(endpoint), unit)));
 }
 
 void ServiceRouter::put(const std::string& pattern, Access access, Endpoint endpoint, Unit unit)
 {
     remember("PUT", pattern);
-    m_server.Put(pattern, wrap(access, std::move(endpoint), unit));
+    m_server.Put(pattern, bodyFirst(wrap(access, std::move(endpoint), unit)));
 }
 
 void ServiceRouter::remove(const std::string& pattern, Access access, Endpoint endpoint, Unit unit)
 {
     remember("DELETE", pattern);
-    m_server.Delete(pattern, wrap(access, std::move(endpoint), unit));
+    m_server.Delete(pattern, bodyFirst(wrap(access, std::move(endpoint), unit)));
 }
 
 void ServiceRouter::remember(const char* method, const std::string& pattern)
@@ -131,6 +132,26 @@ httplib::Server::Handler ServiceRouter::wrap(Access access, Endpoint endpoint, U
     };
 }
 
+httplib::Server::HandlerWithContentReader ServiceRouter::bodyFirst(httplib::Server::Handler handler) const
+{
+    const size_t limit = m_server.limits().maxBodyBytes;
+    return [handler = std::move(handler), limit](const httplib::Request& request, httplib::Response& response,
+                                                 const httplib::ContentReader& reader) {
+        httplib::Request whole;
+        const BodyReading reading = readBoundedBody(request, reader, limit, whole);
+        if (reading == BodyReading::Complete) {
+            handler(whole, response);
+            return;
+        }
+        const std::string language = languageOf(request.get_header_value("Accept-Language"));
+        if (reading == BodyReading::TooLarge)
+            sendMessage(response, 413, message("payloadTooLarge", language));
+        else
+            sendMessage(response, 400, message("badRequest", language));
+        ServiceHttpServer::closeAfterAnswer(response);
+    };
+}
+
 std::optional<Account> ServiceRouter::signedInAccount(Database& db, const httplib::Request& request) const
 {
     const std::string token = bearerToken(request);
@@ -164,10 +185,10 @@ void ServiceRouter::finish()
         answerUnrouted(request, response);
     };
     m_server.Get(".*", unrouted);
-    m_server.Post(".*", unrouted);
-    m_server.Put(".*", unrouted);
-    m_server.Delete(".*", unrouted);
-    m_server.Patch(".*", unrouted);
+    m_server.Post(".*", bodyFirst(unrouted));
+    m_server.Put(".*", bodyFirst(unrouted));
+    m_server.Delete(".*", bodyFirst(unrouted));
+    m_server.Patch(".*", bodyFirst(unrouted));
     m_server.Options(".*", unrouted);
 
     m_server.set_pre_routing_handler([](const httplib::Request& request, httplib::Response& response) {
@@ -176,6 +197,7 @@ void ServiceRouter::finish()
         // quoted back in a JSON message.
         if (!isValidUtf8(request.path)) {
             sendMessage(response, 400, message("badRequest", languageOf(request.get_header_value("Accept-Language"))));
+            ServiceHttpServer::closeAfterAnswer(response); // its body is left unread
             return httplib::Server::HandlerResponse::Handled;
         }
         return httplib::Server::HandlerResponse::Unhandled;
@@ -225,7 +247,8 @@ void ServiceRouter::logRequest(const httplib::Request& request, const httplib::R
             : std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - requestStart).count();
     requestStart = SteadyClock::time_point();
     std::lock_guard<std::mutex> guard(m_logMutex);
-    m_log << request.method << ' ' << request.path << ' ' << response.status << ' ' << elapsed << " ms" << std::endl;
+    m_log << request.method << ' ' << quotedShort(request.path) << ' ' << response.status << ' ' << elapsed << " ms"
+          << std::endl;
 }
 
 } // namespace localservice

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "http/ApiRequest.h"
+#include "http/ServiceHttpServer.h"
 #include "storage/Sessions.h"
 
 #include <functional>
@@ -38,12 +39,13 @@ enum class Unit
 
 // Puts the service's endpoints on the HTTP server and gives every one the
 // same treatment: a database connection of its own and its unit of work, the
-// bearer token check, JSON error bodies in the caller's language for every refusal, 405
-// for a known path with another method, and one log line per request.
+// bearer token check, JSON error bodies in the caller's language for every
+// refusal, 405 for a known path with another method, bodies read up to the
+// size limit and one log line per request.
 class ServiceRouter
 {
 public:
-    ServiceRouter(httplib::Server& server, ConnectionPool& pool, Sessions sessions, std::ostream& log);
+    ServiceRouter(ServiceHttpServer& server, ConnectionPool& pool, Sessions sessions, std::ostream& log);
 
     // GET reads, the other methods write, unless the endpoint says otherwise.
     void get(const std::string& pattern, Access access, Endpoint endpoint, Unit unit = Unit::Read);
@@ -58,12 +60,15 @@ public:
 
 private:
     httplib::Server::Handler wrap(Access access, Endpoint endpoint, Unit unit);
+    // Reads the body within the size limit before the handler sees the
+    // request; a larger or broken body is refused and its connection closed.
+    httplib::Server::HandlerWithContentReader bodyFirst(httplib::Server::Handler handler) const;
     void remember(const char* method, const std::string& pattern);
     void answerUnrouted(const httplib::Request& request, httplib::Response& response) const;
     std::optional<Account> signedInAccount(Database& db, const httplib::Request& request) const;
     void logRequest(const httplib::Request& request, const httplib::Response& response);
 
-    httplib::Server& m_server;
+    ServiceHttpServer& m_server;
     ConnectionPool& m_pool;
     Sessions m_sessions;
     std::ostream& m_log;

@@ -1,0 +1,124 @@
+#include "http/ConnectionStream.h"
+
+#include <algorithm>
+#include <arpa/inet.h>
+#include <cstring>
+#include <poll.h>
+#include <sys/socket.h>
+
+namespace localservice {
+
+namespace {
+
+// Waits are cut into slices so that a stopping server is noticed quickly.
+constexpr std::chrono::milliseconds WaitSlice{200};
+
+void addressOf(const sockaddr_storage& address, std::string& ip, int& port)
+{
+    char text[INET6_ADDRSTRLEN] = {};
+    if (address.ss_family == AF_INET) {
+        const auto& v4 = reinterpret_cast<const sockaddr_in&>(address);
+        inet_ntop(AF_INET, &v4.sin_addr, text, sizeof text);
+        port = ntohs(v4.sin_port);
+    } else if (address.ss_family == AF_INET6) {
+        const auto& v6 = reinterpret_cast<const sockaddr_in6&>(address);
+        inet_ntop(AF_INET6, &v6.sin6_addr, text, sizeof text);
+        port = ntohs(v6.sin6_port);
+    }
+    ip = text;
+}
+
+} // namespace
+
+ConnectionStream::ConnectionStream(socket_t socket, const TransportLimits& limits,
+                                   const std::atomic<socket_t>& listening)
+    : m_socket(socket), m_limits(limits), m_listening(listening)
+{}
+
+ConnectionStream::Wait ConnectionStream::waitFor(short events, Clock::time_point until) const
+{
+    for (;;) {
+        if (m_listening == INVALID_SOCKET)
+            return Wait::Stopped;
+        const auto now = Clock::now();
+        if (now >= until)
+            return Wait::Expired;
+        const auto slice = std::min<Clock::duration>(until - now, WaitSlice);
+        pollfd watched{m_socket, events, 0};
+        const int ready = ::poll(&watched, 1, int(std::chrono::ceil<std::chrono::milliseconds>(slice).count()));
+        if (ready > 0)
+            return Wait::Ready;
+        if (ready < 0 && errno != EINTR)
+            return Wait::Ready; // the read or write that follows reports the error
+    }
+}
+
+bool ConnectionStream::awaitRequest()
+{
+    m_requestDeadline = Clock::time_point::max();
+    if (buffered() > 0)
+        return true;
+    return waitFor(POLLIN, Clock::now() + m_limits.keepAliveTimeout) == Wait::Ready;
+}
+
+bool ConnectionStream::is_readable() const
+{
+    return buffered() > 0 ||
+           waitFor(POLLIN, std::min(m_requestDeadline, Clock::now() + m_limits.stallTimeout)) == Wait::Ready;
+}
+
+bool ConnectionStream::is_writable() const
+{
+    return waitFor(POLLOUT, Clock::now() + m_limits.stallTimeout) == Wait::Ready;
+}
+
+ssize_t ConnectionStream::read(char* ptr, size_t size)
+{
+    if (buffered() == 0) {
+        if (m_timedOut)
+            return -1;
+        const Wait waited = waitFor(POLLIN, std::min(m_requestDeadline, Clock::now() + m_limits.stallTimeout));
+        if (waited != Wait::Ready) {
+            m_timedOut = true;
+            return -1;
+        }
+        if (size >= m_buffer.size())
+            return ::recv(m_socket, ptr, size, 0);
+        const ssize_t received = ::recv(m_socket, m_buffer.data(), m_buffer.size(), 0);
+        if (received <= 0)
+            return received;
+        m_begin = 0;
+        m_end = size_t(received);
+    }
+    const size_t taken = std::min(size, buffered());
+    std::memcpy(ptr, m_buffer.data() + m_begin, taken);
+    m_begin += taken;
+    return ssize_t(taken);
+}
+
+ssize_t ConnectionStream::write(const char* ptr, size_t size)
+{
+    if (m_timedOut || waitFor(POLLOUT, Clock::now() + m_limits.stallTimeout) != Wait::Ready) {
+        m_timedOut = true;
+        return -1;
+    }
+    return ::send(m_socket, ptr, size, MSG_NOSIGNAL);
+}
+
+void ConnectionStream::get_remote_ip_and_port(std::string& ip, int& port) const
+{
+    sockaddr_storage address{};
+    socklen_t length = sizeof address;
+    if (::getpeername(m_socket, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+        addressOf(address, ip, port);
+}
+
+void ConnectionStream::get_local_ip_and_port(std::string& ip, int& port) const
+{
+    sockaddr_storage address{};
+    socklen_t length = sizeof address;
+    if (::getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+        addressOf(address, ip, port);
+}
+
+} // namespace localservice

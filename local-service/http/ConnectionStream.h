@@ -1,0 +1,60 @@
+#pragma once
+
+#include "http/TransportLimits.h"
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <httplib.h>
+
+namespace localservice {
+
+// One accepted connection as the library's request parser reads it, with the
+// service's deadlines: a whole request must arrive within its deadline, and
+// no read or write may stall longer than the stall timeout. Reads are
+// buffered, since the parser asks for the request line byte by byte.
+class ConnectionStream : public httplib::Stream
+{
+public:
+    using Clock = std::chrono::steady_clock;
+
+    ConnectionStream(socket_t socket, const TransportLimits& limits, const std::atomic<socket_t>& listening);
+
+    // Waits for the first byte of the next request; false when the caller
+    // stays silent past the keep-alive timeout, leaves, or the server stops.
+    bool awaitRequest();
+    // Starts the deadline of the request about to be read.
+    void beginRequest() { m_requestDeadline = Clock::now() + m_limits.requestDeadline; }
+    // True once a read or write gave up on a deadline: the connection is
+    // then in an unknown state and is closed.
+    bool timedOut() const { return m_timedOut; }
+
+    bool is_readable() const override;
+    bool is_writable() const override;
+    ssize_t read(char* ptr, size_t size) override;
+    ssize_t write(const char* ptr, size_t size) override;
+    void get_remote_ip_and_port(std::string& ip, int& port) const override;
+    void get_local_ip_and_port(std::string& ip, int& port) const override;
+    socket_t socket() const override { return m_socket; }
+
+private:
+    enum class Wait
+    {
+        Ready,
+        Expired,
+        Stopped
+    };
+    Wait waitFor(short events, Clock::time_point until) const;
+    size_t buffered() const { return m_end - m_begin; }
+
+    socket_t m_socket;
+    const TransportLimits& m_limits;
+    const std::atomic<socket_t>& m_listening;
+    Clock::time_point m_requestDeadline = Clock::time_point::max();
+    bool m_timedOut = false;
+    std::array<char, 16 * 1024> m_buffer{};
+    size_t m_begin = 0;
+    size_t m_end = 0;
+};
+
+} // namespace localservice
