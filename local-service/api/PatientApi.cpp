@@ -8,6 +8,7 @@
 #include "storage/Clock.h"
 #include "storage/Database.h"
 #include "storage/PasswordHasher.h"
+#include "storage/Schema.h"
 #include "storage/TextFolding.h"
 
 #include <algorithm>
@@ -89,6 +90,9 @@ struct ListQuery
     std::string searchColumn; // empty: no search
     std::string searchIndex;  // the smallest index that holds the column
     std::string needle;       // folded
+    // The trigram index's query for the needle; empty when the needle is too
+    // short for it, and the search reads every patient instead.
+    std::string indexedPhrase;
     int size = 20;
     int pageIndex = 0;
 };
@@ -146,6 +150,24 @@ std::string orderClause(const std::vector<OrderTerm>& order, bool reversed, bool
     return clause;
 }
 
+// The trigram index answers needles of three or more characters: the
+// needle, quoted so that no character of it means anything to the query
+// syntax, as a phrase of the column's trigrams, which matches exactly the
+// texts that contain it. A NUL would end the query early, so a needle with
+// one is left to the substring test.
+std::string trigramPhrase(const std::string& column, const std::string& foldedNeedle)
+{
+    if (utf8Length(foldedNeedle) < 3 || foldedNeedle.find('\0') != std::string::npos)
+        return {};
+    std::string phrase = "{" + column + "} : \"";
+    for (const char c : foldedNeedle) {
+        phrase += c;
+        if (c == '"')
+            phrase += '"';
+    }
+    return phrase + '"';
+}
+
 ListQuery listQuery(const httplib::Request& http)
 {
     ListQuery query;
@@ -166,6 +188,7 @@ ListQuery listQuery(const httplib::Request& http)
         if (!needle || !isValidUtf8(*needle))
             throw ApiError(400, "badQuery", {"needle"});
         query.needle = foldCase(*needle);
+        query.indexedPhrase = trigramPhrase(query.searchColumn.substr(2), query.needle);
     }
     return query;
 }
@@ -176,12 +199,28 @@ std::string searchCondition(const ListQuery& query)
 }
 
 // The patients a list request shows: how many, and while they are few, the
-// row ids of them all.
+// keys of them all (in keyColumn).
 struct Matches
 {
     std::int64_t total = 0;
-    std::optional<nlohmann::json> rowIds;
+    std::optional<nlohmann::json> keys;
+    const char* keyColumn = "p.rowid";
 };
+
+// Reads the query's keys, counting them all and keeping the first few.
+Matches collected(Statement& found, const char* keyColumn)
+{
+    Matches matches;
+    matches.keyColumn = keyColumn;
+    nlohmann::json keys = nlohmann::json::array();
+    while (found.step()) {
+        if (++matches.total <= MaxSortedMatches)
+            keys.push_back(found.integer(0));
+    }
+    if (matches.total <= MaxSortedMatches)
+        matches.keys = std::move(keys);
+    return matches;
+}
 
 Matches matchesOf(Database& db, const Account& account, const ListQuery& query)
 {
@@ -193,20 +232,23 @@ Matches matchesOf(Database& db, const Account& account, const ListQuery& query)
         matches.total = count.step() ? count.integer(0) : 0;
         return matches;
     }
-    // A search reads every patient of the account once, through the index
-    // that holds the searched column and nothing much else.
+    if (!query.indexedPhrase.empty()) {
+        // The trigram index finds the account's patients that contain the
+        // needle by itself: their keys are a range of its rowids.
+        Statement found =
+            db.prepare("SELECT rowid FROM patient_search WHERE patient_search MATCH ?1 AND rowid BETWEEN ?2 AND ?3");
+        const SearchKeys keys = searchKeysOf(account.id);
+        found.bind(1, query.indexedPhrase).bind(2, keys.first).bind(3, keys.last);
+        return collected(found, "p.search_key");
+    }
+    // A short needle is in nearly every patient: the search reads every
+    // patient of the account once, through the index that holds the searched
+    // column and nothing much else.
     Statement found = db.prepare(("SELECT p.rowid FROM patients p INDEXED BY " + query.searchIndex +
                                   " WHERE p.account_id = ?1" + searchCondition(query))
                                      .c_str());
     found.bind(1, account.id).bind(2, query.needle);
-    nlohmann::json rowIds = nlohmann::json::array();
-    while (found.step()) {
-        if (++matches.total <= MaxSortedMatches)
-            rowIds.push_back(found.integer(0));
-    }
-    if (matches.total <= MaxSortedMatches)
-        matches.rowIds = std::move(rowIds);
-    return matches;
+    return collected(found, "p.rowid");
 }
 
 // A page read along the order's index from whichever end is nearer, so the
@@ -221,17 +263,21 @@ nlohmann::json pageOf(Database& db, const Account& account, const ListQuery& que
     const std::int64_t rowCount = std::min<std::int64_t>(query.size, matches.total - offset);
     const std::int64_t offsetFromEnd = matches.total - offset - rowCount;
     const bool fromEnd = offsetFromEnd < offset;
-    const bool sortMatches = matches.rowIds.has_value();
+    const bool sortMatches = matches.keys.has_value();
 
-    const std::string filter =
-        sortMatches ? " AND p.rowid IN (SELECT value FROM json_each(?2))" : searchCondition(query);
+    const std::string filter = sortMatches
+                                   ? " AND " + std::string(matches.keyColumn) + " IN (SELECT value FROM json_each(?2))"
+                                   : searchCondition(query);
+    // The matches' keys pick the rows; the unary plus keeps the planner off
+    // the account's indexes, which would read every patient of it.
+    const char* const accountTerm = sortMatches ? "+p.account_id = ?1" : "p.account_id = ?1";
     Statement rows =
-        db.prepare(("SELECT " + std::string(PatientColumns) + " FROM patients p WHERE p.account_id = ?1" + filter +
+        db.prepare(("SELECT " + std::string(PatientColumns) + " FROM patients p WHERE " + accountTerm + filter +
                     " ORDER BY " + orderClause(query.order, fromEnd, sortMatches) + " LIMIT ?3 OFFSET ?4")
                        .c_str());
     rows.bind(1, account.id);
     if (sortMatches)
-        rows.bind(2, matches.rowIds->dump());
+        rows.bind(2, matches.keys->dump());
     else if (!query.searchColumn.empty())
         rows.bind(2, query.needle);
     rows.bind(3, rowCount).bind(4, fromEnd ? offsetFromEnd : offset);

@@ -6,7 +6,7 @@ namespace localservice {
 
 namespace {
 
-constexpr int SchemaVersion = 2;
+constexpr int SchemaVersion = 3;
 
 // Times are milliseconds since the epoch. A patient's remote device, its
 // last command and the command's state live on the patient row: a patient
@@ -135,6 +135,42 @@ CREATE INDEX patients_with_due_command ON patients(account_id, command_due_at)
     WHERE command_complete = 0 AND command_due_at IS NOT NULL;
 )sql";
 
+// What version 3 adds: a trigram index of the folded name and notes, so a
+// search for three or more characters reads the patients that contain the
+// text instead of every patient of the account. Its rows are keyed on
+// search_key, a number of the patient's own that VACUUM leaves alone (unlike
+// the rowid of a table whose primary key is text). The key holds the account
+// in its high bits (see searchKeysOf), so the index finds one account's
+// matches by a range of its keys without reading the patients; triggers give
+// a new patient the account's next key and keep the index in step with every
+// change. The index holds the folded text as it is (case_sensitive), so it
+// matches exactly what a byte-wise substring test of the folded columns does.
+const char* const UpgradeToVersion3 = R"sql(
+ALTER TABLE patients ADD COLUMN search_key INTEGER;
+UPDATE patients SET search_key = numbered.key FROM (
+    SELECT rowid AS row, (account_id << 32) + row_number() OVER (PARTITION BY account_id ORDER BY rowid) AS key
+    FROM patients) AS numbered
+WHERE patients.rowid = numbered.row;
+CREATE UNIQUE INDEX patients_by_search_key ON patients(search_key);
+CREATE VIRTUAL TABLE patient_search USING fts5(name_folded, notes_folded, tokenize = 'trigram case_sensitive 1');
+INSERT INTO patient_search (rowid, name_folded, notes_folded) SELECT search_key, name_folded, notes_folded FROM patients;
+CREATE TRIGGER patients_search_added AFTER INSERT ON patients BEGIN
+    UPDATE patients SET search_key = coalesce(
+        (SELECT search_key + 1 FROM patients WHERE search_key BETWEEN NEW.account_id << 32
+            AND (NEW.account_id << 32) + 4294967295 ORDER BY search_key DESC LIMIT 1),
+        (NEW.account_id << 32) + 1) WHERE rowid = NEW.rowid;
+    INSERT INTO patient_search (rowid, name_folded, notes_folded)
+        SELECT search_key, name_folded, notes_folded FROM patients WHERE rowid = NEW.rowid;
+END;
+CREATE TRIGGER patients_search_changed AFTER UPDATE OF name_folded, notes_folded ON patients BEGIN
+    UPDATE patient_search SET name_folded = NEW.name_folded, notes_folded = NEW.notes_folded
+        WHERE rowid = NEW.search_key;
+END;
+CREATE TRIGGER patients_search_removed AFTER DELETE ON patients BEGIN
+    DELETE FROM patient_search WHERE rowid = OLD.search_key;
+END;
+)sql";
+
 int storedVersion(Database& db)
 {
     Statement query = db.prepare("PRAGMA user_version");
@@ -142,6 +178,11 @@ int storedVersion(Database& db)
 }
 
 } // namespace
+
+SearchKeys searchKeysOf(std::int64_t accountId)
+{
+    return {accountId << 32, (accountId << 32) + 0xFFFFFFFFLL};
+}
 
 bool ensureSchema(Database& db)
 {
@@ -151,7 +192,9 @@ bool ensureSchema(Database& db)
     Database::Transaction transaction(db);
     if (version < 1)
         db.execute(CreateTables);
-    db.execute(UpgradeToVersion2);
+    if (version < 2)
+        db.execute(UpgradeToVersion2);
+    db.execute(UpgradeToVersion3);
     db.execute(("PRAGMA user_version = " + std::to_string(SchemaVersion)).c_str());
     transaction.commit();
     return version < 1;
