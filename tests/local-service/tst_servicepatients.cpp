@@ -1,6 +1,7 @@
 // The local service's patient directory over HTTP: paging, sorting, search,
 // validation, changes and the isolation between practitioners.
 #include "ServiceClient.h"
+#include "storage/Database.h"
 #include "support/LocalServiceProcess.h"
 
 #include <QtTest>
@@ -55,9 +56,12 @@ private slots:
     void listQueryRefusals_data();
     void listQueryRefusals();
     void practitionersSeeOnlyTheirOwn();
+    void searchMatchesTheSubstringScan_data();
+    void searchMatchesTheSubstringScan();
 
 private:
     LocalServiceProcess m_service;
+    LocalServiceProcess m_searched; // a database of version 2 taken up, then changed
     std::unique_ptr<ServiceClient> m_demo;
 };
 
@@ -66,6 +70,20 @@ void TestServicePatients::initTestCase()
     QVERIFY2(m_service.start(), qPrintable(m_service.errorText()));
     m_demo = std::make_unique<ServiceClient>(m_service.baseUrl());
     QCOMPARE(m_demo->signIn(QStringLiteral("demo"), QStringLiteral("demo")).status, 200);
+    QVERIFY(m_searched.start() && m_searched.stop());
+    localservice::Database(m_searched.databasePath().toStdString())
+        .execute("DROP TRIGGER patients_search_added; DROP TRIGGER patients_search_changed; DROP TRIGGER "
+                 "patients_search_removed; DROP TABLE patient_search; DROP INDEX patients_by_search_key; ALTER TABLE "
+                 "patients DROP COLUMN search_key; PRAGMA user_version = 2; WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL "
+                 "SELECT i + 1 FROM n WHERE i < 5200) INSERT INTO patients (id, account_id, name, name_folded, "
+                 "birth_date, gender, notes, notes_folded, phone, created_at) SELECT 'bulk' || i, 1, 'Bulk ' || i, "
+                 "'bulk ' || i, '1970-01-01', 'MALE', '', '', '', i FROM n");
+    QVERIFY(m_searched.start());
+    localservice::Database(m_searched.databasePath().toStdString())
+        .execute("INSERT INTO patients (id, account_id, name, name_folded, birth_date, gender, notes, notes_folded, "
+                 "phone, created_at) VALUES ('q', 1, 'x', 'ann\"a o''brien-smith zoë 🌟🌟 straße', '1970-01-01', "
+                 "'MALE', '', '100% better_now * \"q\" - and or near(x)', '', 0); UPDATE patients SET name_folded "
+                 "= 'renamed' WHERE id = 'bulk7'; DELETE FROM patients WHERE id = 'bulk5190';");
 }
 
 void TestServicePatients::pagesOfTwenty()
@@ -434,4 +452,43 @@ void TestServicePatients::practitionersSeeOnlyTheirOwn()
 }
 
 QTEST_GUILESS_MAIN(TestServicePatients)
+void TestServicePatients::searchMatchesTheSubstringScan_data()
+{
+    QTest::addColumn<QString>("searchBy");
+    QTest::addColumn<QString>("text");
+    for (const char* text : {"ann", "SCHMIDT", "смирнов", "ЁВА", "z", "bu", "ёв", "🌟🌟 ", "519", "bulk", "k", "n\"a o",
+                             "o'brien-", "renamed", "bulk 7", "xyzzy", ""})
+        QTest::newRow(text) << "name" << QString::fromUtf8(text);
+    for (const char* text : {"100%", "r_n", "* \"", "and or near(", "%_%"})
+        QTest::newRow(text) << "notes" << QString::fromUtf8(text);
+}
+
+// Against the database of m_searched: its old rows, the index built on
+// upgrade, rows added, changed and removed since.
+void TestServicePatients::searchMatchesTheSubstringScan()
+{
+    QFETCH(QString, searchBy);
+    QFETCH(QString, text);
+    localservice::Database db(m_searched.databasePath().toStdString());
+    localservice::Statement scan = db.prepare(("SELECT id FROM patients WHERE account_id = 1 AND instr(" + searchBy +
+                                               "_folded, ?) > 0 ORDER BY name_folded, id")
+                                                  .toUtf8()
+                                                  .constData());
+    scan.bind(1, text.toLower().toStdString());
+    QStringList expected, ids;
+    while (scan.step())
+        expected << QString::fromStdString(scan.text(0));
+    ServiceClient client(m_searched.baseUrl());
+    QCOMPARE(client.signIn(QStringLiteral("demo"), QStringLiteral("demo")).status, 200);
+    const QString query = QStringLiteral("/patient/filter?sortby=name&size=%1&current=%2&searchby=%3&needle=%4");
+    const QJsonObject counted = client.get(query.arg(1).arg(0).arg(searchBy, needleOf(text))).object();
+    QCOMPARE(counted.value(QStringLiteral("pages")).toInt(-1), expected.size());
+    for (int page = 0; page * 100 < expected.size(); ++page) {
+        for (const QJsonValue& patient :
+             client.get(query.arg(100).arg(page).arg(searchBy, needleOf(text))).object().value("data").toArray())
+            ids << patient.toObject().value(QStringLiteral("id")).toString();
+    }
+    QCOMPARE(ids, expected);
+}
+
 #include "tst_servicepatients.moc"
