@@ -224,9 +224,9 @@ Matches collected(Statement& found, const char* keyColumn)
 
 Matches matchesOf(Database& db, const Account& account, const ListQuery& query)
 {
-    Matches matches;
     if (query.searchColumn.empty()) {
         // The account keeps its number of patients.
+        Matches matches;
         Statement count = db.prepare("SELECT patient_count FROM accounts WHERE id = ?1");
         count.bind(1, account.id);
         matches.total = count.step() ? count.integer(0) : 0;
@@ -242,13 +242,20 @@ Matches matchesOf(Database& db, const Account& account, const ListQuery& query)
         return collected(found, "p.search_key");
     }
     // A short needle is in nearly every patient: the search reads every
-    // patient of the account once, through the index that holds the searched
-    // column and nothing much else.
-    Statement found = db.prepare(("SELECT p.rowid FROM patients p INDEXED BY " + query.searchIndex +
-                                  " WHERE p.account_id = ?1" + searchCondition(query))
-                                     .c_str());
-    found.bind(1, account.id).bind(2, query.needle);
-    return collected(found, "p.rowid");
+    // patient of the account, through the index that holds the searched
+    // column and nothing much else. Only a few matches are handed over one by
+    // one; SQLite counts the rest by itself.
+    const std::string scan =
+        " FROM patients p INDEXED BY " + query.searchIndex + " WHERE p.account_id = ?1" + searchCondition(query);
+    Statement found = db.prepare(("SELECT p.rowid" + scan + " LIMIT ?3").c_str());
+    found.bind(1, account.id).bind(2, query.needle).bind(3, MaxSortedMatches + 1);
+    Matches matches = collected(found, "p.rowid");
+    if (!matches.keys) {
+        Statement count = db.prepare(("SELECT COUNT(*)" + scan).c_str());
+        count.bind(1, account.id).bind(2, query.needle);
+        matches.total = count.step() ? count.integer(0) : 0;
+    }
+    return matches;
 }
 
 // A page read along the order's index from whichever end is nearer, so the
