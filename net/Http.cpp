@@ -3,9 +3,11 @@
 #include "base/AppConstants.h"
 #include "net/NetworkHttpReply.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QNetworkAccessManager>
 #include <QNetworkRequest>
+#include <QPointer>
 #include <QThread>
 #include <QtDebug>
 
@@ -14,17 +16,21 @@ namespace {
 const QByteArray contentTypeHeader = QByteArrayLiteral("Content-Type");
 const QByteArray formContentType = QByteArrayLiteral("application/x-www-form-urlencoded");
 
-// One manager per thread, created there on first use and kept for the life of
-// the process so that connections are reused between calls. Redirects wait
-// for approval, which nothing gives: the reply re-issues them itself, so that
-// it can apply its own rules to each hop.
+// One manager per thread, created there on first use and kept so that
+// connections are reused between calls; the main thread's goes with the
+// application. Redirects wait for approval, which nothing gives: the reply
+// re-issues them itself, so that it can apply its own rules to each hop.
 QNetworkAccessManager* accessManagerOfCurrentThread()
 {
-    static QHash<QThread*, QNetworkAccessManager*> managers;
-    QNetworkAccessManager*& manager = managers[QThread::currentThread()];
+    static QHash<QThread*, QPointer<QNetworkAccessManager>> managers;
+    QThread* thread = QThread::currentThread();
+    QPointer<QNetworkAccessManager>& manager = managers[thread];
     if (!manager) {
         manager = new QNetworkAccessManager;
         manager->setRedirectPolicy(QNetworkRequest::UserVerifiedRedirectPolicy);
+        QCoreApplication* application = QCoreApplication::instance();
+        if (application && application->thread() == thread)
+            manager->setParent(application);
     }
     return manager;
 }

@@ -4,6 +4,8 @@ set -euo pipefail
 
 SONVERA_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 SONVERA_BUILD="$SONVERA_ROOT/build"
+# What the first configuration of the build folder adds to CMake's command line.
+SONVERA_CMAKE_OPTIONS=()
 
 # What compiling the program and its tests needs.
 SONVERA_BUILD_PACKAGES=(cmake make g++ pkg-config qtbase5-dev qtmultimedia5-dev libqt5charts5-dev
@@ -58,7 +60,8 @@ build_all() {
     local log="$SONVERA_BUILD/build.log"
     if [ ! -f "$SONVERA_BUILD/CMakeCache.txt" ]; then
         echo "Configuring the build in $SONVERA_BUILD"
-        cmake -S "$SONVERA_ROOT" -B "$SONVERA_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$log" 2>&1 || {
+        cmake -S "$SONVERA_ROOT" -B "$SONVERA_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+            ${SONVERA_CMAKE_OPTIONS[@]+"${SONVERA_CMAKE_OPTIONS[@]}"} >"$log" 2>&1 || {
             cat "$log" >&2
             exit 1
         }
@@ -69,6 +72,13 @@ build_all() {
         echo "The build failed; the whole output is in $log" >&2
         exit 1
     }
+}
+
+# Switches build_all to build-sanitize/: program, local service and tests with
+# AddressSanitizer and UndefinedBehaviorSanitizer (gcc), without the benchmarks.
+use_sanitizer_build() {
+    SONVERA_BUILD="$SONVERA_ROOT/build-sanitize"
+    SONVERA_CMAKE_OPTIONS=(-DCMAKE_CXX_COMPILER=g++ -DSONVERA_SANITIZE=ON -DSONVERA_BUILD_BENCHMARKS=OFF)
 }
 
 # Reads the build's output and prints "Building: 10%", "Building: 20%", ... as make's

@@ -41,9 +41,9 @@ bool PictureActionDelegate::editorEvent(QEvent* event, QAbstractItemModel* model
 
 void PictureActionDelegate::watch(QAbstractItemView* view)
 {
-    if (m_view)
-        m_view->viewport()->removeEventFilter(this);
-    m_view = view;
+    if (m_viewport)
+        m_viewport->removeEventFilter(this);
+    m_viewport = view ? view->viewport() : nullptr;
     if (!view)
         return;
     view->viewport()->setMouseTracking(true);
@@ -52,16 +52,23 @@ void PictureActionDelegate::watch(QAbstractItemView* view)
 
 bool PictureActionDelegate::eventFilter(QObject* watched, QEvent* event)
 {
-    if (!m_view || watched != m_view->viewport())
+    if (!m_viewport || watched != m_viewport.data())
         return QStyledItemDelegate::eventFilter(watched, event);
+    // Null while the view is being destroyed: its viewport's last events
+    // end the hover, with no cell left to repaint.
+    auto* view = qobject_cast<QAbstractItemView*>(m_viewport->parent());
+    if (!view) {
+        setHoverCell(-1, -1, nullptr);
+        return false;
+    }
     if (event->type() == QEvent::Leave) {
-        setHoverCell(-1, -1, m_view);
+        setHoverCell(-1, -1, view);
     } else if (event->type() == QEvent::MouseMove) {
         // Moves over the cells this delegate serves reach editorEvent through
         // the view; a move anywhere else ends the hover here.
-        const QModelIndex index = m_view->indexAt(static_cast<QMouseEvent*>(event)->localPos().toPoint());
-        if (!index.isValid() || m_view->itemDelegate(index) != this)
-            setHoverCell(-1, -1, m_view);
+        const QModelIndex index = view->indexAt(static_cast<QMouseEvent*>(event)->localPos().toPoint());
+        if (!index.isValid() || view->itemDelegate(index) != this)
+            setHoverCell(-1, -1, view);
     }
     return false;
 }

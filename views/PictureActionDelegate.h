@@ -51,5 +51,7 @@ private:
     QSize m_hitSize;
     int m_hoverRow = -1;
     int m_hoverColumn = -1;
-    QPointer<QAbstractItemView> m_view;
+    // The viewport, not the view: the viewport still gets events while the
+    // view is being destroyed, when the view is no longer a QAbstractItemView.
+    QPointer<QWidget> m_viewport;
 };

@@ -6,7 +6,10 @@ LocalServiceProcess::LocalServiceProcess(QStringList extraArguments) : m_extraAr
 
 LocalServiceProcess::~LocalServiceProcess()
 {
-    stop();
+    // A service that crashed, or found a fault of its own on the way out (a
+    // sanitizer's report), fails the test even where the test didn't stop it.
+    if (!stop())
+        qFatal("%s", qPrintable(m_error));
 }
 
 QString LocalServiceProcess::programPath()
@@ -40,7 +43,7 @@ bool LocalServiceProcess::start()
 bool LocalServiceProcess::stop()
 {
     if (m_process.state() == QProcess::NotRunning)
-        return true;
+        return endedCleanly();
     m_process.terminate();
     if (!m_process.waitForFinished(10000)) {
         m_process.kill();
@@ -48,7 +51,20 @@ bool LocalServiceProcess::stop()
         m_error = QStringLiteral("the service did not stop on SIGTERM");
         return false;
     }
-    return true;
+    return endedCleanly();
+}
+
+bool LocalServiceProcess::endedCleanly()
+{
+    if (m_process.error() == QProcess::FailedToStart)
+        return true; // start() has said why
+    if (m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0)
+        return true;
+    const QString ending = m_process.exitStatus() == QProcess::CrashExit
+                               ? QStringLiteral("crashed")
+                               : QStringLiteral("ended with exit code %1").arg(m_process.exitCode());
+    m_error = QStringLiteral("the service %1; it said: %2").arg(ending, log());
+    return false;
 }
 
 QString LocalServiceProcess::log()

@@ -19,7 +19,8 @@ public:
     // Starts the program and waits for its base URL; false (with the reason
     // in errorText()) when it doesn't come up.
     bool start();
-    // Stops it as the run command does (SIGTERM) and waits for the exit.
+    // Stops it as the run command does (SIGTERM) and waits for the exit;
+    // false when it doesn't stop or ends with a failure.
     bool stop();
     bool restart() { return stop() && start(); }
 
@@ -33,6 +34,8 @@ public:
     static QString programPath();
 
 private:
+    bool endedCleanly();
+
     QTemporaryDir m_folder;
     QStringList m_extraArguments;
     QProcess m_process;

@@ -112,6 +112,7 @@ private slots:
     void hitTest();
     void hoverFollowsTheMouse();
     void hoverEndsOverCellsOfAnotherDelegate();
+    void hoverEndsWithAViewDestroyedUnderTheMouse();
     void pressesThroughTheView_data();
     void pressesThroughTheView();
     void deviceAndGenderPictures();
@@ -265,6 +266,37 @@ void PatientDelegateTest::hoverEndsOverCellsOfAnotherDelegate()
     QCOMPARE(table.delegate.hoverRow(), -1);
     QCOMPARE(table.delegate.hoverColumn(), -1);
     QTRY_VERIFY(table.shows(4, PatientModel::EditColumn, edit));
+}
+
+void PatientDelegateTest::hoverEndsWithAViewDestroyedUnderTheMouse()
+{
+    Table table;
+    {
+        // A second view of the same model and delegate, closed while the mouse
+        // is over its pictures: its viewport's last events come while it is
+        // being destroyed.
+        QTableView other;
+        other.setModel(&table.model);
+        other.setItemDelegate(&table.delegate);
+        table.delegate.watch(&other);
+        other.horizontalHeader()->setMinimumSectionSize(cellWidth);
+        other.horizontalHeader()->setDefaultSectionSize(cellWidth);
+        other.resize(table.view.size());
+        other.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&other));
+        const QRect picture = other.visualRect(table.model.index(4, PatientModel::EditColumn));
+        QTest::mouseMove(other.windowHandle(), other.viewport()->mapTo(&other, picture.center()));
+        QCOMPARE(table.delegate.hoverRow(), 4);
+    }
+    QCOMPARE(QPoint(table.delegate.hoverRow(), table.delegate.hoverColumn()), QPoint(-1, -1));
+
+    // The delegate goes on serving the view it is given next, with no stale hover.
+    table.view.setItemDelegate(&table.delegate);
+    table.delegate.watch(&table.view);
+    QVERIFY(table.show());
+    QVERIFY(table.shows(4, PatientModel::EditColumn, edit));
+    table.moveTo(table.picture(4, PatientModel::EditColumn).center());
+    QTRY_VERIFY(table.shows(4, PatientModel::EditColumn, editHover));
 }
 
 void PatientDelegateTest::pressesThroughTheView_data()
