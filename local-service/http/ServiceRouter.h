@@ -67,6 +67,7 @@ private:
     void answerUnrouted(const httplib::Request& request, httplib::Response& response) const;
     std::optional<Account> signedInAccount(Database& db, const httplib::Request& request) const;
     void logRequest(const httplib::Request& request, const httplib::Response& response);
+    void writeLogLine(std::string line);
 
     ServiceHttpServer& m_server;
     ConnectionPool& m_pool;
