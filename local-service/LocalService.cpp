@@ -10,6 +10,7 @@
 #include "api/RecordApi.h"
 #include "http/ServiceHttpServer.h"
 #include "http/ServiceRouter.h"
+#include "signal/SpectrumCache.h"
 #include "storage/Clock.h"
 #include "storage/Database.h"
 #include "storage/Schema.h"
@@ -21,6 +22,9 @@
 namespace localservice {
 
 namespace {
+
+// About 4 KiB each: a few thousand records' spectra in some megabytes.
+constexpr size_t CachedSpectra = 2048;
 
 TransportLimits transportLimits(const ServiceOptions& options)
 {
@@ -40,11 +44,14 @@ bool hasAccounts(Database& db)
 struct LocalService::Parts
 {
     Parts(const ServiceOptions& options, std::ostream& log)
-        : pool(options.databasePath)
+        : spectra(CachedSpectra)
+        , pool(options.databasePath)
         , server(transportLimits(options))
         , router(server, pool, Sessions(static_cast<std::int64_t>(options.tokenIdleSeconds) * 1000), log)
     {}
 
+    // Before the server: its handlers use it until the server is gone.
+    SpectrumCache spectra;
     ConnectionPool pool;
     ServiceHttpServer server;
     ServiceRouter router;
@@ -69,9 +76,9 @@ LocalService::LocalService(const ServiceOptions& options, std::ostream& log)
     addPatientApi(router, options);
     addQuestionnaireApi(router);
     addDeviceApi(router, options);
-    addRecordApi(router);
-    addRecipeApi(router, options);
-    addAnalysisApi(router);
+    addRecordApi(router, m_parts->spectra);
+    addRecipeApi(router, options, m_parts->spectra);
+    addAnalysisApi(router, m_parts->spectra);
     addExportApi(router);
     router.finish();
 }

@@ -1,11 +1,13 @@
 #include "api/AnalysisApi.h"
 
 #include "api/PatientRepository.h"
+#include "api/RecordApi.h"
 #include "http/ApiError.h"
 #include "http/Messages.h"
 #include "http/ServiceRouter.h"
 #include "signal/Catalogue.h"
 #include "signal/MarkerAnalysis.h"
+#include "signal/SpectrumCache.h"
 #include "storage/Clock.h"
 #include "storage/Database.h"
 
@@ -37,10 +39,10 @@ struct AnalysedRecord
 {
     std::string id;
     std::int64_t recordedAt;
-    Spectrum spectrum;
+    std::shared_ptr<const Spectrum> spectrum;
 };
 
-std::vector<AnalysedRecord> requestedRecords(ApiRequest& request, const nlohmann::json& body)
+std::vector<AnalysedRecord> requestedRecords(ApiRequest& request, SpectrumCache& spectra, const nlohmann::json& body)
 {
     const std::string patientId = field::text(body, "patientId");
     requireOwnedPatient(request.db(), request.account(), patientId);
@@ -52,19 +54,19 @@ std::vector<AnalysedRecord> requestedRecords(ApiRequest& request, const nlohmann
     std::sort(ids.begin(), ids.end());
     ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
     std::vector<AnalysedRecord> records;
-    for (StoredRecord& stored : patientRecords(request.db(), patientId, ids, true))
-        records.push_back({stored.id, stored.recordedAt, Spectrum(stored.samples)});
+    for (const StoredRecord& stored : patientRecords(request.db(), patientId, ids, false))
+        records.push_back({stored.id, stored.recordedAt, recordSpectrum(request.db(), spectra, patientId, stored.id)});
     std::sort(records.begin(), records.end(), [](const AnalysedRecord& a, const AnalysedRecord& b) {
         return a.recordedAt != b.recordedAt ? a.recordedAt < b.recordedAt : a.id < b.id;
     });
     return records;
 }
 
-ApiResponse analyse(ApiRequest& request)
+ApiResponse analyse(ApiRequest& request, SpectrumCache& spectra)
 {
     const nlohmann::json& body = request.jsonObject();
     const std::string storageId = field::optionalText(body, "storageId");
-    const std::vector<AnalysedRecord> records = requestedRecords(request, body);
+    const std::vector<AnalysedRecord> records = requestedRecords(request, spectra, body);
     if (storageId.empty())
         throw ApiError(400, "storageRequired");
     const StorageInfo* storage = findStorage(storageId);
@@ -79,7 +81,7 @@ ApiResponse analyse(ApiRequest& request)
     for (const MarkerInfo& marker : storage->markers) {
         nlohmann::json values = nlohmann::json::array();
         for (const AnalysedRecord& record : records)
-            values.push_back(markerValue(record.spectrum, *storage, marker));
+            values.push_back(markerValue(*record.spectrum, *storage, marker));
         rows.push_back({{"id", marker.id},
                         {"title", marker.title.in(language)},
                         {"description", marker.description.in(language)},
@@ -89,9 +91,9 @@ ApiResponse analyse(ApiRequest& request)
     return ApiResponse::json({{"columns", columns}, {"rows", rows}});
 }
 
-ApiResponse summary(ApiRequest& request)
+ApiResponse summary(ApiRequest& request, SpectrumCache& spectra)
 {
-    const std::vector<AnalysedRecord> records = requestedRecords(request, request.jsonObject());
+    const std::vector<AnalysedRecord> records = requestedRecords(request, spectra, request.jsonObject());
     nlohmann::json columns = nlohmann::json::array();
     for (const AnalysedRecord& record : records)
         columns.push_back(formatLocalDateTimeShort(record.recordedAt));
@@ -99,7 +101,7 @@ ApiResponse summary(ApiRequest& request)
     for (const CategoryInfo& category : diagnosticCatalogue()) {
         nlohmann::json values = nlohmann::json::array();
         for (const AnalysedRecord& record : records)
-            values.push_back(categoryDeviation(record.spectrum, category));
+            values.push_back(categoryDeviation(*record.spectrum, category));
         rows.push_back({{"title", category.title.in(request.language())}, {"values", values}});
     }
     return ApiResponse::json({{"columns", columns}, {"rows", rows}});
@@ -128,9 +130,9 @@ double roundedToTenth(double value)
     return std::round(value * 10.0) / 10.0;
 }
 
-ApiResponse comparative(ApiRequest& request)
+ApiResponse comparative(ApiRequest& request, SpectrumCache& spectra)
 {
-    const std::vector<AnalysedRecord> records = requestedRecords(request, request.jsonObject());
+    const std::vector<AnalysedRecord> records = requestedRecords(request, spectra, request.jsonObject());
     const std::string& language = request.language();
     const bool ru = language == "ru";
 
@@ -139,7 +141,7 @@ ApiResponse comparative(ApiRequest& request)
     for (const CategoryInfo& category : diagnosticCatalogue()) {
         nlohmann::json series = nlohmann::json::array();
         for (size_t i = 0; i < records.size(); ++i) {
-            const double deviation = categoryDeviation(records[i].spectrum, category);
+            const double deviation = categoryDeviation(*records[i].spectrum, category);
             series.push_back(deviation);
             balance[i] += std::fabs(deviation) / static_cast<double>(diagnosticCatalogue().size());
         }
@@ -150,7 +152,7 @@ ApiResponse comparative(ApiRequest& request)
                             {ru ? "Средние частоты" : "Middle band", nlohmann::json::array()},
                             {ru ? "Высокие частоты" : "High band", nlohmann::json::array()}};
     for (const AnalysedRecord& record : records) {
-        const BandBalance shares = bandBalance(record.spectrum);
+        const BandBalance shares = bandBalance(*record.spectrum);
         bands[ru ? "Низкие частоты" : "Low band"].push_back(shares.low);
         bands[ru ? "Средние частоты" : "Middle band"].push_back(shares.middle);
         bands[ru ? "Высокие частоты" : "High band"].push_back(shares.high);
@@ -185,15 +187,21 @@ ApiResponse categories(ApiRequest& request, const std::vector<CategoryInfo>& cat
 
 } // namespace
 
-void addAnalysisApi(ServiceRouter& router)
+void addAnalysisApi(ServiceRouter& router, SpectrumCache& spectra)
 {
     router.get("/category/diagnostic/([^/]+)", Access::SignedIn,
                [](ApiRequest& request) { return categories(request, diagnosticCatalogue()); });
     router.get("/category/corrective/([^/]+)", Access::SignedIn,
                [](ApiRequest& request) { return categories(request, correctiveCatalogue()); });
-    router.post("/analysis", Access::SignedIn, analyse, Unit::Read);
-    router.post("/analysis/summary", Access::SignedIn, summary, Unit::Read);
-    router.post("/analysis/comparative", Access::SignedIn, comparative, Unit::Read);
+    router.post(
+        "/analysis", Access::SignedIn, [&spectra](ApiRequest& request) { return analyse(request, spectra); },
+        Unit::Read);
+    router.post(
+        "/analysis/summary", Access::SignedIn, [&spectra](ApiRequest& request) { return summary(request, spectra); },
+        Unit::Read);
+    router.post(
+        "/analysis/comparative", Access::SignedIn,
+        [&spectra](ApiRequest& request) { return comparative(request, spectra); }, Unit::Read);
 }
 
 } // namespace localservice

@@ -3,10 +3,12 @@
 #include "ServiceOptions.h"
 #include "api/DeviceApi.h"
 #include "api/PatientRepository.h"
+#include "api/RecordApi.h"
 #include "http/ApiError.h"
 #include "http/ServiceRouter.h"
 #include "signal/Catalogue.h"
 #include "signal/MarkerAnalysis.h"
+#include "signal/SpectrumCache.h"
 #include "signal/ToneGenerator.h"
 #include "storage/Clock.h"
 #include "storage/Database.h"
@@ -84,18 +86,18 @@ void saveRecipe(Database& db, const RecipeBody& recipe)
 }
 
 // The saved recipe's markers, each with its match to the record.
-ApiResponse loadRecipe(ApiRequest& request)
+ApiResponse loadRecipe(ApiRequest& request, SpectrumCache& spectra)
 {
     const std::string patientId = request.pathParameter(1);
     const std::string recordId = request.pathParameter(2);
     requireOwnedPatient(request.db(), request.account(), patientId);
-    const std::vector<StoredRecord> records = patientRecords(request.db(), patientId, {recordId}, true);
+    patientRecords(request.db(), patientId, {recordId}, false);
     nlohmann::json markers = nlohmann::json::array();
     Statement query = request.db().prepare("SELECT markers FROM recipes WHERE record_id = ?");
     query.bind(1, recordId);
     if (!query.step())
         return ApiResponse::json(markers);
-    const Spectrum spectrum(records.front().samples);
+    const Spectrum& spectrum = *recordSpectrum(request.db(), spectra, patientId, recordId);
     const nlohmann::json ids = nlohmann::json::parse(query.text(0), nullptr, false);
     for (const nlohmann::json& id : ids.is_array() ? ids : nlohmann::json::array()) {
         const MarkerInfo* marker = id.is_string() ? findMarker(id.get<std::string>()) : nullptr;
@@ -142,27 +144,31 @@ ApiResponse updateRecipe(ApiRequest& request, int commandSeconds)
 }
 
 // Tones at the record's strongest frequencies.
-ApiResponse autospectrum(ApiRequest& request)
+ApiResponse autospectrum(ApiRequest& request, SpectrumCache& spectra)
 {
     const nlohmann::json& body = request.jsonObject();
     const std::string patientId = field::text(body, "patientId");
     const std::string recordId = field::text(body, "recordId");
     field::optionalText(body, "deviceId");
     requireOwnedPatient(request.db(), request.account(), patientId);
-    const std::vector<StoredRecord> records = patientRecords(request.db(), patientId, {recordId}, true);
+    patientRecords(request.db(), patientId, {recordId}, false);
     std::vector<std::string> blocks;
-    for (const double frequency : Spectrum(records.front().samples).dominantFrequencies(AutospectrumTones))
+    for (const double frequency :
+         recordSpectrum(request.db(), spectra, patientId, recordId)->dominantFrequencies(AutospectrumTones))
         blocks.push_back(toneBlock(frequency));
     return ApiResponse::text(packAudio(blocks));
 }
 
 } // namespace
 
-void addRecipeApi(ServiceRouter& router, const ServiceOptions& options)
+void addRecipeApi(ServiceRouter& router, const ServiceOptions& options, SpectrumCache& spectra)
 {
     const int commandSeconds = options.commandSeconds;
-    router.post("/recipe/autospectrum", Access::SignedIn, autospectrum, Unit::Read);
-    router.get("/recipe/([^/]+)/([^/]+)", Access::SignedIn, loadRecipe);
+    router.post(
+        "/recipe/autospectrum", Access::SignedIn,
+        [&spectra](ApiRequest& request) { return autospectrum(request, spectra); }, Unit::Read);
+    router.get("/recipe/([^/]+)/([^/]+)", Access::SignedIn,
+               [&spectra](ApiRequest& request) { return loadRecipe(request, spectra); });
     router.post("/recipe", Access::SignedIn, createRecipe);
     router.put("/recipe", Access::SignedIn,
                [commandSeconds](ApiRequest& request) { return updateRecipe(request, commandSeconds); });

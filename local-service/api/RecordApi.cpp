@@ -3,6 +3,7 @@
 #include "api/PatientRepository.h"
 #include "http/ApiError.h"
 #include "http/ServiceRouter.h"
+#include "signal/SpectrumCache.h"
 #include "signal/WavFormat.h"
 #include "storage/Clock.h"
 #include "storage/Database.h"
@@ -21,11 +22,24 @@ ApiResponse listRecords(ApiRequest& request)
     settleCommands(request.db(), request.account(), currentTimeMs(), request.language());
     Database::Transaction snapshot(request.db(), Database::Transaction::Mode::Read);
     requireOwnedPatient(request.db(), request.account(), patientId);
-    Statement query = request.db().prepare("SELECT id FROM records WHERE patient_id = ? ORDER BY recorded_at, id");
+    // One query for the whole list, each row in the form recordJson gives.
+    Statement query = request.db().prepare(
+        "SELECT r.id, r.doctor_name, r.recorded_at, r.editable, r.sensor_id, "
+        "EXISTS (SELECT 1 FROM intensities i WHERE i.record_id = r.id) FROM records r WHERE r.patient_id = ? "
+        "ORDER BY r.recorded_at, r.id");
     query.bind(1, patientId);
     nlohmann::json records = nlohmann::json::array();
-    while (query.step())
-        records.push_back(recordJson(request.db(), query.text(0)));
+    while (query.step()) {
+        records.push_back({
+            {"id", query.text(0)},
+            {"patientId", patientId},
+            {"doctorName", query.text(1)},
+            {"recordedAt", formatLocalDateTime(query.integer(2))},
+            {"editable", query.integer(3) != 0},
+            {"sensorId", query.text(4)},
+            {"questionnaire", query.integer(5) != 0},
+        });
+    }
     snapshot.commit();
     return ApiResponse::json(records);
 }
@@ -65,23 +79,33 @@ ApiResponse uploadRecord(ApiRequest& request)
     return ApiResponse::json(recordJson(request.db(), id), 201);
 }
 
-ApiResponse deleteRecord(ApiRequest& request)
+ApiResponse deleteRecord(ApiRequest& request, SpectrumCache& spectra)
 {
     const std::string patientId = request.pathParameter(1);
     const std::string recordId = request.pathParameter(2);
     requireOwnedPatient(request.db(), request.account(), patientId);
     patientRecords(request.db(), patientId, {recordId}, false);
     request.db().prepare("DELETE FROM records WHERE id = ?").bind(1, recordId).run();
+    // A request still reading the record in its snapshot may put it back;
+    // harmless, as every use checks the record first and ids are not reused.
+    spectra.drop(recordId);
     return ApiResponse::ok();
 }
 
 } // namespace
 
-void addRecordApi(ServiceRouter& router)
+std::shared_ptr<const Spectrum> recordSpectrum(Database& db, SpectrumCache& spectra, const std::string& patientId,
+                                               const std::string& recordId)
+{
+    return spectra.spectrum(recordId, [&] { return patientRecords(db, patientId, {recordId}, true).front().samples; });
+}
+
+void addRecordApi(ServiceRouter& router, SpectrumCache& spectra)
 {
     router.get("/record/([^/]+)", Access::SignedIn, listRecords, Unit::OwnTransactions);
     router.post("/record", Access::SignedIn, uploadRecord);
-    router.remove("/record/([^/]+)/([^/]+)", Access::SignedIn, deleteRecord);
+    router.remove("/record/([^/]+)/([^/]+)", Access::SignedIn,
+                  [&spectra](ApiRequest& request) { return deleteRecord(request, spectra); });
 }
 
 } // namespace localservice

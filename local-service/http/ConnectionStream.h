@@ -45,6 +45,10 @@ private:
         Stopped
     };
     Wait waitFor(short events, Clock::time_point until) const;
+    // True when a read may be tried before waiting for it.
+    bool mayTryAtOnce() const;
+    // Reads what is there, waiting within the deadlines when nothing is.
+    ssize_t receive(char* ptr, size_t size);
     size_t buffered() const { return m_end - m_begin; }
 
     socket_t m_socket;

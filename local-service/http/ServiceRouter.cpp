@@ -43,10 +43,16 @@ std::string bearerToken(const httplib::Request& request)
     return header.substr(scheme.size());
 }
 
-ApiResponse runAsUnit(Database& db, Unit unit, const std::function<ApiResponse()>& work)
+ApiResponse runAsUnit(Database& db, Unit unit, std::mutex& writerTurn, const std::function<ApiResponse()>& work)
 {
     if (unit == Unit::OwnTransactions)
         return work();
+    // Writers queue here rather than in the database: a writer the database
+    // finds busy sleeps for growing lengths of time, up to a tenth of a
+    // second, and even when the lock comes free at once.
+    std::unique_lock<std::mutex> turn(writerTurn, std::defer_lock);
+    if (unit == Unit::Write)
+        turn.lock();
     Database::Transaction transaction(db, unit == Unit::Write ? Database::Transaction::Mode::Write
                                                               : Database::Transaction::Mode::Read);
     ApiResponse answer = work();
@@ -106,7 +112,7 @@ httplib::Server::Handler ServiceRouter::wrap(Access access, Endpoint endpoint, U
                     throw ApiError(401, "unauthorized");
             }
             ApiRequest apiRequest(request, db, std::move(account));
-            const ApiResponse answer = runAsUnit(db, unit, [&] { return endpoint(apiRequest); });
+            const ApiResponse answer = runAsUnit(db, unit, m_writerTurn, [&] { return endpoint(apiRequest); });
             response.status = answer.status;
             for (const auto& [name, value] : answer.headers)
                 response.set_header(name.c_str(), value);
@@ -122,11 +128,7 @@ httplib::Server::Handler ServiceRouter::wrap(Access access, Endpoint endpoint, U
             // Reading a member with the wrong type slipped past the checks.
             sendMessage(response, 400, message("badRequest", language));
         } catch (const std::exception& error) {
-            {
-                std::lock_guard<std::mutex> guard(m_logMutex);
-                m_log << "error while answering " << request.method << ' ' << request.path << ": " << error.what()
-                      << std::endl;
-            }
+            writeLogLine("error while answering " + request.method + ' ' + request.path + ": " + error.what());
             sendMessage(response, 500, message("internal", language));
         }
     };
@@ -213,10 +215,7 @@ void ServiceRouter::finish()
                 what = error.what();
             } catch (...) {
             }
-            {
-                std::lock_guard<std::mutex> guard(m_logMutex);
-                m_log << "error while answering " << request.method << ": " << what << std::endl;
-            }
+            writeLogLine("error while answering " + request.method + ": " + what);
             sendMessage(response, 500, message("internal", languageOf(request.get_header_value("Accept-Language"))));
         });
     // Refusals made by the server itself (413, 400 for a broken request
@@ -246,9 +245,18 @@ void ServiceRouter::logRequest(const httplib::Request& request, const httplib::R
             ? 0
             : std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - requestStart).count();
     requestStart = SteadyClock::time_point();
+    writeLogLine(request.method + ' ' + quotedShort(request.path) + ' ' + std::to_string(response.status) + ' ' +
+                 std::to_string(elapsed) + " ms");
+}
+
+void ServiceRouter::writeLogLine(std::string line)
+{
+    // Written whole: on an unbuffered stream every piece put separately
+    // would be a system call of its own.
+    line += '\n';
     std::lock_guard<std::mutex> guard(m_logMutex);
-    m_log << request.method << ' ' << quotedShort(request.path) << ' ' << response.status << ' ' << elapsed << " ms"
-          << std::endl;
+    m_log.write(line.data(), std::streamsize(line.size()));
+    m_log.flush();
 }
 
 } // namespace localservice

@@ -67,12 +67,15 @@ private:
     void answerUnrouted(const httplib::Request& request, httplib::Response& response) const;
     std::optional<Account> signedInAccount(Database& db, const httplib::Request& request) const;
     void logRequest(const httplib::Request& request, const httplib::Response& response);
+    void writeLogLine(std::string line);
 
     ServiceHttpServer& m_server;
     ConnectionPool& m_pool;
     Sessions m_sessions;
     std::ostream& m_log;
     std::mutex m_logMutex;
+    // Held by a Unit::Write endpoint for its whole transaction.
+    std::mutex m_writerTurn;
     std::vector<std::pair<std::string, std::regex>> m_routes;
 };
 

@@ -4,6 +4,7 @@
 #include "ServiceClient.h"
 #include "XlsxReader.h"
 #include "signal/Spectrum.h"
+#include "signal/SpectrumCache.h"
 #include "support/LocalServiceProcess.h"
 
 #include <QtTest>
@@ -46,6 +47,9 @@ private slots:
     void analysisRefusals_data();
     void analysisRefusals();
     void summaryAndComparative();
+    void spectrumCacheKeepsTheRecentlyUsed_data();
+    void spectrumCacheKeepsTheRecentlyUsed();
+    void analysedRecordsStillNeedTheirPatient();
     void recipeRoundTripAndItsAudio();
     void remoteRecipeNeedsADevice();
     void autospectrumPlaysTheRecordsStrongestTones();
@@ -171,6 +175,68 @@ void TestServiceAnalyses::analysisRefusals()
     const ServiceAnswer answer = m_demo->post(QStringLiteral("/analysis"), body);
     QCOMPARE(answer.status, status);
     QVERIFY2(answer.isJsonError(), answer.body.constData());
+}
+
+void TestServiceAnalyses::spectrumCacheKeepsTheRecentlyUsed_data()
+{
+    QTest::addColumn<int>("capacity");
+    QTest::addColumn<QString>("steps"); // a record's letter asks for it, "-" and a letter drops it
+    QTest::addColumn<QString>("loads"); // the records whose samples were read, in order
+
+    QTest::newRow("asked again") << 2 << "a a b a b"
+                                 << "a b";
+    QTest::newRow("least recently used goes") << 2 << "a b a c a b"
+                                              << "a b c b";
+    QTest::newRow("full of one") << 1 << "a b a"
+                                 << "a b a";
+    QTest::newRow("dropped") << 2 << "a b -a a b"
+                             << "a b a";
+    QTest::newRow("dropping the unknown") << 2 << "-a a -c a"
+                                          << "a";
+}
+
+void TestServiceAnalyses::spectrumCacheKeepsTheRecentlyUsed()
+{
+    QFETCH(int, capacity);
+    QFETCH(QString, steps);
+    QFETCH(QString, loads);
+    const QMap<QString, double> toneOf{{"a", 200}, {"b", 900}, {"c", 2600}};
+    localservice::SpectrumCache cache(static_cast<size_t>(capacity));
+    QStringList loaded;
+    for (const QString& step : steps.split(QLatin1Char(' '))) {
+        if (step.startsWith(QLatin1Char('-'))) {
+            cache.drop(step.mid(1).toStdString());
+            continue;
+        }
+        const QByteArray samples = sineSamples(toneOf.value(step));
+        const auto spectrum = cache.spectrum(step.toStdString(), [&] {
+            loaded << step;
+            return samples.toStdString();
+        });
+        // Each record keeps its own spectrum, wherever it came from.
+        QCOMPARE(spectrum->dominantFrequencies(1).front(), dominantFrequency(samples));
+    }
+    QCOMPARE(loaded.join(QLatin1Char(' ')), loads);
+}
+
+// A spectrum kept from an earlier analysis never answers for a record that
+// is gone or isn't the patient's.
+void TestServiceAnalyses::analysedRecordsStillNeedTheirPatient()
+{
+    const QString record = uploadTone(600);
+    const QJsonObject body{{"patientId", m_patientId}, {"storageId", ""}, {"records", QJsonArray{record}}};
+    QCOMPARE(m_demo->post(QStringLiteral("/analysis/summary"), body).status, 200);
+
+    const ServiceAnswer other = m_demo->post(
+        QStringLiteral("/patient"), {{"name", "Другой Пациент"}, {"birthDate", "1980-01-01"}, {"gender", "FEMALE"}});
+    QJsonObject asOther = body;
+    asOther.insert(QStringLiteral("patientId"), idOf(other.object()));
+    QCOMPARE(m_demo->post(QStringLiteral("/analysis/summary"), asOther).status, 404);
+
+    QCOMPARE(m_demo->remove(QStringLiteral("/record/%1/%2").arg(m_patientId, record)).status, 200);
+    const ServiceAnswer afterDeletion = m_demo->post(QStringLiteral("/analysis/summary"), body);
+    QCOMPARE(afterDeletion.status, 404);
+    QVERIFY2(afterDeletion.isJsonError(), afterDeletion.body.constData());
 }
 
 void TestServiceAnalyses::summaryAndComparative()

@@ -82,6 +82,8 @@ private slots:
     void stalledConnectionsLeaveRoomForOthers_data();
     void stalledConnectionsLeaveRoomForOthers();
     void tricklingRequestIsCutOff();
+    void requestArrivingInPiecesIsAnswered_data();
+    void requestArrivingInPiecesIsAnswered();
     void burstOfConnectionsIsAccepted();
     void bodyLimitHoldsForEveryFraming_data();
     void bodyLimitHoldsForEveryFraming();
@@ -182,6 +184,35 @@ void TestServiceTransport::tricklingRequestIsCutOff()
     }
     QVERIFY2(socket->state() != QAbstractSocket::ConnectedState, "the service waited 20 s for the headers");
     QVERIFY2(timer.elapsed() < 4000, qPrintable(QStringLiteral("cut off after %1 ms").arg(timer.elapsed())));
+}
+
+void TestServiceTransport::requestArrivingInPiecesIsAnswered_data()
+{
+    QTest::addColumn<QByteArrayList>("pieces");
+    const QByteArray request = "GET /nothing HTTP/1.1\r\nHost: x\r\n\r\n";
+    QTest::newRow("whole") << QByteArrayList{request};
+    QTest::newRow("request line cut") << QByteArrayList{request.left(9), request.mid(9)};
+    QTest::newRow("headers cut") << QByteArrayList{request.left(25), request.mid(25)};
+    QTest::newRow("byte by byte at the end") << QByteArrayList{request.left(request.size() - 2), "\r", "\n"};
+    const QByteArray post = "POST /nothing HTTP/1.1\r\nHost: x\r\nContent-Length: 10\r\n\r\n0123456789";
+    QTest::newRow("body cut") << QByteArrayList{post.left(post.size() - 4), post.right(4)};
+}
+
+// The service reads what has arrived at once and waits for the rest.
+void TestServiceTransport::requestArrivingInPiecesIsAnswered()
+{
+    QFETCH(QByteArrayList, pieces);
+    const std::unique_ptr<QTcpSocket> socket = connectRaw(m_service);
+    QVERIFY(socket);
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        socket->write(pieces[i]);
+        QVERIFY(socket->waitForBytesWritten(1000) || socket->bytesToWrite() == 0);
+        if (i + 1 < pieces.size())
+            QCOMPARE(readAnswer(*socket, 100).status, 0); // nothing before the request is whole
+    }
+    const RawAnswer answer = readAnswer(*socket, 5000);
+    QCOMPARE(answer.status, 404);
+    QVERIFY2(answer.body.contains("/nothing"), answer.body.constData());
 }
 
 void TestServiceTransport::burstOfConnectionsIsAccepted()
