@@ -9,6 +9,7 @@
 #include "net/FileTransfer.h"
 #include "net/Http.h"
 #include "net/HttpReply.h"
+#include "net/ServiceErrorText.h"
 #include "net/ServiceSession.h"
 #include "net/ServiceUrl.h"
 #include "net/Unzip.h"
@@ -418,38 +419,12 @@ void Controller::finish()
 
 QString Controller::serviceMessage(const QByteArray& body)
 {
-    const QJsonObject object = QJsonDocument::fromJson(body).object();
-    const QJsonValue message = object.value(QLatin1String("message"));
-    if (!message.isUndefined() && !message.isNull())
-        return message.toString();
-
-    QString lines;
-    const QJsonValue errors = object.value(QLatin1String("errors"));
-    if (errors.isUndefined() || errors.isNull())
-        return lines;
-    for (const QJsonValue& element : errors.toArray()) {
-        const QJsonObject entry = element.toObject();
-        if (entry.isEmpty())
-            continue;
-        // Members come in key order; the first one names the field.
-        const auto first = entry.constBegin();
-        lines += first.key() + QLatin1Char(' ') + first.value().toVariant().toString() + QLatin1String("\r\n");
-    }
-    return lines;
+    return ::serviceMessage(body);
 }
 
 QString Controller::errorText(const QByteArray& body, const Failure& failure)
 {
-    const QString message = serviceMessage(body);
-    if (!message.isEmpty())
-        return message;
-    if (failure.networkError == QNetworkReply::TimeoutError)
-        return tr("Text.requestTimedOut");
-    if (failure.networkError == QNetworkReply::SslHandshakeFailedError)
-        return tr("Text.secureConnectionFailed");
-    if (failure.httpStatus > 0)
-        return tr("Text.serviceError").arg(failure.httpStatus);
-    return tr("Text.serviceUnreachable");
+    return serviceErrorText(body, failure);
 }
 
 QString Controller::needle(const QString& searchText)

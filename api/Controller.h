@@ -1,5 +1,7 @@
 #pragma once
 
+#include "net/ServiceErrorText.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QMap>
@@ -37,11 +39,7 @@ public:
     Q_ENUM(Type)
 
     // How a call failed, when its answer carries no message of the service's.
-    struct Failure
-    {
-        int httpStatus = 0;
-        QNetworkReply::NetworkError networkError = QNetworkReply::NoError;
-    };
+    using Failure = ServiceFailure;
 
     explicit Controller(QWidget* overlayWidget = nullptr, QObject* parent = nullptr);
     ~Controller() override;

@@ -2,10 +2,10 @@
 
 #include "api/Controller.h"
 #include "data/PatientModel.h"
+#include "data/PatientPage.h"
 #include "widgets/MessageBoxes.h"
 
 #include <QDialog>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -53,18 +53,16 @@ void PatientManager::search(QWidget* view, const QString& sortBy, const QString&
 void PatientManager::onSuccess(QByteArray bytes)
 {
     // A page that can't be read is no empty page: the rows shown stay.
-    QJsonParseError error{};
-    const QJsonObject page = QJsonDocument::fromJson(bytes, &error).object();
-    if (error.error != QJsonParseError::NoError || !page.value(QStringLiteral("data")).isArray()) {
+    const std::optional<PatientPage> page = PatientPage::fromJson(bytes);
+    if (!page) {
         onError(tr("Text.unreadableAnswer"));
         return;
     }
     // The pagination follows the page count before the rows change.
-    m_model->setPageCount(page.value(QStringLiteral("pages")).toInt());
+    m_model->setPageCount(page->pageCount);
     m_model->clear();
-    const QJsonArray patients = page.value(QStringLiteral("data")).toArray();
-    for (const QJsonValue& patient : patients)
-        m_model->append(Patient(patient.toObject()));
+    for (const Patient& patient : page->patients)
+        m_model->append(patient);
 }
 
 void PatientManager::onError(QString message)

@@ -1,7 +1,7 @@
 #include "audio/ImpactAudio.h"
 
-#include "audio/AudioBlocks.h"
 #include "base/Base64.h"
+#include "net/AudioBlocks.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,12 +2,12 @@
 
 #include "api/Controller.h"
 #include "api/PatientManager.h"
-#include "audio/AudioBlocks.h"
 #include "audio/ImpactAudio.h"
 #include "audio/ImpactWavFile.h"
 #include "audio/SensorId.h"
 #include "base/FileSaving.h"
 #include "data/ImpactModel.h"
+#include "net/AudioBlocks.h"
 #include "views/ImpactDelegate.h"
 #include "views/ImpactWavSaver.h"
 #include "views/RecipeLeaving.h"

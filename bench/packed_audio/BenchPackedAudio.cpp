@@ -1,6 +1,6 @@
 #include "BenchFigures.h"
-#include "audio/AudioBlocks.h"
 #include "base/Base64.h"
+#include "net/AudioBlocks.h"
 #include "net/Unzip.h"
 
 #include <QByteArray>

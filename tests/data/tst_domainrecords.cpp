@@ -2,6 +2,7 @@
 #include "data/Category.h"
 #include "data/Marker.h"
 #include "data/Patient.h"
+#include "data/PatientPage.h"
 #include "data/Record.h"
 
 #include <QImage>
@@ -71,6 +72,8 @@ private slots:
     void categoryStorages_data();
     void categoryStorages();
     void metaTypesAreRegisteredByName();
+    void patientPage_data();
+    void patientPage();
 };
 
 void DomainRecordsTest::initTestCase()
@@ -575,4 +578,41 @@ void DomainRecordsTest::metaTypesAreRegisteredByName()
 }
 
 QTEST_MAIN(DomainRecordsTest)
+void DomainRecordsTest::patientPage_data()
+{
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<bool>("isPage");
+    QTest::addColumn<int>("pageCount");
+    QTest::addColumn<QStringList>("names");
+
+    QTest::newRow("page") << QByteArray(R"({"pages":4,"data":[{"name":"Anna"},{"name":"Boris"}]})") << true << 4
+                          << QStringList{QStringLiteral("Anna"), QStringLiteral("Boris")};
+    QTest::newRow("no page count") << QByteArray(R"({"data":[]})") << true << 0 << QStringList();
+    // An element that is no object still takes its row, as an empty patient.
+    QTest::newRow("odd element") << QByteArray(R"({"pages":1,"data":[7]})") << true << 1 << QStringList{QString()};
+    QTest::newRow("data not an array") << QByteArray(R"({"pages":1,"data":{}})") << false << 0 << QStringList();
+    QTest::newRow("data null") << QByteArray(R"({"pages":1,"data":null})") << false << 0 << QStringList();
+    QTest::newRow("bare array") << QByteArray(R"([{"name":"Anna"}])") << false << 0 << QStringList();
+    QTest::newRow("text after the object") << QByteArray(R"({"data":[]} [])") << false << 0 << QStringList();
+    QTest::newRow("empty") << QByteArray() << false << 0 << QStringList();
+}
+
+void DomainRecordsTest::patientPage()
+{
+    QFETCH(QByteArray, answer);
+    QFETCH(bool, isPage);
+    QFETCH(int, pageCount);
+    QFETCH(QStringList, names);
+
+    const std::optional<PatientPage> page = PatientPage::fromJson(answer);
+    QCOMPARE(page.has_value(), isPage);
+    if (!page)
+        return;
+    QCOMPARE(page->pageCount, pageCount);
+    QStringList read;
+    for (const Patient& patient : page->patients)
+        read << patient.name();
+    QCOMPARE(read, names);
+}
+
 #include "tst_domainrecords.moc"

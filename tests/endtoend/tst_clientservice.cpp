@@ -1,13 +1,13 @@
 // The client's service calls against the running local service: every
 // operation, each answer read by the client's own records. What passes here
 // is what the screens get.
-#include "audio/AudioBlocks.h"
 #include "base/Account.h"
 #include "data/Category.h"
 #include "data/Marker.h"
 #include "data/Patient.h"
 #include "data/Record.h"
 #include "local-service/ServiceClient.h"
+#include "net/AudioBlocks.h"
 #include "support/ControllerOutcome.h"
 #include "support/LocalServiceProcess.h"
 #include "support/ServiceTestEnvironment.h"

@@ -6,12 +6,12 @@
 // shows afterwards.
 #include "app/Application.h"
 #include "app/MainWindow.h"
-#include "audio/AudioBlocks.h"
 #include "audio/ImpactAudio.h"
 #include "audio/SensorAudioFormat.h"
 #include "data/ImpactModel.h"
 #include "data/ReceiptModel.h"
 #include "data/RecordModel.h"
+#include "net/AudioBlocks.h"
 #include "support/ControllerOutcome.h"
 #include "support/LocalServiceProcess.h"
 #include "support/MainWindowDriver.h"

@@ -1,5 +1,5 @@
-#include "audio/AudioBlocks.h"
 #include "base/Base64.h"
+#include "net/AudioBlocks.h"
 #include "net/GzipFixtures.h"
 #include "net/Unzip.h"
 

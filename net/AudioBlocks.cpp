@@ -1,4 +1,4 @@
-#include "audio/AudioBlocks.h"
+#include "net/AudioBlocks.h"
 
 #include "base/Base64.h"
 
