@@ -11,18 +11,61 @@ namespace {
 
 } // namespace
 
-Statement::Statement(sqlite3* db, const char* sql) : m_db(db)
+void StatementShelf::clear()
 {
-    if (sqlite3_prepare_v2(db, sql, -1, &m_statement, nullptr) != SQLITE_OK)
+    for (auto& [sql, statements] : m_kept)
+        for (sqlite3_stmt* statement : statements)
+            sqlite3_finalize(statement);
+    m_kept.clear();
+    m_count = 0;
+}
+
+sqlite3_stmt* StatementShelf::take(const std::string& sql)
+{
+    const auto found = m_kept.find(sql);
+    if (found == m_kept.end() || found->second.empty())
+        return nullptr;
+    sqlite3_stmt* statement = found->second.back();
+    found->second.pop_back();
+    --m_count;
+    return statement;
+}
+
+void StatementShelf::give(const std::string& sql, sqlite3_stmt* statement)
+{
+    constexpr size_t Capacity = 128;
+    if (m_count >= Capacity) {
+        sqlite3_finalize(statement);
+        return;
+    }
+    sqlite3_reset(statement);
+    sqlite3_clear_bindings(statement);
+    m_kept[sql].push_back(statement);
+    ++m_count;
+}
+
+Statement::Statement(sqlite3* db, const char* sql, StatementShelf* shelf) : m_db(db), m_shelf(shelf)
+{
+    if (m_shelf) {
+        m_sql = sql;
+        m_statement = m_shelf->take(m_sql);
+        if (m_statement)
+            return;
+    }
+    if (sqlite3_prepare_v3(db, sql, -1, m_shelf ? SQLITE_PREPARE_PERSISTENT : 0, &m_statement, nullptr) != SQLITE_OK)
         fail(db, std::string("preparing ") + sql);
 }
 
 Statement::~Statement()
 {
-    sqlite3_finalize(m_statement);
+    if (m_shelf && m_statement)
+        m_shelf->give(m_sql, m_statement);
+    else
+        sqlite3_finalize(m_statement);
 }
 
-Statement::Statement(Statement&& other) noexcept : m_db(other.m_db), m_statement(other.m_statement)
+Statement::Statement(Statement&& other) noexcept
+    : m_db(other.m_db), m_statement(other.m_statement), m_shelf(other.m_shelf), m_sql(std::move(other.m_sql))
 {
     other.m_statement = nullptr;
 }
@@ -133,6 +176,8 @@ Database::Database(const std::string& path)
 
 Database::~Database()
 {
+    // A connection with statements left open does not close.
+    m_shelf.clear();
     sqlite3_close(m_db);
 }
 

@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace localservice {
@@ -24,10 +25,12 @@ struct Blob
     std::string_view bytes;
 };
 
+class StatementShelf;
+
 class Statement
 {
 public:
-    Statement(sqlite3* db, const char* sql);
+    Statement(sqlite3* db, const char* sql, StatementShelf* shelf = nullptr);
     ~Statement();
     Statement(Statement&& other) noexcept;
     Statement(const Statement&) = delete;
@@ -61,6 +64,25 @@ public:
 private:
     sqlite3* m_db;
     sqlite3_stmt* m_statement = nullptr;
+    StatementShelf* m_shelf = nullptr;
+    std::string m_sql;
+};
+
+// A connection's prepared statements, kept for the next request that runs
+// the same SQL: preparing costs more than most of the service's queries.
+class StatementShelf
+{
+public:
+    ~StatementShelf() { clear(); }
+    // A kept statement of this SQL, reset and unbound, or null.
+    sqlite3_stmt* take(const std::string& sql);
+    // Keeps the statement, or finalizes it when the shelf is full.
+    void give(const std::string& sql, sqlite3_stmt* statement);
+    void clear();
+
+private:
+    std::unordered_map<std::string, std::vector<sqlite3_stmt*>> m_kept;
+    size_t m_count = 0;
 };
 
 // One SQLite connection, used by one thread at a time (ConnectionPool lends
@@ -74,7 +96,7 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    Statement prepare(const char* sql) { return Statement(m_db, sql); }
+    Statement prepare(const char* sql) { return Statement(m_db, sql, &m_shelf); }
     void execute(const char* sql);
     std::int64_t changes() const;
     bool inTransaction() const;
@@ -106,6 +128,7 @@ public:
 
 private:
     sqlite3* m_db = nullptr;
+    StatementShelf m_shelf;
 };
 
 // Lends connections to the server's threads: each request works on one of
