@@ -3,6 +3,7 @@
 // others out nor stay forever, every body obeys the size limit, "Range" is
 // ignored and quoted input is cut short.
 #include "ServiceClient.h"
+#include "net/GzipFixtures.h"
 #include "support/LocalServiceProcess.h"
 
 #include <QElapsedTimer>
@@ -11,7 +12,6 @@
 #include <QtTest>
 
 #include <httplib.h>
-#include <zlib.h>
 
 namespace {
 
@@ -43,21 +43,6 @@ RawAnswer readAnswer(QTcpSocket& socket, int timeoutMs)
             return {data.mid(9, 3).toInt(), data.mid(headerEnd + 4, length)};
     }
     return {};
-}
-
-QByteArray gzipped(const QByteArray& plain)
-{
-    z_stream stream{};
-    deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
-    QByteArray packed(int(deflateBound(&stream, uLong(plain.size()))), Qt::Uninitialized);
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(plain.constData()));
-    stream.avail_in = uInt(plain.size());
-    stream.next_out = reinterpret_cast<Bytef*>(packed.data());
-    stream.avail_out = uInt(packed.size());
-    deflate(&stream, Z_FINISH);
-    packed.resize(int(stream.total_out));
-    deflateEnd(&stream);
-    return packed;
 }
 
 QByteArray chunked(const QByteArray& body, int chunkSize)
@@ -245,7 +230,7 @@ void TestServiceTransport::bodyLimitHoldsForEveryFraming_data()
     const QByteArray json = "{\"name\": \"" + QByteArray(5 * 1024 * 1024, 'a') + "\"}";
     const QByteArray request = "POST /patient HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\n";
     QTest::newRow("chunked") << request + "Transfer-Encoding: chunked\r\n\r\n" << chunked(json, 64 * 1024);
-    const QByteArray packed = gzipped(json);
+    const QByteArray packed = GzipFixtures::compress(json);
     QTest::newRow("gzip, small on the wire")
         << request + "Content-Encoding: gzip\r\nContent-Length: " + QByteArray::number(packed.size()) + "\r\n\r\n"
         << packed;
