@@ -12,6 +12,7 @@
 #include "views/ImpactWavSaver.h"
 #include "views/RecipeLeaving.h"
 #include "views/ScreenHeading.h"
+#include "views/TableBox.h"
 #include "widgets/MessageBoxes.h"
 #include "widgets/SaveFileDialog.h"
 
@@ -107,13 +108,7 @@ void ViewImpact::buildWidgets()
     titleRow->addWidget(label(QStringLiteral("labelPatientName"), this));
     titleRow->addStretch();
 
-    auto* tableBox = new QFrame(this);
-    tableBox->setObjectName(QStringLiteral("tableViewBox"));
-    m_table = new QTableView(tableBox);
-    m_table->setObjectName(QStringLiteral("tableView"));
-    auto* tableLayout = new QVBoxLayout(tableBox);
-    tableLayout->setContentsMargins(0, 0, 0, 0);
-    tableLayout->addWidget(m_table);
+    QFrame* tableBox = framedTable(QStringLiteral("tableViewBox"), this, m_table);
 
     m_targets = new QComboBox(this);
     m_targets->setObjectName(QStringLiteral("comboBoxTarget"));

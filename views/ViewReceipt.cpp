@@ -6,6 +6,7 @@
 #include "views/ReceiptDelegate.h"
 #include "views/RecipeLeaving.h"
 #include "views/ScreenHeading.h"
+#include "views/TableBox.h"
 #include "widgets/MessageBoxes.h"
 
 #include <QComboBox>
@@ -90,13 +91,7 @@ void ViewReceipt::buildWidgets()
     controls->addStretch();
     controls->addWidget(m_receipt);
 
-    auto* tableBox = new QFrame(this);
-    tableBox->setObjectName(QStringLiteral("tableViewBox"));
-    m_table = new QTableView(tableBox);
-    m_table->setObjectName(QStringLiteral("tableView"));
-    auto* tableLayout = new QVBoxLayout(tableBox);
-    tableLayout->setContentsMargins(0, 0, 0, 0);
-    tableLayout->addWidget(m_table);
+    QFrame* tableBox = framedTable(QStringLiteral("tableViewBox"), this, m_table);
 
     auto* breadCrumbs = new QFrame(this);
     breadCrumbs->setObjectName(QStringLiteral("breadCrumbs"));

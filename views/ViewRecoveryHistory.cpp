@@ -3,6 +3,7 @@
 #include "api/Controller.h"
 #include "views/SymptomDelegate.h"
 #include "views/SymptomModel.h"
+#include "views/TableBox.h"
 #include "views/TableHeadings.h"
 #include "widgets/MessageBoxes.h"
 
@@ -70,13 +71,7 @@ void ViewRecoveryHistory::buildWidgets()
     m_newSymptom->setObjectName(QStringLiteral("buttonNewSymptom"));
     m_heading.breadCrumbsRow->addWidget(m_newSymptom);
 
-    auto* tableBox = new QFrame(this);
-    tableBox->setObjectName(QStringLiteral("tableViewBox"));
-    m_table = new QTableView(tableBox);
-    m_table->setObjectName(QStringLiteral("tableView"));
-    auto* tableLayout = new QVBoxLayout(tableBox);
-    tableLayout->setContentsMargins(0, 0, 0, 0);
-    tableLayout->addWidget(m_table);
+    QFrame* tableBox = framedTable(QStringLiteral("tableViewBox"), this, m_table);
 
     m_save = new QPushButton(this);
     m_save->setObjectName(QStringLiteral("buttonSave"));

@@ -83,12 +83,7 @@ void TestClientService::cleanupTestCase()
 
 std::unique_ptr<ControllerOutcome> TestClientService::call(const std::function<void(Controller&)>& operation)
 {
-    auto* controller = new Controller;
-    auto outcome = std::make_unique<ControllerOutcome>(controller);
-    operation(*controller);
-    if (!QTest::qWaitFor([&] { return outcome->reported() && outcome->controllerGone(); }, 20000))
-        qWarning("the call did not end within 20 s");
-    return outcome;
+    return ControllerOutcome::of(operation);
 }
 
 QList<Patient> TestClientService::patients(const QString& searchText)

@@ -4,6 +4,10 @@
 
 #include <QPointer>
 #include <QStringList>
+#include <QTest>
+
+#include <functional>
+#include <memory>
 
 // What one controller reported; the controller itself is watched so a test
 // can tell that it cleaned up after reporting.
@@ -21,6 +25,18 @@ public:
             signalNames << QStringLiteral("onError");
             message = value;
         });
+    }
+
+    // Runs one call on a new controller and waits, up to 20 s, until it has
+    // reported and cleaned up after itself.
+    static std::unique_ptr<ControllerOutcome> of(const std::function<void(Controller&)>& operation)
+    {
+        auto* controller = new Controller;
+        auto outcome = std::make_unique<ControllerOutcome>(controller);
+        operation(*controller);
+        if (!QTest::qWaitFor([&] { return outcome->reported() && outcome->controllerGone(); }, 20000))
+            qWarning("the call did not end within 20 s");
+        return outcome;
     }
 
     bool reported() const { return !signalNames.isEmpty(); }
