@@ -169,9 +169,12 @@ Database::Database(const std::string& path)
     execute("PRAGMA foreign_keys = ON");
     execute("PRAGMA journal_mode = WAL");
     execute("PRAGMA synchronous = NORMAL");
-    // Lists and searches walk whole indexes; mapped pages spare them a
-    // system call per page.
-    execute("PRAGMA mmap_size = 268435456");
+    // The log is truncated back to this size once it has been copied.
+    execute("PRAGMA journal_size_limit = 16777216");
+    // No mapped pages: a connection drops its whole mapping whenever another
+    // one has committed, and under steady writes remapping and faulting the
+    // pages in again cost more than the reads saved.
+    execute("PRAGMA mmap_size = 0");
 }
 
 Database::~Database()
@@ -228,7 +231,9 @@ void Database::Transaction::commit()
     m_done = true;
 }
 
-ConnectionPool::ConnectionPool(std::string path) : m_path(std::move(path)) {}
+ConnectionPool::ConnectionPool(std::string path, int pagesPerCheckpoint)
+    : m_path(std::move(path)), m_checkpointer(m_path, pagesPerCheckpoint)
+{}
 
 ConnectionPool::Lease ConnectionPool::lease()
 {
@@ -240,7 +245,9 @@ ConnectionPool::Lease ConnectionPool::lease()
             return Lease(*this, std::move(db));
         }
     }
-    return Lease(*this, std::make_unique<Database>(m_path));
+    auto db = std::make_unique<Database>(m_path);
+    m_checkpointer.watch(db->handle());
+    return Lease(*this, std::move(db));
 }
 
 void ConnectionPool::giveBack(std::unique_ptr<Database> db)

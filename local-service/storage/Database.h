@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storage/WalCheckpointer.h"
+
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -100,6 +102,7 @@ public:
     void execute(const char* sql);
     std::int64_t changes() const;
     bool inTransaction() const;
+    sqlite3* handle() const { return m_db; }
 
     // Rolls back unless committed, so an error inside a request leaves
     // nothing half-written. A write transaction holds the write lock from
@@ -137,7 +140,10 @@ private:
 class ConnectionPool
 {
 public:
-    explicit ConnectionPool(std::string path);
+    // SQLite's own threshold for copying the log back: about 4 MB.
+    static constexpr int DefaultPagesPerCheckpoint = 1000;
+
+    explicit ConnectionPool(std::string path, int pagesPerCheckpoint = DefaultPagesPerCheckpoint);
 
     class Lease
     {
@@ -162,6 +168,9 @@ private:
     void giveBack(std::unique_ptr<Database> db);
 
     std::string m_path;
+    // Before the connections: they report their commits to it until they
+    // are closed.
+    WalCheckpointer m_checkpointer;
     std::mutex m_mutex;
     std::vector<std::unique_ptr<Database>> m_idle;
 };

@@ -24,6 +24,7 @@ private slots:
     void parallelClientsAreServed();
     void slowSignInHoldsUpNoOtherAccount();
     void dataSurvivesARestart();
+    void committedWritesReachTheDatabaseFile();
     void commandLine_data();
     void commandLine();
 
@@ -241,6 +242,25 @@ void TestServiceRobustness::dataSurvivesARestart()
     m_demo->setToken(client.token());
     m_demo = std::make_unique<ServiceClient>(m_service.baseUrl());
     m_demo->setToken(client.token());
+}
+
+void TestServiceRobustness::committedWritesReachTheDatabaseFile()
+{
+    // Commits leave the copying of the log into the file to a thread of the
+    // pool's; the file must still receive them while the pool is in use.
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("copied.db"));
+    localservice::ConnectionPool pool(path.toStdString(), 64);
+    pool.lease().db().execute("CREATE TABLE blobs (bytes BLOB)");
+    const std::string payload(64 * 1024, 'x');
+    for (int i = 0; i < 64; ++i) {
+        const localservice::ConnectionPool::Lease lease = pool.lease();
+        localservice::Database::Transaction transaction(lease.db());
+        lease.db().prepare("INSERT INTO blobs VALUES (?)").bind(1, localservice::Blob{payload}).run();
+        transaction.commit();
+    }
+    QTRY_VERIFY2(QFileInfo(path).size() > 64 * qint64(payload.size()),
+                 qPrintable(QStringLiteral("the file holds %1 bytes").arg(QFileInfo(path).size())));
 }
 
 void TestServiceRobustness::commandLine_data()

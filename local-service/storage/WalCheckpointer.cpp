@@ -1,0 +1,74 @@
+#include "storage/WalCheckpointer.h"
+
+#include "storage/Database.h"
+
+namespace localservice {
+
+namespace {
+
+// A log this many times over the threshold means the thread can't keep up;
+// the commit then copies it itself, as SQLite would, so the log stays
+// bounded.
+constexpr int CommitCopiesAbove = 16;
+
+} // namespace
+
+WalCheckpointer::WalCheckpointer(std::string path, int pagesPerCheckpoint)
+    : m_path(std::move(path)), m_pagesPerCheckpoint(pagesPerCheckpoint), m_thread([this] { run(); })
+{}
+
+WalCheckpointer::~WalCheckpointer()
+{
+    {
+        std::lock_guard<std::mutex> guard(m_mutex);
+        m_stopping = true;
+    }
+    m_wake.notify_one();
+    m_thread.join();
+}
+
+void WalCheckpointer::watch(sqlite3* db)
+{
+    sqlite3_wal_autocheckpoint(db, 0);
+    sqlite3_wal_hook(db, &WalCheckpointer::onCommit, this);
+}
+
+int WalCheckpointer::onCommit(void* self, sqlite3* db, const char* schema, int walPages)
+{
+    auto* checkpointer = static_cast<WalCheckpointer*>(self);
+    if (walPages < checkpointer->m_pagesPerCheckpoint)
+        return SQLITE_OK;
+    if (walPages >= checkpointer->m_pagesPerCheckpoint * CommitCopiesAbove)
+        sqlite3_wal_checkpoint_v2(db, schema, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+    {
+        std::lock_guard<std::mutex> guard(checkpointer->m_mutex);
+        checkpointer->m_due = true;
+    }
+    checkpointer->m_wake.notify_one();
+    return SQLITE_OK;
+}
+
+void WalCheckpointer::run()
+{
+    std::unique_ptr<Database> db;
+    std::unique_lock<std::mutex> lock(m_mutex);
+    for (;;) {
+        m_wake.wait(lock, [this] { return m_due || m_stopping; });
+        if (m_stopping)
+            return;
+        m_due = false;
+        lock.unlock();
+        try {
+            if (!db)
+                db = std::make_unique<Database>(m_path);
+            // Passive: readers and writers go on meanwhile; what they still
+            // need stays in the log for the next round.
+            db->execute("PRAGMA wal_checkpoint(PASSIVE)");
+        } catch (const DatabaseError&) {
+            // Copied by the next round, or by a commit once the log is long.
+        }
+        lock.lock();
+    }
+}
+
+} // namespace localservice
