@@ -91,8 +91,11 @@ struct ListQuery
     std::string searchIndex;  // the smallest index that holds the column
     std::string needle;       // folded
     // The trigram index's query for the needle; empty when the needle is too
-    // short for it, and the search reads every patient instead.
+    // short for it.
     std::string indexedPhrase;
+    // The field of the short-run index that holds a needle of one or two
+    // characters, or -1; with neither index the search reads every patient.
+    int runField = -1;
     int size = 20;
     int pageIndex = 0;
 };
@@ -189,6 +192,8 @@ ListQuery listQuery(const httplib::Request& http)
             throw ApiError(400, "badQuery", {"needle"});
         query.needle = foldCase(*needle);
         query.indexedPhrase = trigramPhrase(query.searchColumn.substr(2), query.needle);
+        if (query.indexedPhrase.empty() && !query.needle.empty() && query.needle.find('\0') == std::string::npos)
+            query.runField = searchBy == "name" ? 0 : 1;
     }
     return query;
 }
@@ -241,10 +246,29 @@ Matches matchesOf(Database& db, const Account& account, const ListQuery& query)
         found.bind(1, query.indexedPhrase).bind(2, keys.first).bind(3, keys.last);
         return collected(found, "p.search_key");
     }
-    // A short needle is in nearly every patient: the search reads every
-    // patient of the account, through the index that holds the searched
-    // column and nothing much else. Only a few matches are handed over one by
-    // one; SQLite counts the rest by itself.
+    if (query.runField >= 0) {
+        // Every run of one or two characters is indexed: the index counts the
+        // account's patients that contain the needle, and hands their keys
+        // over while they are few. More of them are found along the order's
+        // index soon enough, as a needle this short is in most patients.
+        const SearchKeys keys = searchKeysOf(account.id);
+        const auto bound = [&](Statement statement) {
+            statement.bind(1, query.needle).bind(2, query.runField).bind(3, keys.first).bind(4, keys.last);
+            return statement;
+        };
+        const char* const where = " FROM patient_runs WHERE run = ?1 AND field = ?2 AND search_key BETWEEN ?3 AND ?4";
+        Statement count = bound(db.prepare((std::string("SELECT COUNT(*)") + where).c_str()));
+        Matches matches;
+        matches.total = count.step() ? count.integer(0) : 0;
+        if (matches.total > MaxSortedMatches)
+            return matches;
+        Statement found = bound(db.prepare((std::string("SELECT search_key") + where).c_str()));
+        return collected(found, "p.search_key");
+    }
+    // An empty needle, or one with a NUL, is left to reading every patient
+    // of the account, through the index that holds the searched column and
+    // nothing much else. Only a few matches are handed over one by one;
+    // SQLite counts the rest by itself.
     const std::string scan =
         " FROM patients p INDEXED BY " + query.searchIndex + " WHERE p.account_id = ?1" + searchCondition(query);
     Statement found = db.prepare(("SELECT p.rowid" + scan + " LIMIT ?3").c_str());

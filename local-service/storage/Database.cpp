@@ -1,5 +1,7 @@
 #include "storage/Database.h"
 
+#include "storage/TextFolding.h"
+
 namespace localservice {
 
 namespace {
@@ -7,6 +9,37 @@ namespace {
 [[noreturn]] void fail(sqlite3* db, const std::string& what)
 {
     throw DatabaseError(what + ": " + sqlite3_errmsg(db));
+}
+
+// short_runs(text): the text's runs of one or two code points as a JSON
+// array of strings, for json_each; the schema's triggers keep them in
+// patient_runs.
+void shortRunsFunction(sqlite3_context* context, int, sqlite3_value** arguments)
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(arguments[0]));
+    const std::string_view utf8(text ? text : "", static_cast<size_t>(sqlite3_value_bytes(arguments[0])));
+    std::string json = "[";
+    for (const std::string_view run : shortRuns(utf8)) {
+        if (json.size() > 1)
+            json += ',';
+        json += '"';
+        for (const char c : run) {
+            if (c == '"' || c == '\\') {
+                json += '\\';
+                json += c;
+            } else if (static_cast<unsigned char>(c) < 0x20) {
+                static const char hex[] = "0123456789abcdef";
+                json += "\\u00";
+                json += hex[(c >> 4) & 0xF];
+                json += hex[c & 0xF];
+            } else {
+                json += c;
+            }
+        }
+        json += '"';
+    }
+    json += ']';
+    sqlite3_result_text(context, json.data(), static_cast<int>(json.size()), SQLITE_TRANSIENT);
 }
 
 } // namespace
@@ -166,6 +199,9 @@ Database::Database(const std::string& path)
     // Writers queue behind each other; a write transaction is short, so
     // waiting this long means something is stuck.
     sqlite3_busy_timeout(m_db, 10000);
+    if (sqlite3_create_function_v2(m_db, "short_runs", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
+                                   nullptr, shortRunsFunction, nullptr, nullptr, nullptr) != SQLITE_OK)
+        fail(m_db, "adding short_runs");
     execute("PRAGMA foreign_keys = ON");
     execute("PRAGMA journal_mode = WAL");
     execute("PRAGMA synchronous = NORMAL");

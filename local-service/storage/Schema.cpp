@@ -6,7 +6,7 @@ namespace localservice {
 
 namespace {
 
-constexpr int SchemaVersion = 3;
+constexpr int SchemaVersion = 4;
 
 // Times are milliseconds since the epoch. A patient's remote device, its
 // last command and the command's state live on the patient row: a patient
@@ -171,6 +171,68 @@ CREATE TRIGGER patients_search_removed AFTER DELETE ON patients BEGIN
 END;
 )sql";
 
+// What version 4 adds: every run of one or two characters of the folded name
+// (field 0) and notes (field 1), keyed like the trigram index, so a needle
+// too short for that index is a lookup too; a single character is in nearly
+// every patient, and reading them all to count the matches took longer than
+// a list may. The triggers of version 3 are replaced by ones that keep both
+// indexes; short_runs is a function of the service's own (storage/Database).
+const char* const UpgradeToVersion4 = R"sql(
+CREATE TABLE patient_runs (
+    run TEXT NOT NULL,
+    field INTEGER NOT NULL,
+    search_key INTEGER NOT NULL,
+    PRIMARY KEY (run, field, search_key)
+) WITHOUT ROWID;
+INSERT INTO patient_runs SELECT r.value, 0, p.search_key FROM patients p, json_each(short_runs(p.name_folded)) r;
+INSERT INTO patient_runs SELECT r.value, 1, p.search_key FROM patients p, json_each(short_runs(p.notes_folded)) r;
+DROP TRIGGER patients_search_added;
+DROP TRIGGER patients_search_changed;
+DROP TRIGGER patients_search_removed;
+CREATE TRIGGER patients_search_added AFTER INSERT ON patients BEGIN
+    UPDATE patients SET search_key = coalesce(
+        (SELECT search_key + 1 FROM patients WHERE search_key BETWEEN NEW.account_id << 32
+            AND (NEW.account_id << 32) + 4294967295 ORDER BY search_key DESC LIMIT 1),
+        (NEW.account_id << 32) + 1) WHERE rowid = NEW.rowid;
+    INSERT INTO patient_search (rowid, name_folded, notes_folded)
+        SELECT search_key, name_folded, notes_folded FROM patients WHERE rowid = NEW.rowid;
+    INSERT INTO patient_runs SELECT r.value, 0, p.search_key
+        FROM patients p, json_each(short_runs(p.name_folded)) r WHERE p.rowid = NEW.rowid;
+    INSERT INTO patient_runs SELECT r.value, 1, p.search_key
+        FROM patients p, json_each(short_runs(p.notes_folded)) r WHERE p.rowid = NEW.rowid;
+END;
+CREATE TRIGGER patients_search_changed AFTER UPDATE OF name_folded, notes_folded ON patients
+WHEN OLD.name_folded IS NOT NEW.name_folded OR OLD.notes_folded IS NOT NEW.notes_folded BEGIN
+    UPDATE patient_search SET name_folded = NEW.name_folded, notes_folded = NEW.notes_folded
+        WHERE rowid = NEW.search_key;
+END;
+CREATE TRIGGER patients_name_runs_changed AFTER UPDATE OF name_folded ON patients
+WHEN OLD.name_folded IS NOT NEW.name_folded BEGIN
+    DELETE FROM patient_runs WHERE field = 0 AND search_key = OLD.search_key AND run IN (
+        SELECT value FROM json_each(short_runs(OLD.name_folded))
+        EXCEPT SELECT value FROM json_each(short_runs(NEW.name_folded)));
+    INSERT INTO patient_runs SELECT value, 0, NEW.search_key FROM (
+        SELECT value FROM json_each(short_runs(NEW.name_folded))
+        EXCEPT SELECT value FROM json_each(short_runs(OLD.name_folded)));
+END;
+CREATE TRIGGER patients_notes_runs_changed AFTER UPDATE OF notes_folded ON patients
+WHEN OLD.notes_folded IS NOT NEW.notes_folded BEGIN
+    DELETE FROM patient_runs WHERE field = 1 AND search_key = OLD.search_key AND run IN (
+        SELECT value FROM json_each(short_runs(OLD.notes_folded))
+        EXCEPT SELECT value FROM json_each(short_runs(NEW.notes_folded)));
+    INSERT INTO patient_runs SELECT value, 1, NEW.search_key FROM (
+        SELECT value FROM json_each(short_runs(NEW.notes_folded))
+        EXCEPT SELECT value FROM json_each(short_runs(OLD.notes_folded)));
+END;
+CREATE TRIGGER patients_search_removed AFTER DELETE ON patients BEGIN
+    DELETE FROM patient_search WHERE rowid = OLD.search_key;
+    DELETE FROM patient_runs WHERE field = 0 AND search_key = OLD.search_key
+        AND run IN (SELECT value FROM json_each(short_runs(OLD.name_folded)));
+    DELETE FROM patient_runs WHERE field = 1 AND search_key = OLD.search_key
+        AND run IN (SELECT value FROM json_each(short_runs(OLD.notes_folded)));
+END;
+)sql";
+
 int storedVersion(Database& db)
 {
     Statement query = db.prepare("PRAGMA user_version");
@@ -194,7 +256,9 @@ bool ensureSchema(Database& db)
         db.execute(CreateTables);
     if (version < 2)
         db.execute(UpgradeToVersion2);
-    db.execute(UpgradeToVersion3);
+    if (version < 3)
+        db.execute(UpgradeToVersion3);
+    db.execute(UpgradeToVersion4);
     db.execute(("PRAGMA user_version = " + std::to_string(SchemaVersion)).c_str());
     transaction.commit();
     return version < 1;

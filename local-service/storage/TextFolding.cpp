@@ -1,5 +1,6 @@
 #include "storage/TextFolding.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace localservice {
@@ -126,6 +127,25 @@ size_t utf8Length(std::string_view utf8)
         i += length == 0 ? 1 : static_cast<size_t>(length);
     }
     return count;
+}
+
+std::vector<std::string_view> shortRuns(std::string_view utf8)
+{
+    std::vector<std::string_view> runs;
+    size_t previous = 0; // where the code point before this one starts
+    for (size_t i = 0; i < utf8.size();) {
+        char32_t codePoint = 0;
+        const int length = decode(utf8, i, codePoint);
+        const size_t next = i + (length == 0 ? 1 : static_cast<size_t>(length));
+        runs.push_back(utf8.substr(i, next - i));
+        if (i > 0)
+            runs.push_back(utf8.substr(previous, next - previous));
+        previous = i;
+        i = next;
+    }
+    std::sort(runs.begin(), runs.end());
+    runs.erase(std::unique(runs.begin(), runs.end()), runs.end());
+    return runs;
 }
 
 } // namespace localservice

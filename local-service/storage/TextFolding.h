@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace localservice {
 
@@ -14,5 +15,9 @@ bool isValidUtf8(std::string_view bytes);
 
 // Number of code points (for length limits); invalid bytes count one each.
 size_t utf8Length(std::string_view utf8);
+
+// Every distinct run of one or two code points in the text, in no particular
+// order: a needle that short is in the text exactly when it is one of them.
+std::vector<std::string_view> shortRuns(std::string_view utf8);
 
 } // namespace localservice
