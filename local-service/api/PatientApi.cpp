@@ -93,9 +93,9 @@ struct ListQuery
     // The trigram index's query for the needle; empty when the needle is too
     // short for it.
     std::string indexedPhrase;
-    // The field of the short-run index that holds a needle of one or two
-    // characters, or -1; with neither index the search reads every patient.
-    int runField = -1;
+    // The short-run index's query for a needle of one or two characters;
+    // with neither query the search reads every patient.
+    std::string runPhrase;
     int size = 20;
     int pageIndex = 0;
 };
@@ -193,7 +193,8 @@ ListQuery listQuery(const httplib::Request& http)
         query.needle = foldCase(*needle);
         query.indexedPhrase = trigramPhrase(query.searchColumn.substr(2), query.needle);
         if (query.indexedPhrase.empty() && !query.needle.empty() && query.needle.find('\0') == std::string::npos)
-            query.runField = searchBy == "name" ? 0 : 1;
+            query.runPhrase =
+                (searchBy == "name" ? "name_runs : " : "notes_runs : ") + hexWords({std::string_view(query.needle)});
     }
     return query;
 }
@@ -246,23 +247,23 @@ Matches matchesOf(Database& db, const Account& account, const ListQuery& query)
         found.bind(1, query.indexedPhrase).bind(2, keys.first).bind(3, keys.last);
         return collected(found, "p.search_key");
     }
-    if (query.runField >= 0) {
+    if (!query.runPhrase.empty()) {
         // Every run of one or two characters is indexed: the index counts the
         // account's patients that contain the needle, and hands their keys
         // over while they are few. More of them are found along the order's
         // index soon enough, as a needle this short is in most patients.
         const SearchKeys keys = searchKeysOf(account.id);
         const auto bound = [&](Statement statement) {
-            statement.bind(1, query.needle).bind(2, query.runField).bind(3, keys.first).bind(4, keys.last);
+            statement.bind(1, query.runPhrase).bind(2, keys.first).bind(3, keys.last);
             return statement;
         };
-        const char* const where = " FROM patient_runs WHERE run = ?1 AND field = ?2 AND search_key BETWEEN ?3 AND ?4";
+        const char* const where = " FROM patient_runs WHERE patient_runs MATCH ?1 AND rowid BETWEEN ?2 AND ?3";
         Statement count = bound(db.prepare((std::string("SELECT COUNT(*)") + where).c_str()));
         Matches matches;
         matches.total = count.step() ? count.integer(0) : 0;
         if (matches.total > MaxSortedMatches)
             return matches;
-        Statement found = bound(db.prepare((std::string("SELECT search_key") + where).c_str()));
+        Statement found = bound(db.prepare((std::string("SELECT rowid") + where).c_str()));
         return collected(found, "p.search_key");
     }
     // An empty needle, or one with a NUL, is left to reading every patient

@@ -11,35 +11,15 @@ namespace {
     throw DatabaseError(what + ": " + sqlite3_errmsg(db));
 }
 
-// short_runs(text): the text's runs of one or two code points as a JSON
-// array of strings, for json_each; the schema's triggers keep them in
-// patient_runs.
+// short_runs(text): the text's runs of one or two code points, each as a
+// word of the hexadecimal digits of its bytes, for the short-run index of
+// the schema, which splits words at spaces.
 void shortRunsFunction(sqlite3_context* context, int, sqlite3_value** arguments)
 {
     const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(arguments[0]));
-    const std::string_view utf8(text ? text : "", static_cast<size_t>(sqlite3_value_bytes(arguments[0])));
-    std::string json = "[";
-    for (const std::string_view run : shortRuns(utf8)) {
-        if (json.size() > 1)
-            json += ',';
-        json += '"';
-        for (const char c : run) {
-            if (c == '"' || c == '\\') {
-                json += '\\';
-                json += c;
-            } else if (static_cast<unsigned char>(c) < 0x20) {
-                static const char hex[] = "0123456789abcdef";
-                json += "\\u00";
-                json += hex[(c >> 4) & 0xF];
-                json += hex[c & 0xF];
-            } else {
-                json += c;
-            }
-        }
-        json += '"';
-    }
-    json += ']';
-    sqlite3_result_text(context, json.data(), static_cast<int>(json.size()), SQLITE_TRANSIENT);
+    const std::string words =
+        hexWords(shortRuns(std::string_view(text ? text : "", static_cast<size_t>(sqlite3_value_bytes(arguments[0])))));
+    sqlite3_result_text(context, words.data(), static_cast<int>(words.size()), SQLITE_TRANSIENT);
 }
 
 } // namespace

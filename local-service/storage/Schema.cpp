@@ -171,21 +171,19 @@ CREATE TRIGGER patients_search_removed AFTER DELETE ON patients BEGIN
 END;
 )sql";
 
-// What version 4 adds: every run of one or two characters of the folded name
-// (field 0) and notes (field 1), keyed like the trigram index, so a needle
-// too short for that index is a lookup too; a single character is in nearly
-// every patient, and reading them all to count the matches took longer than
-// a list may. The triggers of version 3 are replaced by ones that keep both
-// indexes; short_runs is a function of the service's own (storage/Database).
+// What version 4 adds: a second full-text index, of every run of one or two
+// characters of the folded name and notes, so a needle too short for the
+// trigram index is a lookup too (a single character is in nearly every
+// patient, and reading them all to count the matches took longer than a
+// list may). Its words are the runs in hexadecimal (short_runs, a function of
+// the service's own in storage/Database), keyed like the trigram index. It
+// keeps no copy of the text, so a row is removed by handing it the runs that
+// were indexed. The triggers of version 3 are replaced by ones that keep
+// both indexes.
 const char* const UpgradeToVersion4 = R"sql(
-CREATE TABLE patient_runs (
-    run TEXT NOT NULL,
-    field INTEGER NOT NULL,
-    search_key INTEGER NOT NULL,
-    PRIMARY KEY (run, field, search_key)
-) WITHOUT ROWID;
-INSERT INTO patient_runs SELECT r.value, 0, p.search_key FROM patients p, json_each(short_runs(p.name_folded)) r;
-INSERT INTO patient_runs SELECT r.value, 1, p.search_key FROM patients p, json_each(short_runs(p.notes_folded)) r;
+CREATE VIRTUAL TABLE patient_runs USING fts5(name_runs, notes_runs, content = '', tokenize = 'ascii');
+INSERT INTO patient_runs (rowid, name_runs, notes_runs)
+    SELECT search_key, short_runs(name_folded), short_runs(notes_folded) FROM patients;
 DROP TRIGGER patients_search_added;
 DROP TRIGGER patients_search_changed;
 DROP TRIGGER patients_search_removed;
@@ -196,40 +194,22 @@ CREATE TRIGGER patients_search_added AFTER INSERT ON patients BEGIN
         (NEW.account_id << 32) + 1) WHERE rowid = NEW.rowid;
     INSERT INTO patient_search (rowid, name_folded, notes_folded)
         SELECT search_key, name_folded, notes_folded FROM patients WHERE rowid = NEW.rowid;
-    INSERT INTO patient_runs SELECT r.value, 0, p.search_key
-        FROM patients p, json_each(short_runs(p.name_folded)) r WHERE p.rowid = NEW.rowid;
-    INSERT INTO patient_runs SELECT r.value, 1, p.search_key
-        FROM patients p, json_each(short_runs(p.notes_folded)) r WHERE p.rowid = NEW.rowid;
+    INSERT INTO patient_runs (rowid, name_runs, notes_runs)
+        SELECT search_key, short_runs(name_folded), short_runs(notes_folded) FROM patients WHERE rowid = NEW.rowid;
 END;
 CREATE TRIGGER patients_search_changed AFTER UPDATE OF name_folded, notes_folded ON patients
 WHEN OLD.name_folded IS NOT NEW.name_folded OR OLD.notes_folded IS NOT NEW.notes_folded BEGIN
     UPDATE patient_search SET name_folded = NEW.name_folded, notes_folded = NEW.notes_folded
         WHERE rowid = NEW.search_key;
-END;
-CREATE TRIGGER patients_name_runs_changed AFTER UPDATE OF name_folded ON patients
-WHEN OLD.name_folded IS NOT NEW.name_folded BEGIN
-    DELETE FROM patient_runs WHERE field = 0 AND search_key = OLD.search_key AND run IN (
-        SELECT value FROM json_each(short_runs(OLD.name_folded))
-        EXCEPT SELECT value FROM json_each(short_runs(NEW.name_folded)));
-    INSERT INTO patient_runs SELECT value, 0, NEW.search_key FROM (
-        SELECT value FROM json_each(short_runs(NEW.name_folded))
-        EXCEPT SELECT value FROM json_each(short_runs(OLD.name_folded)));
-END;
-CREATE TRIGGER patients_notes_runs_changed AFTER UPDATE OF notes_folded ON patients
-WHEN OLD.notes_folded IS NOT NEW.notes_folded BEGIN
-    DELETE FROM patient_runs WHERE field = 1 AND search_key = OLD.search_key AND run IN (
-        SELECT value FROM json_each(short_runs(OLD.notes_folded))
-        EXCEPT SELECT value FROM json_each(short_runs(NEW.notes_folded)));
-    INSERT INTO patient_runs SELECT value, 1, NEW.search_key FROM (
-        SELECT value FROM json_each(short_runs(NEW.notes_folded))
-        EXCEPT SELECT value FROM json_each(short_runs(OLD.notes_folded)));
+    INSERT INTO patient_runs (patient_runs, rowid, name_runs, notes_runs)
+        VALUES ('delete', OLD.search_key, short_runs(OLD.name_folded), short_runs(OLD.notes_folded));
+    INSERT INTO patient_runs (rowid, name_runs, notes_runs)
+        VALUES (NEW.search_key, short_runs(NEW.name_folded), short_runs(NEW.notes_folded));
 END;
 CREATE TRIGGER patients_search_removed AFTER DELETE ON patients BEGIN
     DELETE FROM patient_search WHERE rowid = OLD.search_key;
-    DELETE FROM patient_runs WHERE field = 0 AND search_key = OLD.search_key
-        AND run IN (SELECT value FROM json_each(short_runs(OLD.name_folded)));
-    DELETE FROM patient_runs WHERE field = 1 AND search_key = OLD.search_key
-        AND run IN (SELECT value FROM json_each(short_runs(OLD.notes_folded)));
+    INSERT INTO patient_runs (patient_runs, rowid, name_runs, notes_runs)
+        VALUES ('delete', OLD.search_key, short_runs(OLD.name_folded), short_runs(OLD.notes_folded));
 END;
 )sql";
 

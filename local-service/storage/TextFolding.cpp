@@ -148,4 +148,19 @@ std::vector<std::string_view> shortRuns(std::string_view utf8)
     return runs;
 }
 
+std::string hexWords(const std::vector<std::string_view>& runs)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string words;
+    for (const std::string_view run : runs) {
+        if (!words.empty())
+            words += ' ';
+        for (const char c : run) {
+            words += digits[(static_cast<unsigned char>(c) >> 4) & 0xF];
+            words += digits[static_cast<unsigned char>(c) & 0xF];
+        }
+    }
+    return words;
+}
+
 } // namespace localservice

@@ -20,4 +20,8 @@ size_t utf8Length(std::string_view utf8);
 // order: a needle that short is in the text exactly when it is one of them.
 std::vector<std::string_view> shortRuns(std::string_view utf8);
 
+// The runs as words of lower-case hexadecimal digits, separated by spaces:
+// words that any tokenizer keeps whole, whatever characters the runs hold.
+std::string hexWords(const std::vector<std::string_view>& runs);
+
 } // namespace localservice

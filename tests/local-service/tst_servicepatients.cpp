@@ -73,8 +73,7 @@ void TestServicePatients::initTestCase()
     QVERIFY(m_searched.start() && m_searched.stop());
     localservice::Database(m_searched.databasePath().toStdString())
         .execute("DROP TRIGGER patients_search_added; DROP TRIGGER patients_search_changed; DROP TRIGGER "
-                 "patients_search_removed; DROP TRIGGER patients_name_runs_changed; DROP TRIGGER "
-                 "patients_notes_runs_changed; DROP TABLE patient_runs; DROP TABLE patient_search; DROP INDEX "
+                 "patients_search_removed; DROP TABLE patient_runs; DROP TABLE patient_search; DROP INDEX "
                  "patients_by_search_key; ALTER TABLE "
                  "patients DROP COLUMN search_key; PRAGMA user_version = 2; WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL "
                  "SELECT i + 1 FROM n WHERE i < 5200) INSERT INTO patients (id, account_id, name, name_folded, "
