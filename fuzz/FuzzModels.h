@@ -6,9 +6,10 @@
 #include <algorithm>
 
 // The patient and record tables give pictures, which need the toolkit's
-// application object; the offscreen platform needs no display. Called from
-// LLVMFuzzerInitialize, once per process.
-inline void startOffscreenApplication()
+// application object, and charts the widgets' one (QApplication); the
+// offscreen platform needs no display. Called from LLVMFuzzerInitialize, once
+// per process.
+template <typename Application = QGuiApplication> void startOffscreenApplication()
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
@@ -16,7 +17,7 @@ inline void startOffscreenApplication()
     static char* argv[] = {name, nullptr};
     // Never destroyed: its platform leaves its screen behind when it goes,
     // which the leak check at exit would report as the program's.
-    static auto* application = new QGuiApplication(argc, argv);
+    static auto* application = new Application(argc, argv);
     Q_UNUSED(application)
 }
 

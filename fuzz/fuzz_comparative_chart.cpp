@@ -1,6 +1,7 @@
 // The comparative analysis's charts, built from any answer and then laid out
 // and painted small, as the screen and the printout do.
 #include "FuzzCheck.h"
+#include "FuzzModels.h"
 #include "views/ComparativeChart.h"
 
 #include <QApplication>
@@ -16,14 +17,8 @@
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    // A chart is a graphics widget, which needs the widgets' application;
-    // never destroyed, as its platform leaves its screen behind.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "fuzz";
-    static char* argv[] = {name, nullptr};
-    static auto* application = new QApplication(argc, argv);
-    Q_UNUSED(application)
+    // A chart is a graphics widget, which needs the widgets' application.
+    startOffscreenApplication<QApplication>();
     return 0;
 }
 
