@@ -17,13 +17,23 @@ QIcon flagOf(const QString& language)
 
 } // namespace
 
+QString LanguageMenu::nativeName(const QString& language)
+{
+    const QLocale locale(language);
+    // The toolkit calls English by its country's variant ("American English");
+    // the menu offers the language itself.
+    QString name = locale.language() == QLocale::English ? QStringLiteral("English") : locale.nativeLanguageName();
+    if (!name.isEmpty())
+        name[0] = name.at(0).toUpper();
+    return name;
+}
+
 LanguageMenu::LanguageMenu(QMenu* menu, const QString& checkedLanguage)
     : QObject(menu), m_actions(new QActionGroup(menu))
 {
     m_actions->setExclusive(true);
     for (const QString& language : AppConstants::supportedLanguages()) {
-        const QLocale locale(language);
-        QAction* action = menu->addAction(flagOf(language), QLocale::languageToString(locale.language()));
+        QAction* action = menu->addAction(flagOf(language), nativeName(language));
         action->setObjectName(QStringLiteral("language_") + language);
         action->setCheckable(true);
         action->setData(language);

@@ -7,7 +7,8 @@ class QActionGroup;
 class QMenu;
 
 // The Language menu: one checkable action per supported interface language,
-// named by the toolkit's English name of the language, with its flag, and the
+// named in that language ("English", "Русский") so that a practitioner finds
+// their own whatever the interface speaks now, with its flag, and the
 // language name as data; one of them checked at a time.
 class LanguageMenu : public QObject
 {
@@ -16,6 +17,9 @@ class LanguageMenu : public QObject
 public:
     // Fills the menu and checks the given language.
     LanguageMenu(QMenu* menu, const QString& checkedLanguage);
+
+    // The name of the language in that language, capitalised as a menu entry.
+    static QString nativeName(const QString& language);
 
     // Moves the check mark to that language.
     void check(const QString& language);

@@ -11,6 +11,7 @@
 #include "base/Account.h"
 #include "base/AppConstants.h"
 #include "base/Language.h"
+#include "base/ToolkitTranslation.h"
 #include "views/ViewAnalysis.h"
 #include "views/ViewComparativeAnalysis.h"
 #include "views/ViewImpact.h"
@@ -99,6 +100,7 @@ void MainWindow::setLanguage(const QString& name)
     m_currentLanguage = language;
     QLocale::setDefault(QLocale(language));
     loadTranslation(m_translator, AppConstants::translationFilePattern.arg(language));
+    loadToolkitTranslation(m_toolkitTranslator, language);
 }
 
 // ---- Sign-in and menus ---------------------------------------------------------
@@ -129,10 +131,11 @@ void MainWindow::onLanguageChanged(QAction* action)
         return;
     auto* controller = new Controller(this);
     connect(controller, &Controller::onSuccess, this, [this, language] {
-        showSuccess(this, tr("Text.changeLocaleSuccess"));
         // Later answers of the service come in the new language too.
         Account::instance().setLocaleName(language);
         setLanguage(language);
+        // The confirmation already speaks the language it confirms.
+        showSuccess(this, tr("Text.changeLocaleSuccess"));
     });
     connect(controller, &Controller::onError, this, [this](const QString& message) {
         showError(this, message);

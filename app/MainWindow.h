@@ -93,6 +93,8 @@ private:
     QAction* m_menuAbout = nullptr;
     LanguageMenu* m_languages = nullptr;
     QTranslator m_translator;
+    // The toolkit's own texts (dialog buttons, file dialogs) in the same language.
+    QTranslator m_toolkitTranslator;
     QString m_currentLanguage;
     bool m_signedIn = false;
 };

@@ -12,7 +12,7 @@ SONVERA_BUILD_PACKAGES=(cmake make g++ pkg-config qtbase5-dev qtmultimedia5-dev 
     qttools5-dev qttools5-dev-tools zlib1g-dev libssl-dev
     libcpp-httplib-dev nlohmann-json3-dev libsqlite3-dev libxlsxwriter-dev)
 # What running the program needs beyond that.
-SONVERA_RUN_PACKAGES=(libqt5multimedia5-plugins fonts-dejavu-core x11-utils)
+SONVERA_RUN_PACKAGES=(libqt5multimedia5-plugins qttranslations5-l10n fonts-dejavu-core x11-utils)
 # What the tests need beyond that: a sound server with virtual devices for the
 # real-sound tests, a message bus daemon for the keep-awake tests, and
 # poppler's pdfinfo and pdftotext to read printed reports back.
