@@ -13,6 +13,22 @@ namespace {
 
 constexpr int fieldMaxLength = 200;
 
+// A field is named by words above it as well as by its picture, for the eye
+// and for a screen reader.
+void addField(QGridLayout* layout, int row, QLabel* picture, QLineEdit* field, const QString& name)
+{
+    auto* words = new QLabel(name, field->parentWidget());
+    words->setObjectName(field->objectName() + QStringLiteral("Name"));
+    words->setBuddy(field);
+    // The words belong to the field below them, apart from the one above.
+    words->setContentsMargins(0, row > 0 ? 10 : 0, 0, 0);
+    field->setAccessibleName(name);
+    picture->setAccessibleName(name);
+    layout->addWidget(words, row, 1);
+    layout->addWidget(picture, row + 1, 0);
+    layout->addWidget(field, row + 1, 1);
+}
+
 } // namespace
 
 DialogLogin::DialogLogin(QWidget* parent) : OutcomeDialog(parent)
@@ -21,7 +37,7 @@ DialogLogin::DialogLogin(QWidget* parent) : OutcomeDialog(parent)
     buildWidgets();
     setWindowTitle(tr("Title.application"));
     // The main window is not on screen yet: nothing must hide the sign-in.
-    place(360, 220);
+    place(360, 280);
 }
 
 void DialogLogin::buildWidgets()
@@ -29,7 +45,7 @@ void DialogLogin::buildWidgets()
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(32, 24, 32, 24);
     layout->setHorizontalSpacing(12);
-    layout->setVerticalSpacing(14);
+    layout->setVerticalSpacing(6);
 
     auto* usernameLabel = new QLabel(this);
     usernameLabel->setObjectName(QStringLiteral("usernameLabel"));
@@ -37,8 +53,7 @@ void DialogLogin::buildWidgets()
     m_usernameField = new QLineEdit(this);
     m_usernameField->setObjectName(QStringLiteral("usernameField"));
     m_usernameField->setMaxLength(fieldMaxLength);
-    layout->addWidget(usernameLabel, 0, 0);
-    layout->addWidget(m_usernameField, 0, 1);
+    addField(layout, 0, usernameLabel, m_usernameField, tr("Text.username"));
 
     auto* passwordLabel = new QLabel(this);
     passwordLabel->setObjectName(QStringLiteral("passwordLabel"));
@@ -47,14 +62,15 @@ void DialogLogin::buildWidgets()
     m_passwordField->setObjectName(QStringLiteral("passwordField"));
     m_passwordField->setMaxLength(fieldMaxLength);
     m_passwordField->setEchoMode(QLineEdit::Password);
-    layout->addWidget(passwordLabel, 1, 0);
-    layout->addWidget(m_passwordField, 1, 1);
+    addField(layout, 2, passwordLabel, m_passwordField, tr("Text.password"));
 
     m_buttonConfirm = new QPushButton(this);
     m_buttonConfirm->setObjectName(QStringLiteral("buttonConfirm"));
     m_buttonConfirm->setIcon(QIcon(QStringLiteral(":/images/login.png")));
+    m_buttonConfirm->setText(tr("Text.signIn"));
     m_buttonConfirm->setDefault(true);
-    layout->addWidget(m_buttonConfirm, 2, 0, 1, 2, Qt::AlignHCenter);
+    layout->setRowMinimumHeight(4, 8);
+    layout->addWidget(m_buttonConfirm, 5, 0, 1, 2, Qt::AlignHCenter);
 
     connect(m_buttonConfirm, &QPushButton::clicked, this, &DialogLogin::onConfirm);
 }

@@ -185,6 +185,18 @@
         <translation>Error</translation>
     </message>
     <message>
+        <source>Text.password</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <source>Text.signIn</source>
+        <translation>Sign in</translation>
+    </message>
+    <message>
+        <source>Text.username</source>
+        <translation>User name</translation>
+    </message>
+    <message>
         <source>Title.application</source>
         <translation>Sonvera</translation>
     </message>

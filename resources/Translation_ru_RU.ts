@@ -185,6 +185,18 @@
         <translation>Ошибка</translation>
     </message>
     <message>
+        <source>Text.password</source>
+        <translation>Пароль</translation>
+    </message>
+    <message>
+        <source>Text.signIn</source>
+        <translation>Войти</translation>
+    </message>
+    <message>
+        <source>Text.username</source>
+        <translation>Имя пользователя</translation>
+    </message>
+    <message>
         <source>Title.application</source>
         <translation>Sonvera</translation>
     </message>
