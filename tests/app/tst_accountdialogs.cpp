@@ -144,7 +144,7 @@ void AccountDialogsTest::windowSetUp_data()
     QTest::addColumn<QSize>("size");
     QTest::addColumn<QString>("title");
 
-    QTest::newRow("sign-in") << MakeDialog([] { return new DialogLogin; }) << QSize(360, 220)
+    QTest::newRow("sign-in") << MakeDialog([] { return new DialogLogin; }) << QSize(360, 280)
                              << QStringLiteral("Title.application");
     QTest::newRow("password") << MakeDialog([] { return new DialogChangePassword; }) << QSize(400, 180)
                               << QStringLiteral("Text.changePassword");
