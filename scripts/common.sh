@@ -98,3 +98,31 @@ ensure_runtime_dir() {
         chmod 700 "$XDG_RUNTIME_DIR"
     fi
 }
+
+# Starts a virtual display with a window manager, exports DISPLAY, and records
+# their process ids in SONVERA_DISPLAY_PIDS for stop_virtual_display. The
+# display's number is chosen by the server itself.
+start_virtual_display() {
+    local work
+    work="$(mktemp -d)"
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    SONVERA_DISPLAY_PIDS=($!)
+    for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+    export DISPLAY=":$(cat "$work/display")"
+    export QT_XCB_GL_INTEGRATION=none
+    # A window manager gives the windows their title bars, as on a desktop.
+    openbox --sm-disable >"$work/openbox.log" 2>&1 &
+    SONVERA_DISPLAY_PIDS+=($!)
+    for _ in $(seq 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+        sleep 0.05
+    done
+    rm -rf "$work"
+}
+
+stop_virtual_display() {
+    local pid
+    for pid in ${SONVERA_DISPLAY_PIDS[@]+"${SONVERA_DISPLAY_PIDS[@]}"}; do
+        kill "$pid" 2>/dev/null || true
+    done
+}

@@ -23,24 +23,12 @@ cleanup() {
     # that the run command started, say) end with it.
     [ -n "${app_pid:-}" ] && kill -- "-$app_pid" 2>/dev/null || true
     [ -n "${app_pid:-}" ] && for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.05; done
-    [ -n "${wm_pid:-}" ] && kill "$wm_pid" 2>/dev/null || true
-    [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
+    stop_virtual_display
     rm -rf "$work"
 }
 trap cleanup EXIT
 
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-export DISPLAY=":$(cat "$work/display")"
-export QT_XCB_GL_INTEGRATION=none
-# A window manager gives the windows their title bars, as on a desktop.
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-wm_pid=$!
-for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.05
-done
+start_virtual_display
 
 (cd "$work" && exec setsid "$program" "$@") >"$work/program.log" 2>&1 &
 app_pid=$!

@@ -34,6 +34,8 @@ MainWindowDriver::MainWindowDriver(const QString& username, const QString& passw
         m_window.reset();
 }
 
+MainWindowDriver::MainWindowDriver(std::unique_ptr<MainWindow> window) : m_window(std::move(window)) {}
+
 MainWindowDriver::~MainWindowDriver() = default;
 
 ViewPatient* MainWindowDriver::openCard(const QString& name)

@@ -17,6 +17,8 @@ class MainWindowDriver
 {
 public:
     MainWindowDriver(const QString& username, const QString& password);
+    // Drives a window that is signed in already.
+    explicit MainWindowDriver(std::unique_ptr<MainWindow> window);
     ~MainWindowDriver();
     MainWindowDriver(const MainWindowDriver&) = delete;
     MainWindowDriver& operator=(const MainWindowDriver&) = delete;
