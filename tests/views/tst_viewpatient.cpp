@@ -43,9 +43,9 @@ QByteArray recordJson(const QString& id, const QString& recordedAt)
     return QJsonDocument(record).toJson(QJsonDocument::Compact);
 }
 
-QString text(const char* key)
+QString text(const char* context, const char* key)
 {
-    return QCoreApplication::translate("ViewPatient", key);
+    return QCoreApplication::translate(context, key);
 }
 
 // The service's autospectrum answer: a JSON array of Base64 blocks, gzipped,
@@ -287,10 +287,10 @@ void ViewPatientTest::exportWorkbook_data()
     QTest::newRow("line breaks, no suffix") << brokenLines << "anna" << QStringLiteral("anna.xlsx") << QString();
     QTest::newRow("cancelled") << workbook << QString() << QString() << QString();
     QTest::newRow("not Base64") << QByteArray("<html>Bad gateway</html>") << "anna" << QString()
-                                << text("Text.exportInvalid");
-    QTest::newRow("empty answer") << QByteArray() << "anna" << QString() << text("Text.exportInvalid");
+                                << text("PatientExport", "Text.exportInvalid");
+    QTest::newRow("empty answer") << QByteArray() << "anna" << QString() << text("PatientExport", "Text.exportInvalid");
     QTest::newRow("folder that does not exist")
-        << workbook << "missing/anna.xlsx" << QString() << text("Text.errorSaveFile");
+        << workbook << "missing/anna.xlsx" << QString() << text("PatientExport", "Text.errorSaveFile");
 }
 
 void ViewPatientTest::exportWorkbook()
@@ -311,7 +311,7 @@ void ViewPatientTest::exportWorkbook()
     QCOMPARE(boxes.texts(),
              message.isEmpty() ? QStringList() : QStringList{QObject::tr("Text.error") + ": " + message});
     // The practitioner is asked only for a readable workbook.
-    QCOMPARE(answer.questions.size(), message == text("Text.exportInvalid") ? 0 : 1);
+    QCOMPARE(answer.questions.size(), message == text("PatientExport", "Text.exportInvalid") ? 0 : 1);
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files), written.isEmpty() ? QStringList() : QStringList{written});
     QFile file(folder.filePath(written));
     QVERIFY(written.isEmpty() || (file.open(QIODevice::ReadOnly) && file.readAll() == "PK\x03\x04 workbook"));
@@ -397,16 +397,16 @@ void ViewPatientTest::autospectrum_data()
         m_card->setPlayerActive(true);
         button("buttonAutospectrum")->click();
         m_card->onAutospectrum(1);
-    }) << twoBlocks << 0 << QList<int>{} << text("Text.playerActive");
+    }) << twoBlocks << 0 << QList<int>{} << text("PatientAutospectrum", "Text.playerActive");
     QTest::newRow("player started while the service answered") << CardAction([this] {
         m_card->onAutospectrum(1);
         m_card->setPlayerActive(true);
-    }) << twoBlocks << 1 << QList<int>{} << text("Text.playerActive");
+    }) << twoBlocks << 1 << QList<int>{} << text("PatientAutospectrum", "Text.playerActive");
     // A million minutes repeat each block about twenty million times: 3 GB.
     QTest::newRow("too long for memory") << minutes(1000000) << twoBlocks << 1 << QList<int>{}
                                          << QCoreApplication::translate("ImpactAudio", "Text.impactTooLong");
     QTest::newRow("no sound in the answer")
-        << minutes(1) << packedAudio({}) << 1 << QList<int>{} << text("Text.autospectrumEmpty");
+        << minutes(1) << packedAudio({}) << 1 << QList<int>{} << text("PatientAutospectrum", "Text.autospectrumEmpty");
 }
 
 void ViewPatientTest::autospectrum()
