@@ -2,7 +2,6 @@
 
 #include "audio/ImpactAudio.h"
 #include "audio/ImpactWavFile.h"
-#include "base/FileSaving.h"
 #include "net/AudioBlocks.h"
 #include "views/ImpactDurationRule.h"
 #include "views/ImpactWavSaver.h"
@@ -22,12 +21,9 @@ void ImpactDownload::save(const QByteArray& reply, int repetitions)
         showError(m_screen, tooLargeText(file));
         return;
     }
-    // The save dialog adds no suffix of its own: a bare name becomes a .wav file.
-    const QString fileName = withDefaultSuffix(
-        SaveFileDialog::getSaveFileName(m_screen, tr("Text.saveFile"),
-                                        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
-                                        QStringLiteral("*.wav")),
-        QStringLiteral("wav"));
+    const QString fileName = SaveFileDialog::getSaveFileName(
+        m_screen, tr("Text.saveFile"), QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+        QStringLiteral("*.wav"), QStringLiteral("wav"));
     if (fileName.isEmpty()) {
         emit finished();
         return;

@@ -41,9 +41,9 @@ void PatientExport::save(const QByteArray& bytes)
     }
     const QString chosen = SaveFileDialog::getSaveFileName(
         m_card, tr("Text.saveFile"), QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
-        QStringLiteral("*.xlsx"));
+        QStringLiteral("*.xlsx"), QStringLiteral("xlsx"));
     if (chosen.isEmpty())
         return;
-    if (!saveWholeFile(withDefaultSuffix(chosen, QStringLiteral("xlsx")), workbook))
+    if (!saveWholeFile(chosen, workbook))
         showError(m_card, tr("Text.errorSaveFile"));
 }

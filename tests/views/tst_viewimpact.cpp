@@ -207,6 +207,7 @@ void ViewImpactTest::replyIsHandledAsAsked()
     const bool download = asked == ViewImpact::Download;
     QTRY_VERIFY(download ? start->isEnabled() : !played.isEmpty());
     QCOMPARE(saveAs.questions.size(), download ? 1 : 0);
+    QVERIFY(!download || saveAs.questions.first().defaultSuffix == "wav");
     // The repetitions are those of the minute asked for, not of the two shown now.
     const QByteArray samples = ImpactAudio::assemble(blocks({300, 500}), download ? 20 : 4).samples();
     if (download) {

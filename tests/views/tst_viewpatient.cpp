@@ -312,6 +312,8 @@ void ViewPatientTest::exportWorkbook()
              message.isEmpty() ? QStringList() : QStringList{QObject::tr("Text.error") + ": " + message});
     // The practitioner is asked only for a readable workbook.
     QCOMPARE(answer.questions.size(), message == text("PatientExport", "Text.exportInvalid") ? 0 : 1);
+    // The dialog completes a bare name before it asks about replacing a file.
+    QVERIFY(answer.questions.isEmpty() || answer.questions.first().defaultSuffix == "xlsx");
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files), written.isEmpty() ? QStringList() : QStringList{written});
     QFile file(folder.filePath(written));
     QVERIFY(written.isEmpty() || (file.open(QIODevice::ReadOnly) && file.readAll() == "PK\x03\x04 workbook"));
