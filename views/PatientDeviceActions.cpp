@@ -15,12 +15,23 @@ void PatientDeviceActions::changed(const QString& successMessage)
 {
     PatientManager::instance().replacePatient(m_patient);
     emit patientChanged();
+    if (m_dialog && m_dialog->isVisible())
+        m_dialog->showPatient(m_patient);
     showSuccess(m_card, successMessage);
+}
+
+void PatientDeviceActions::refused(const QString& message)
+{
+    if (m_dialog && m_dialog->isVisible())
+        m_dialog->showRefusal(message);
+    else
+        emit error(message);
 }
 
 void PatientDeviceActions::manage()
 {
     auto* dialog = new DialogManageDevices(m_card, m_patient);
+    m_dialog = dialog;
     connect(dialog, &DialogManageDevices::listenerConnect, this, &PatientDeviceActions::connectDevice);
     connect(dialog, &DialogManageDevices::listenerDisconnect, this, &PatientDeviceActions::disconnectDevice);
     connect(dialog, &DialogManageDevices::listenerToggle, this, &PatientDeviceActions::toggleDevice);
@@ -37,7 +48,7 @@ void PatientDeviceActions::connectDevice(const QString& sensorId)
         m_patient.setEnabled(true);
         changed(tr("Text.deviceConnectSuccess"));
     });
-    connect(controller, &Controller::onError, this, &PatientDeviceActions::error);
+    connect(controller, &Controller::onError, this, &PatientDeviceActions::refused);
     controller->connectDevice(m_patient, sensorId);
 }
 
@@ -48,7 +59,7 @@ void PatientDeviceActions::disconnectDevice()
         m_patient.setHasDevices(false);
         changed(tr("Text.deviceDisconnectSuccess"));
     });
-    connect(controller, &Controller::onError, this, &PatientDeviceActions::error);
+    connect(controller, &Controller::onError, this, &PatientDeviceActions::refused);
     controller->disconnectDevice(m_patient);
 }
 
@@ -59,7 +70,7 @@ void PatientDeviceActions::toggleDevice()
         m_patient.toggleEnabled();
         changed(tr("Text.deviceStatusChangeSuccess"));
     });
-    connect(controller, &Controller::onError, this, &PatientDeviceActions::error);
+    connect(controller, &Controller::onError, this, &PatientDeviceActions::refused);
     controller->toggleDevice(m_patient);
 }
 

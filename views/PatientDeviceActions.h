@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
+class DialogManageDevices;
 class Patient;
 class QWidget;
 class Record;
@@ -35,7 +37,10 @@ signals:
 
 private:
     void changed(const QString& successMessage);
+    // While the device dialog is open, its requests' outcomes show there.
+    void refused(const QString& message);
 
     QWidget* m_card;
     Patient& m_patient;
+    QPointer<DialogManageDevices> m_dialog;
 };

@@ -78,6 +78,8 @@ private slots:
     void exportWorkbook();
     void deviceActionsReachTheServiceAndTheList_data();
     void deviceActionsReachTheServiceAndTheList();
+    void deviceDialogShowsTheAnswer_data();
+    void deviceDialogShowsTheAnswer();
     void autospectrum_data();
     void autospectrum();
 
@@ -373,6 +375,54 @@ void ViewPatientTest::deviceActionsReachTheServiceAndTheList()
     if (request == "POST /patient/device")
         QCOMPARE(QJsonDocument::fromJson(m_service->requests(method, path).first().body)["deviceId"].toString(),
                  kSensor);
+}
+
+void ViewPatientTest::deviceDialogShowsTheAnswer_data()
+{
+    QTest::addColumn<QString>("clicked");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("shown");   // the dialog's error label
+    QTest::addColumn<QString>("enabled"); // connect, disconnect, toggle
+    QTest::addColumn<int>("boxes");       // besides the disconnect question
+
+    const QString reason = QStringLiteral("The device belongs to another patient.");
+    // The patient's device stays bound after a refusal, and is bound enabled after a connect.
+    QTest::newRow("connect refused") << "buttonConnect" << 409 << reason << "111" << 0;
+    QTest::newRow("disconnect refused") << "buttonDisconnect" << 409 << reason << "111" << 0;
+    QTest::newRow("connect accepted") << "buttonConnect" << 200 << QString() << "111" << 1;
+    QTest::newRow("disconnect accepted") << "buttonDisconnect" << 200 << QString() << "100" << 1;
+}
+
+void ViewPatientTest::deviceDialogShowsTheAnswer()
+{
+    QFETCH(QString, clicked);
+    QFETCH(int, status);
+    QFETCH(QString, shown);
+    QFETCH(QString, enabled);
+    QFETCH(int, boxes);
+
+    const QByteArray body = status == 200 ? "{}" : R"({"message": "The device belongs to another patient."})";
+    const bool connecting = clicked == "buttonConnect";
+    const QByteArray method = connecting ? "POST" : "DELETE";
+    const QString path = connecting ? "/patient/device" : "/patient/device/p1";
+    m_service->answer(method, path, ScriptedResponse::json(status, body));
+    ScopedSensor sensor(kSensor);
+    MessageBoxRecorder recorder(QMessageBox::Yes);
+    QString label;
+    QString buttons;
+    whenModalAppears([&](QWidget* dialog) {
+        button(dialog, qPrintable(clicked))->click();
+        QVERIFY(QTest::qWaitFor([&] { return m_service->requests(method, path).size() == 1 && idle(); }));
+        label = dialog->findChild<QLabel*>(QStringLiteral("labelError"))->text();
+        for (const char* name : {"buttonConnect", "buttonDisconnect", "buttonToggle"})
+            buttons += button(dialog, name)->isEnabled() ? '1' : '0';
+        dialog->close();
+    });
+    button("buttonManageDevice")->click();
+
+    QCOMPARE(label, shown);
+    QCOMPARE(buttons, enabled);
+    QCOMPARE(recorder.boxes.size(), (connecting ? 0 : 1) + boxes);
 }
 
 void ViewPatientTest::autospectrum_data()
