@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QStringList>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -270,13 +271,14 @@ void ViewImpact::onStart()
     run.target = currentTarget();
     run.minutes = m_duration->value();
     run.repetitions = m_repetitions;
+    run.markers = markers;
     m_lastRun = run;
     m_startGate->begin();
 
     auto* controller = new Controller(this);
     connect(controller, &Controller::onError, this, &ViewImpact::onError);
     if (run.target == Box) {
-        connect(controller, &Controller::onSuccess, this, &ViewImpact::onBoxSent);
+        connect(controller, &Controller::onSuccess, this, [this, run] { onBoxSent(run); });
         controller->updateRecipe(m_patient, m_record, markers, run.minutes, m_targets->command());
     } else {
         connect(controller, &Controller::onBytes, this,
@@ -293,7 +295,7 @@ void ViewImpact::onSuccess(const QByteArray& bytes)
 void ViewImpact::handleAudio(const Run& run, const QByteArray& bytes)
 {
     // The service saved the recipe with the audio.
-    m_leaving->setChanged(false);
+    markersSaved(run);
     m_samples = QByteArray();
     switch (run.target) {
     case Sensor:
@@ -320,14 +322,27 @@ void ViewImpact::play(const QByteArray& bytes, int repetitions)
     emit onPlay(m_samples, m_patient.name());
 }
 
-void ViewImpact::onBoxSent()
+void ViewImpact::markersSaved(const Run& run)
+{
+    const auto ids = [](const QList<Marker>& markers) {
+        QStringList list;
+        for (const Marker& marker : markers)
+            list.append(marker.id());
+        return list;
+    };
+    // A move or removal made while the service answered is still to be saved.
+    m_leaving->setChanged(ids(m_model->markers()) != ids(run.markers));
+    emit onMarkersSaved(run.markers);
+}
+
+void ViewImpact::onBoxSent(const Run& run)
 {
     // The command word becomes RECIPE whichever command was sent, as the
     // device reports it.
     m_patient.startRecipeCommand();
     PatientManager::instance().replacePatient(m_patient);
     showDevice();
-    m_leaving->setChanged(false);
+    markersSaved(run);
     finishRun();
     emit onPatientChanged(m_patient);
     showSuccess(this, tr("Text.recipeCommandSuccess"));

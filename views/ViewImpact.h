@@ -68,6 +68,9 @@ signals:
     void onPlay(const QByteArray& samples, const QString& title);
     // The patient's device state changed here (a recipe sent to the device).
     void onPatientChanged(Patient& patient);
+    // Start saved the recipe with its markers in this order: the service
+    // confirmed it.
+    void onMarkersSaved(const QList<Marker>& markers);
     void onReadyToLeave();
 
 public slots:
@@ -93,6 +96,7 @@ private:
         Target target = Sensor;
         int minutes = 0;
         int repetitions = 1;
+        QList<Marker> markers;
     };
 
     void buildWidgets();
@@ -107,7 +111,8 @@ private:
     void handleAudio(const Run& run, const QByteArray& bytes);
     void play(const QByteArray& bytes, int repetitions);
     void applyColumns();
-    void onBoxSent();
+    void onBoxSent(const Run& run);
+    void markersSaved(const Run& run);
     void finishRun();
 
     Patient m_patient;
