@@ -1,6 +1,5 @@
 #include "base/FileSaving.h"
 
-#include <QFileInfo>
 #include <QSaveFile>
 
 bool saveWholeFile(const QString& path, const QByteArray& bytes)
@@ -21,11 +20,4 @@ bool saveWholeFile(const QString& path, const QByteArray& bytes)
         return false;
     }
     return true;
-}
-
-QString withDefaultSuffix(const QString& path, const QString& suffix)
-{
-    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty())
-        return path;
-    return path + QLatin1Char('.') + suffix;
 }

@@ -8,6 +8,3 @@
 // anything failed (a folder that can't be written, a full disk): a file
 // already at path is then left as it was.
 bool saveWholeFile(const QString& path, const QByteArray& bytes);
-
-// The path with "." and the suffix added when its file name has no suffix.
-QString withDefaultSuffix(const QString& path, const QString& suffix);

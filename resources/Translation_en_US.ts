@@ -358,6 +358,44 @@
     </message>
 </context>
 <context>
+    <name>ImpactDownload</name>
+    <message>
+        <source>Text.saveFile</source>
+        <translation>Save the impact as a WAV file</translation>
+    </message>
+    <message>
+        <source>Text.errorWavSave</source>
+        <translation>The WAV file could not be saved. Check that the folder exists, that you may write there and that the disk has room.</translation>
+    </message>
+    <message>
+        <source>Text.wavTooLong</source>
+        <translation>This WAV file would take %1 GB, more than the 4 GB a WAV file can hold. With these markers the longest file lasts %2 minutes: choose at most %3 minutes per marker.</translation>
+    </message>
+</context>
+<context>
+    <name>ImpactTargets</name>
+    <message>
+        <source>Text.box</source>
+        <translation>Remote device</translation>
+    </message>
+    <message>
+        <source>Text.download</source>
+        <translation>WAV file</translation>
+    </message>
+    <message>
+        <source>Text.sensor</source>
+        <translation>Sensor</translation>
+    </message>
+    <message>
+        <source>Text.recipeCommand</source>
+        <translation>Run the recipe</translation>
+    </message>
+    <message>
+        <source>Text.selfRecipeCommand</source>
+        <translation>Patient runs the recipe</translation>
+    </message>
+</context>
+<context>
     <name>ImpactWavSaver</name>
     <message>
         <source>Text.cancel</source>
@@ -447,6 +485,67 @@
     </message>
 </context>
 <context>
+    <name>PatientAutospectrum</name>
+    <message>
+        <source>Text.autospectrum</source>
+        <translation>Autospectrum</translation>
+    </message>
+    <message>
+        <source>Text.playerActive</source>
+        <translation>A sound is already playing. Stop the player before starting an autospectrum.</translation>
+    </message>
+    <message>
+        <source>Text.autospectrumEmpty</source>
+        <translation>The service sent no sound for the autospectrum. Please try again.</translation>
+    </message>
+</context>
+<context>
+    <name>PatientDeviceActions</name>
+    <message>
+        <source>Text.deviceConnectSuccess</source>
+        <translation>The sensor is now the patient's remote device.</translation>
+    </message>
+    <message>
+        <source>Text.deviceDisconnectSuccess</source>
+        <translation>The remote device has been disconnected.</translation>
+    </message>
+    <message>
+        <source>Text.deviceStatusChangeSuccess</source>
+        <translation>The state of the remote device has been changed.</translation>
+    </message>
+    <message>
+        <source>Text.commandSuccess</source>
+        <translation>The command has been sent to the remote device.</translation>
+    </message>
+    <message>
+        <source>Text.deleteCommandTitle</source>
+        <translation>Cancel command</translation>
+    </message>
+    <message>
+        <source>Text.deleteCommandMessage</source>
+        <translation>Cancel the command sent to the patient's remote device?</translation>
+    </message>
+    <message>
+        <source>Text.deleteCommandSuccess</source>
+        <translation>The command has been cancelled.</translation>
+    </message>
+</context>
+<context>
+    <name>PatientExport</name>
+    <message>
+        <source>Text.exportInvalid</source>
+        <translation>The service sent an export that cannot be read. Please try again.</translation>
+    </message>
+    <message>
+        <source>Text.saveFile</source>
+        <translation>Save file</translation>
+    </message>
+    <message>
+        <source>Text.errorSaveFile</source>
+        <translation>The file could not be saved. Choose another folder or free some disk space.</translation>
+    </message>
+</context>
+<context>
     <name>PatientManager</name>
     <message>
         <source>Text.invalidBirthDate</source>
@@ -510,6 +609,60 @@
     <message>
         <source>Text.recordInProgress</source>
         <translation>Recording in progress</translation>
+    </message>
+</context>
+<context>
+    <name>PatientParticulars</name>
+    <message>
+        <source>Text.edit</source>
+        <translation>Edit the patient</translation>
+    </message>
+    <message>
+        <source>Form.age</source>
+        <translation>Age</translation>
+    </message>
+    <message>
+        <source>Form.gender</source>
+        <translation>Gender</translation>
+    </message>
+    <message>
+        <source>Form.phone</source>
+        <translation>Phone</translation>
+    </message>
+</context>
+<context>
+    <name>PatientSideBar</name>
+    <message>
+        <source>Text.newRecord</source>
+        <translation>New record</translation>
+    </message>
+    <message>
+        <source>Text.autospectrum</source>
+        <translation>Autospectrum</translation>
+    </message>
+    <message>
+        <source>Text.analysis</source>
+        <translation>Analysis</translation>
+    </message>
+    <message>
+        <source>Text.comparativeAnalysis</source>
+        <translation>Comparative analysis</translation>
+    </message>
+    <message>
+        <source>Text.recoveryHistory</source>
+        <translation>Recovery history</translation>
+    </message>
+    <message>
+        <source>Text.receipt</source>
+        <translation>Recipe</translation>
+    </message>
+    <message>
+        <source>Text.excelExport</source>
+        <translation>Export to Excel</translation>
+    </message>
+    <message>
+        <source>Text.deletePatient</source>
+        <translation>Delete patient</translation>
     </message>
 </context>
 <context>
@@ -740,16 +893,8 @@
         <translation>Back to the recipe</translation>
     </message>
     <message>
-        <source>Text.box</source>
-        <translation>Remote device</translation>
-    </message>
-    <message>
         <source>Text.deviceConnected</source>
         <translation>The patient has a remote device</translation>
-    </message>
-    <message>
-        <source>Text.download</source>
-        <translation>WAV file</translation>
     </message>
     <message>
         <source>Text.durationInMinutes</source>
@@ -758,10 +903,6 @@
     <message>
         <source>Text.durationPerMarker</source>
         <translation>Duration per marker</translation>
-    </message>
-    <message>
-        <source>Text.errorWavSave</source>
-        <translation>The WAV file could not be saved. Check that the folder exists, that you may write there and that the disk has room.</translation>
     </message>
     <message>
         <source>Text.listOfPatients</source>
@@ -780,28 +921,12 @@
         <translation>Impact for %1, record of %2</translation>
     </message>
     <message>
-        <source>Text.recipeCommand</source>
-        <translation>Run the recipe</translation>
-    </message>
-    <message>
         <source>Text.recipeCommandSuccess</source>
         <translation>The recipe was sent to the patient's device.</translation>
     </message>
     <message>
         <source>Text.save</source>
         <translation>Save</translation>
-    </message>
-    <message>
-        <source>Text.saveFile</source>
-        <translation>Save the impact as a WAV file</translation>
-    </message>
-    <message>
-        <source>Text.selfRecipeCommand</source>
-        <translation>Patient runs the recipe</translation>
-    </message>
-    <message>
-        <source>Text.sensor</source>
-        <translation>Sensor</translation>
     </message>
     <message>
         <source>Text.start</source>
@@ -815,96 +940,16 @@
         <source>Text.totalTime</source>
         <translation>Total: %1 min</translation>
     </message>
-    <message>
-        <source>Text.wavTooLong</source>
-        <translation>This WAV file would take %1 GB, more than the 4 GB a WAV file can hold. With these markers the longest file lasts %2 minutes: choose at most %3 minutes per marker.</translation>
-    </message>
 </context>
 <context>
     <name>ViewPatient</name>
-    <message>
-        <source>Form.age</source>
-        <translation>Age</translation>
-    </message>
-    <message>
-        <source>Form.gender</source>
-        <translation>Gender</translation>
-    </message>
-    <message>
-        <source>Form.phone</source>
-        <translation>Phone</translation>
-    </message>
-    <message>
-        <source>Text.analysis</source>
-        <translation>Analysis</translation>
-    </message>
-    <message>
-        <source>Text.autospectrum</source>
-        <translation>Autospectrum</translation>
-    </message>
-    <message>
-        <source>Text.autospectrumEmpty</source>
-        <translation>The service sent no sound for the autospectrum. Please try again.</translation>
-    </message>
-    <message>
-        <source>Text.commandSuccess</source>
-        <translation>The command has been sent to the remote device.</translation>
-    </message>
-    <message>
-        <source>Text.comparativeAnalysis</source>
-        <translation>Comparative analysis</translation>
-    </message>
     <message>
         <source>Text.deleteCommand</source>
         <translation>Cancel the command sent to the remote device</translation>
     </message>
     <message>
-        <source>Text.deleteCommandMessage</source>
-        <translation>Cancel the command sent to the patient's remote device?</translation>
-    </message>
-    <message>
-        <source>Text.deleteCommandSuccess</source>
-        <translation>The command has been cancelled.</translation>
-    </message>
-    <message>
-        <source>Text.deleteCommandTitle</source>
-        <translation>Cancel command</translation>
-    </message>
-    <message>
-        <source>Text.deletePatient</source>
-        <translation>Delete patient</translation>
-    </message>
-    <message>
-        <source>Text.deviceConnectSuccess</source>
-        <translation>The sensor is now the patient's remote device.</translation>
-    </message>
-    <message>
         <source>Text.deviceConnected</source>
         <translation>Remote device</translation>
-    </message>
-    <message>
-        <source>Text.deviceDisconnectSuccess</source>
-        <translation>The remote device has been disconnected.</translation>
-    </message>
-    <message>
-        <source>Text.deviceStatusChangeSuccess</source>
-        <translation>The state of the remote device has been changed.</translation>
-    </message>
-    <message>
-        <source>Text.edit</source>
-        <translation>Edit the patient</translation>
-    </message>
-    <message>
-        <source>Text.errorSaveFile</source>
-        <translation>The file could not be saved. Choose another folder or free some disk space.</translation>
-    </message>
-    <message>
-        <source>Text.excelExport</source>
-        <translation>Export to Excel</translation>
-    </message>
-    <message>
-        <source>Text.exportInvalid</source>
-        <translation>The service sent an export that cannot be read. Please try again.</translation>
     </message>
     <message>
         <source>Text.listOfPatients</source>
@@ -915,28 +960,8 @@
         <translation>Remote device</translation>
     </message>
     <message>
-        <source>Text.newRecord</source>
-        <translation>New record</translation>
-    </message>
-    <message>
-        <source>Text.playerActive</source>
-        <translation>A sound is already playing. Stop the player before starting an autospectrum.</translation>
-    </message>
-    <message>
-        <source>Text.receipt</source>
-        <translation>Recipe</translation>
-    </message>
-    <message>
-        <source>Text.recoveryHistory</source>
-        <translation>Recovery history</translation>
-    </message>
-    <message>
         <source>Text.refresh</source>
         <translation>Refresh the records</translation>
-    </message>
-    <message>
-        <source>Text.saveFile</source>
-        <translation>Save file</translation>
     </message>
     <message>
         <source>Title.patientView</source>

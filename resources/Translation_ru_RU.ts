@@ -358,6 +358,44 @@
     </message>
 </context>
 <context>
+    <name>ImpactDownload</name>
+    <message>
+        <source>Text.saveFile</source>
+        <translation>Сохранить воздействие в файл WAV</translation>
+    </message>
+    <message>
+        <source>Text.errorWavSave</source>
+        <translation>Не удалось сохранить файл WAV. Проверьте, что папка существует, в неё можно записывать и на диске есть место.</translation>
+    </message>
+    <message>
+        <source>Text.wavTooLong</source>
+        <translation>Этот файл WAV занял бы %1 ГБ, а файл WAV вмещает не больше 4 ГБ. С этими маркерами самый длинный файл длится %2 мин: выберите не больше %3 мин на маркер.</translation>
+    </message>
+</context>
+<context>
+    <name>ImpactTargets</name>
+    <message>
+        <source>Text.box</source>
+        <translation>Удалённое устройство</translation>
+    </message>
+    <message>
+        <source>Text.download</source>
+        <translation>Файл WAV</translation>
+    </message>
+    <message>
+        <source>Text.sensor</source>
+        <translation>Датчик</translation>
+    </message>
+    <message>
+        <source>Text.recipeCommand</source>
+        <translation>Выполнить рецепт</translation>
+    </message>
+    <message>
+        <source>Text.selfRecipeCommand</source>
+        <translation>Пациент выполняет рецепт сам</translation>
+    </message>
+</context>
+<context>
     <name>ImpactWavSaver</name>
     <message>
         <source>Text.cancel</source>
@@ -447,6 +485,67 @@
     </message>
 </context>
 <context>
+    <name>PatientAutospectrum</name>
+    <message>
+        <source>Text.autospectrum</source>
+        <translation>Автоспектр</translation>
+    </message>
+    <message>
+        <source>Text.playerActive</source>
+        <translation>Уже воспроизводится звук. Остановите проигрыватель, прежде чем запускать автоспектр.</translation>
+    </message>
+    <message>
+        <source>Text.autospectrumEmpty</source>
+        <translation>Сервис не прислал звук автоспектра. Попробуйте ещё раз.</translation>
+    </message>
+</context>
+<context>
+    <name>PatientDeviceActions</name>
+    <message>
+        <source>Text.deviceConnectSuccess</source>
+        <translation>Датчик подключён как удалённое устройство пациента.</translation>
+    </message>
+    <message>
+        <source>Text.deviceDisconnectSuccess</source>
+        <translation>Удалённое устройство отключено.</translation>
+    </message>
+    <message>
+        <source>Text.deviceStatusChangeSuccess</source>
+        <translation>Состояние удалённого устройства изменено.</translation>
+    </message>
+    <message>
+        <source>Text.commandSuccess</source>
+        <translation>Команда отправлена на удалённое устройство.</translation>
+    </message>
+    <message>
+        <source>Text.deleteCommandTitle</source>
+        <translation>Отмена команды</translation>
+    </message>
+    <message>
+        <source>Text.deleteCommandMessage</source>
+        <translation>Отменить команду, отправленную на удалённое устройство пациента?</translation>
+    </message>
+    <message>
+        <source>Text.deleteCommandSuccess</source>
+        <translation>Команда отменена.</translation>
+    </message>
+</context>
+<context>
+    <name>PatientExport</name>
+    <message>
+        <source>Text.exportInvalid</source>
+        <translation>Сервис прислал файл экспорта, который не удаётся прочитать. Попробуйте ещё раз.</translation>
+    </message>
+    <message>
+        <source>Text.saveFile</source>
+        <translation>Сохранить файл</translation>
+    </message>
+    <message>
+        <source>Text.errorSaveFile</source>
+        <translation>Не удалось сохранить файл. Выберите другую папку или освободите место на диске.</translation>
+    </message>
+</context>
+<context>
     <name>PatientManager</name>
     <message>
         <source>Text.invalidBirthDate</source>
@@ -510,6 +609,60 @@
     <message>
         <source>Text.recordInProgress</source>
         <translation>Идёт запись</translation>
+    </message>
+</context>
+<context>
+    <name>PatientParticulars</name>
+    <message>
+        <source>Text.edit</source>
+        <translation>Изменить данные пациента</translation>
+    </message>
+    <message>
+        <source>Form.age</source>
+        <translation>Возраст</translation>
+    </message>
+    <message>
+        <source>Form.gender</source>
+        <translation>Пол</translation>
+    </message>
+    <message>
+        <source>Form.phone</source>
+        <translation>Телефон</translation>
+    </message>
+</context>
+<context>
+    <name>PatientSideBar</name>
+    <message>
+        <source>Text.newRecord</source>
+        <translation>Новая запись</translation>
+    </message>
+    <message>
+        <source>Text.autospectrum</source>
+        <translation>Автоспектр</translation>
+    </message>
+    <message>
+        <source>Text.analysis</source>
+        <translation>Анализ</translation>
+    </message>
+    <message>
+        <source>Text.comparativeAnalysis</source>
+        <translation>Сравнительный анализ</translation>
+    </message>
+    <message>
+        <source>Text.recoveryHistory</source>
+        <translation>История восстановления</translation>
+    </message>
+    <message>
+        <source>Text.receipt</source>
+        <translation>Рецепт</translation>
+    </message>
+    <message>
+        <source>Text.excelExport</source>
+        <translation>Экспорт в Excel</translation>
+    </message>
+    <message>
+        <source>Text.deletePatient</source>
+        <translation>Удалить пациента</translation>
     </message>
 </context>
 <context>
@@ -740,16 +893,8 @@
         <translation>Вернуться к рецепту</translation>
     </message>
     <message>
-        <source>Text.box</source>
-        <translation>Удалённое устройство</translation>
-    </message>
-    <message>
         <source>Text.deviceConnected</source>
         <translation>У пациента есть удалённое устройство</translation>
-    </message>
-    <message>
-        <source>Text.download</source>
-        <translation>Файл WAV</translation>
     </message>
     <message>
         <source>Text.durationInMinutes</source>
@@ -758,10 +903,6 @@
     <message>
         <source>Text.durationPerMarker</source>
         <translation>Продолжительность на маркер</translation>
-    </message>
-    <message>
-        <source>Text.errorWavSave</source>
-        <translation>Не удалось сохранить файл WAV. Проверьте, что папка существует, в неё можно записывать и на диске есть место.</translation>
     </message>
     <message>
         <source>Text.listOfPatients</source>
@@ -780,28 +921,12 @@
         <translation>Воздействие для %1, запись от %2</translation>
     </message>
     <message>
-        <source>Text.recipeCommand</source>
-        <translation>Выполнить рецепт</translation>
-    </message>
-    <message>
         <source>Text.recipeCommandSuccess</source>
         <translation>Рецепт отправлен на устройство пациента.</translation>
     </message>
     <message>
         <source>Text.save</source>
         <translation>Сохранить</translation>
-    </message>
-    <message>
-        <source>Text.saveFile</source>
-        <translation>Сохранить воздействие в файл WAV</translation>
-    </message>
-    <message>
-        <source>Text.selfRecipeCommand</source>
-        <translation>Пациент выполняет рецепт сам</translation>
-    </message>
-    <message>
-        <source>Text.sensor</source>
-        <translation>Датчик</translation>
     </message>
     <message>
         <source>Text.start</source>
@@ -815,96 +940,16 @@
         <source>Text.totalTime</source>
         <translation>Всего: %1 мин</translation>
     </message>
-    <message>
-        <source>Text.wavTooLong</source>
-        <translation>Этот файл WAV занял бы %1 ГБ, а файл WAV вмещает не больше 4 ГБ. С этими маркерами самый длинный файл длится %2 мин: выберите не больше %3 мин на маркер.</translation>
-    </message>
 </context>
 <context>
     <name>ViewPatient</name>
-    <message>
-        <source>Form.age</source>
-        <translation>Возраст</translation>
-    </message>
-    <message>
-        <source>Form.gender</source>
-        <translation>Пол</translation>
-    </message>
-    <message>
-        <source>Form.phone</source>
-        <translation>Телефон</translation>
-    </message>
-    <message>
-        <source>Text.analysis</source>
-        <translation>Анализ</translation>
-    </message>
-    <message>
-        <source>Text.autospectrum</source>
-        <translation>Автоспектр</translation>
-    </message>
-    <message>
-        <source>Text.autospectrumEmpty</source>
-        <translation>Сервис не прислал звук автоспектра. Попробуйте ещё раз.</translation>
-    </message>
-    <message>
-        <source>Text.commandSuccess</source>
-        <translation>Команда отправлена на удалённое устройство.</translation>
-    </message>
-    <message>
-        <source>Text.comparativeAnalysis</source>
-        <translation>Сравнительный анализ</translation>
-    </message>
     <message>
         <source>Text.deleteCommand</source>
         <translation>Отменить команду, отправленную на удалённое устройство</translation>
     </message>
     <message>
-        <source>Text.deleteCommandMessage</source>
-        <translation>Отменить команду, отправленную на удалённое устройство пациента?</translation>
-    </message>
-    <message>
-        <source>Text.deleteCommandSuccess</source>
-        <translation>Команда отменена.</translation>
-    </message>
-    <message>
-        <source>Text.deleteCommandTitle</source>
-        <translation>Отмена команды</translation>
-    </message>
-    <message>
-        <source>Text.deletePatient</source>
-        <translation>Удалить пациента</translation>
-    </message>
-    <message>
-        <source>Text.deviceConnectSuccess</source>
-        <translation>Датчик подключён как удалённое устройство пациента.</translation>
-    </message>
-    <message>
         <source>Text.deviceConnected</source>
         <translation>Удалённое устройство</translation>
-    </message>
-    <message>
-        <source>Text.deviceDisconnectSuccess</source>
-        <translation>Удалённое устройство отключено.</translation>
-    </message>
-    <message>
-        <source>Text.deviceStatusChangeSuccess</source>
-        <translation>Состояние удалённого устройства изменено.</translation>
-    </message>
-    <message>
-        <source>Text.edit</source>
-        <translation>Изменить данные пациента</translation>
-    </message>
-    <message>
-        <source>Text.errorSaveFile</source>
-        <translation>Не удалось сохранить файл. Выберите другую папку или освободите место на диске.</translation>
-    </message>
-    <message>
-        <source>Text.excelExport</source>
-        <translation>Экспорт в Excel</translation>
-    </message>
-    <message>
-        <source>Text.exportInvalid</source>
-        <translation>Сервис прислал файл экспорта, который не удаётся прочитать. Попробуйте ещё раз.</translation>
     </message>
     <message>
         <source>Text.listOfPatients</source>
@@ -915,28 +960,8 @@
         <translation>Удалённое устройство</translation>
     </message>
     <message>
-        <source>Text.newRecord</source>
-        <translation>Новая запись</translation>
-    </message>
-    <message>
-        <source>Text.playerActive</source>
-        <translation>Уже воспроизводится звук. Остановите проигрыватель, прежде чем запускать автоспектр.</translation>
-    </message>
-    <message>
-        <source>Text.receipt</source>
-        <translation>Рецепт</translation>
-    </message>
-    <message>
-        <source>Text.recoveryHistory</source>
-        <translation>История восстановления</translation>
-    </message>
-    <message>
         <source>Text.refresh</source>
         <translation>Обновить записи</translation>
-    </message>
-    <message>
-        <source>Text.saveFile</source>
-        <translation>Сохранить файл</translation>
     </message>
     <message>
         <source>Title.patientView</source>

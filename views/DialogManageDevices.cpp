@@ -31,10 +31,7 @@ DialogManageDevices::DialogManageDevices(QWidget* parent, const Patient& patient
     resize(400, 300);
     buildWidgets();
 
-    if (patient.hasDevices())
-        m_buttonToggle->setText(patient.isEnabled() ? tr("Text.disableDevice") : tr("Text.enableDevice"));
-    m_buttonToggle->setEnabled(patient.hasDevices());
-    m_buttonDisconnect->setEnabled(patient.hasDevices());
+    showPatient(patient);
 
     m_errorTimer.setSingleShot(true);
     m_errorTimer.setInterval(errorShownMs);
@@ -76,9 +73,31 @@ void DialogManageDevices::buildWidgets()
     addCentred(layout, m_buttonDisconnect);
 }
 
+void DialogManageDevices::showPatient(const Patient& patient)
+{
+    m_buttonToggle->setText(
+        patient.hasDevices() ? (patient.isEnabled() ? tr("Text.disableDevice") : tr("Text.enableDevice")) : QString());
+    m_hasDevice = patient.hasDevices();
+    // Without a device there is nothing to block: no empty button stands there.
+    m_buttonToggle->setVisible(patient.hasDevices());
+    m_buttonToggle->setEnabled(patient.hasDevices());
+    m_buttonDisconnect->setEnabled(patient.hasDevices());
+    m_buttonConnect->setEnabled(true);
+    m_labelError->clear();
+}
+
+void DialogManageDevices::showRefusal(const QString& message)
+{
+    m_labelError->setText(message);
+    m_buttonConnect->setEnabled(true);
+    // A refused disconnect leaves the device bound.
+    m_buttonDisconnect->setEnabled(m_hasDevice);
+}
+
 void DialogManageDevices::onConnect()
 {
     m_buttonConnect->setEnabled(false);
+    m_labelError->clear();
     const QString identifier = sensorId();
     if (!identifier.isEmpty()) {
         emit listenerConnect(identifier);
@@ -91,6 +110,7 @@ void DialogManageDevices::onConnect()
 void DialogManageDevices::onDisconnect()
 {
     m_buttonDisconnect->setEnabled(false);
+    m_labelError->clear();
     if (askYesNo(this, tr("Text.titleDisconnect"), tr("Text.confirmDisconnect")))
         emit listenerDisconnect();
     else

@@ -17,6 +17,13 @@ class DialogManageDevices : public QDialog
 public:
     DialogManageDevices(QWidget* parent, const Patient& patient);
 
+    // The device as the service now has it, after a request succeeded: every
+    // action it allows can be taken again.
+    void showPatient(const Patient& patient);
+    // The service refused the request: its reason stays shown, and the
+    // practitioner may try again.
+    void showRefusal(const QString& message);
+
 signals:
     // The identifier of the attached sensor.
     void listenerConnect(QString sensorId);
@@ -35,6 +42,7 @@ private:
     QPushButton* m_buttonToggle = nullptr;
     QPushButton* m_buttonConnect = nullptr;
     QPushButton* m_buttonDisconnect = nullptr;
+    bool m_hasDevice = false;
     // Takes the "no sensor" message away and lets the practitioner try again;
     // a member, so it is cancelled when the dialog goes first.
     QTimer m_errorTimer;

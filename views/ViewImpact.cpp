@@ -3,18 +3,17 @@
 #include "api/Controller.h"
 #include "api/PatientManager.h"
 #include "audio/ImpactAudio.h"
-#include "audio/ImpactWavFile.h"
 #include "audio/SensorId.h"
-#include "base/FileSaving.h"
 #include "data/ImpactModel.h"
-#include "net/AudioBlocks.h"
 #include "views/ImpactDelegate.h"
-#include "views/ImpactWavSaver.h"
+#include "views/ImpactDownload.h"
+#include "views/ImpactDurationRule.h"
+#include "views/ImpactStartGate.h"
+#include "views/ImpactTargets.h"
 #include "views/RecipeLeaving.h"
 #include "views/ScreenHeading.h"
 #include "views/TableBox.h"
 #include "widgets/MessageBoxes.h"
-#include "widgets/SaveFileDialog.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -25,19 +24,11 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
-#include <QStandardPaths>
+#include <QStringList>
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include <algorithm>
-#include <limits>
-
 namespace {
-
-constexpr int maxMinutes = 600;
-// Each marker's block plays this long once; the Box and Sensor targets need
-// every block at least once.
-constexpr int secondsPerBlock = 3;
 
 QLabel* label(const QString& name, QWidget* parent)
 {
@@ -70,17 +61,21 @@ ViewImpact::ViewImpact(QWidget* parent, Patient& patient, Record& record, QList<
     connect(m_model, &ImpactModel::onChangeOrder, this, [this] { m_leaving->setChanged(true); });
     setUpTable();
 
-    fillCombos();
-    connect(m_targets, qOverload<int>(&QComboBox::currentIndexChanged), this, &ViewImpact::onTargetChanged);
+    connect(m_targets->targetBox(), qOverload<int>(&QComboBox::currentIndexChanged), this,
+            &ViewImpact::onTargetChanged);
+    m_download = new ImpactDownload(this);
+    connect(m_download, &ImpactDownload::finished, this, &ViewImpact::finishRun);
     retranslate();
     showDevice();
 
     // The rule runs once whatever the total, even 0, so that no label and
     // not Start's text are left empty.
-    m_total = sumOfAmounts();
+    m_total = ImpactDurationRule::totalOf(m_model->markers());
     m_markersLabel->setText(tr("Text.totalMarkers").arg(m_total));
     applyDurationRule();
 }
+
+ViewImpact::~ViewImpact() = default;
 
 void ViewImpact::buildWidgets()
 {
@@ -110,13 +105,7 @@ void ViewImpact::buildWidgets()
 
     QFrame* tableBox = framedTable(QStringLiteral("tableViewBox"), this, m_table);
 
-    m_targets = new QComboBox(this);
-    m_targets->setObjectName(QStringLiteral("comboBoxTarget"));
-    m_commands = new QComboBox(this);
-    m_commands->setObjectName(QStringLiteral("comboBoxCommand"));
-    // The texts change with the language: the boxes follow their longest item.
-    for (QComboBox* box : {m_targets, m_commands})
-        box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_targets = new ImpactTargets(this, m_patient.hasDevices());
     m_durationLabel = label(QStringLiteral("labelDuration"), this);
     m_duration = new QSpinBox(this);
     m_duration->setObjectName(QStringLiteral("spinBoxDuration"));
@@ -126,10 +115,12 @@ void ViewImpact::buildWidgets()
     m_totalLabel = label(QStringLiteral("labelTotal"), this);
     m_start = new QPushButton(this);
     m_start->setObjectName(QStringLiteral("buttonStart"));
+    m_startGate = std::make_unique<ImpactStartGate>(m_start);
     auto* controls = new QHBoxLayout;
     controls->setSpacing(12);
-    for (QWidget* widget : std::initializer_list<QWidget*>{m_targets, m_commands, m_durationLabel, m_duration,
-                                                           m_minutes, m_markersLabel, m_totalLabel})
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{m_targets->targetBox(), m_targets->commandBox(), m_durationLabel, m_duration,
+                                         m_minutes, m_markersLabel, m_totalLabel})
         controls->addWidget(widget);
     controls->addStretch();
     controls->addWidget(m_start);
@@ -177,18 +168,6 @@ void ViewImpact::applyColumns()
     header->setSectionResizeMode(ImpactModel::TitleColumn, QHeaderView::Stretch);
 }
 
-void ViewImpact::fillCombos()
-{
-    m_targets->addItem(QString(), QVariant::fromValue(Sensor));
-    m_targets->addItem(QString(), QVariant::fromValue(Download));
-    if (m_patient.hasDevices())
-        m_targets->addItem(QString(), QVariant::fromValue(Box));
-    m_targets->setCurrentIndex(0);
-    m_commands->addItem(QString(), QStringLiteral("RECIPE"));
-    m_commands->addItem(QString(), QStringLiteral("SELFRECIPE"));
-    m_commands->setCurrentIndex(0);
-}
-
 void ViewImpact::retranslate()
 {
     m_listPatients->setText(tr("Text.listOfPatients"));
@@ -197,21 +176,7 @@ void ViewImpact::retranslate()
     m_device->setToolTip(tr("Text.deviceConnected"));
     m_title->setText(tr("Text.recipe").arg(m_patient.name(), m_record.recordedAt()));
     m_minutes->setText(tr("Text.minutes"));
-    for (int index = 0; index < m_targets->count(); ++index) {
-        switch (m_targets->itemData(index).value<Target>()) {
-        case Box:
-            m_targets->setItemText(index, tr("Text.box"));
-            break;
-        case Download:
-            m_targets->setItemText(index, tr("Text.download"));
-            break;
-        case Sensor:
-            m_targets->setItemText(index, tr("Text.sensor"));
-            break;
-        }
-    }
-    m_commands->setItemText(0, tr("Text.recipeCommand"));
-    m_commands->setItemText(1, tr("Text.selfRecipeCommand"));
+    m_targets->retranslate();
 }
 
 void ViewImpact::changeEvent(QEvent* event)
@@ -232,12 +197,12 @@ void ViewImpact::showDevice()
 
 ViewImpact::Target ViewImpact::currentTarget() const
 {
-    return m_targets->currentData().value<Target>();
+    return m_targets->current();
 }
 
 ImpactWavSaver* ViewImpact::wavSaver() const
 {
-    return m_wavSaver;
+    return m_download->saver();
 }
 
 bool ViewImpact::isChanged() const
@@ -247,17 +212,9 @@ bool ViewImpact::isChanged() const
 
 // ---- Duration ----------------------------------------------------------------
 
-int ViewImpact::sumOfAmounts() const
-{
-    qint64 sum = 0;
-    for (const Marker& marker : m_model->markers())
-        sum += marker.amount();
-    return int(qBound<qint64>(std::numeric_limits<int>::min(), sum, std::numeric_limits<int>::max()));
-}
-
 void ViewImpact::updateTotals()
 {
-    const int total = sumOfAmounts();
+    const int total = ImpactDurationRule::totalOf(m_model->markers());
     if (total == m_total)
         return;
     m_total = total;
@@ -275,27 +232,21 @@ void ViewImpact::onTargetChanged()
     applyDurationRule();
 }
 
-// Box and Sensor play every block at least once within the minutes chosen;
-// Download takes the minutes per marker.
 void ViewImpact::applyDurationRule()
 {
     const Target target = currentTarget();
-    const bool download = target == Download;
-    const qint64 total = std::max(m_total, 0);
-    const qint64 leastMinutes = (total * secondsPerBlock + 59) / 60;
-    const int minimum = download ? 1 : int(std::clamp<qint64>(leastMinutes, 1, maxMinutes));
+    const bool perMarker = target == Download;
     {
         // Raising the minimum may move the value; the rule goes on with it here.
         const QSignalBlocker blocker(m_duration);
-        m_duration->setRange(minimum, maxMinutes);
+        m_duration->setRange(ImpactDurationRule::minimumMinutes(perMarker, m_total), ImpactDurationRule::maxMinutes);
     }
     const int minutes = m_duration->value();
-    m_repetitions = repetitionCount(minutes, download ? 1 : m_total);
-    m_durationLabel->setText(download ? tr("Text.durationPerMarker") : tr("Text.durationInMinutes"));
-    m_start->setText(download ? tr("Text.save") : tr("Text.start"));
-    const qint64 totalMinutes = download ? qint64(minutes) * total : minutes;
-    m_totalLabel->setText(tr("Text.totalTime").arg(totalMinutes));
-    m_commands->setVisible(target == Box);
+    m_repetitions = ImpactDurationRule::repetitions(perMarker, minutes, m_total);
+    m_durationLabel->setText(perMarker ? tr("Text.durationPerMarker") : tr("Text.durationInMinutes"));
+    m_start->setText(perMarker ? tr("Text.save") : tr("Text.start"));
+    m_totalLabel->setText(tr("Text.totalTime").arg(ImpactDurationRule::totalMinutes(perMarker, minutes, m_total)));
+    m_targets->commandBox()->setVisible(target == Box);
 }
 
 // ---- Markers -----------------------------------------------------------------
@@ -314,21 +265,21 @@ void ViewImpact::onRemoved(const QString& id)
 void ViewImpact::onStart()
 {
     const QList<Marker> markers = m_model->markers();
-    if (m_running || markers.isEmpty())
+    if (m_startGate->running() || markers.isEmpty())
         return;
     Run run;
     run.target = currentTarget();
     run.minutes = m_duration->value();
     run.repetitions = m_repetitions;
+    run.markers = markers;
     m_lastRun = run;
-    m_running = true;
-    updateStartButton();
+    m_startGate->begin();
 
     auto* controller = new Controller(this);
     connect(controller, &Controller::onError, this, &ViewImpact::onError);
     if (run.target == Box) {
-        connect(controller, &Controller::onSuccess, this, &ViewImpact::onBoxSent);
-        controller->updateRecipe(m_patient, m_record, markers, run.minutes, m_commands->currentData().toString());
+        connect(controller, &Controller::onSuccess, this, [this, run] { onBoxSent(run); });
+        controller->updateRecipe(m_patient, m_record, markers, run.minutes, m_targets->command());
     } else {
         connect(controller, &Controller::onBytes, this,
                 [this, run](const QByteArray& bytes) { handleAudio(run, bytes); });
@@ -344,14 +295,14 @@ void ViewImpact::onSuccess(const QByteArray& bytes)
 void ViewImpact::handleAudio(const Run& run, const QByteArray& bytes)
 {
     // The service saved the recipe with the audio.
-    m_leaving->setChanged(false);
+    markersSaved(run);
     m_samples = QByteArray();
     switch (run.target) {
     case Sensor:
         play(bytes, run.repetitions);
         break;
     case Download:
-        download(bytes, run.repetitions);
+        m_download->save(bytes, run.repetitions);
         break;
     case Box:
         finishRun();
@@ -371,56 +322,27 @@ void ViewImpact::play(const QByteArray& bytes, int repetitions)
     emit onPlay(m_samples, m_patient.name());
 }
 
-void ViewImpact::download(const QByteArray& bytes, int repetitions)
+void ViewImpact::markersSaved(const Run& run)
 {
-    const ImpactWavFile file(decodeAudioBlocks(bytes), repetitions);
-    // Refused before a name is asked for, let alone a byte written.
-    if (!file.fits()) {
-        finishRun();
-        showError(this, tooLargeText(file));
-        return;
-    }
-    // The save dialog adds no suffix of its own: a bare name becomes a .wav file.
-    const QString fileName = withDefaultSuffix(
-        SaveFileDialog::getSaveFileName(this, tr("Text.saveFile"),
-                                        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
-                                        QStringLiteral("*.wav")),
-        QStringLiteral("wav"));
-    if (fileName.isEmpty()) {
-        finishRun();
-        return;
-    }
-    auto* saver = new ImpactWavSaver(this, file, fileName);
-    m_wavSaver = saver;
-    connect(saver, &ImpactWavSaver::finished, this, [this, saver](ImpactWavFile::Result result) {
-        saver->deleteLater();
-        finishRun();
-        if (result == ImpactWavFile::Result::Failed || result == ImpactWavFile::Result::TooLarge)
-            showError(this, tr("Text.errorWavSave"));
-    });
-    saver->start();
+    const auto ids = [](const QList<Marker>& markers) {
+        QStringList list;
+        for (const Marker& marker : markers)
+            list.append(marker.id());
+        return list;
+    };
+    // A move or removal made while the service answered is still to be saved.
+    m_leaving->setChanged(ids(m_model->markers()) != ids(run.markers));
+    emit onMarkersSaved(run.markers);
 }
 
-QString ViewImpact::tooLargeText(const ImpactWavFile& file) const
-{
-    const double gigabytes = double(file.fileSize()) / double(qint64(1) << 30);
-    // The most minutes per marker whose repetitions still fit.
-    int minutesPerMarker = maxMinutes;
-    while (minutesPerMarker > 0 && repetitionCount(minutesPerMarker, 1) > file.maxRepetitions())
-        --minutesPerMarker;
-    return tr("Text.wavTooLong")
-        .arg(QString::number(gigabytes, 'f', 1), QString::number(file.longestSeconds() / 60),
-             QString::number(minutesPerMarker));
-}
-
-void ViewImpact::onBoxSent()
+void ViewImpact::onBoxSent(const Run& run)
 {
     // The command word becomes RECIPE whichever command was sent, as the
     // device reports it.
     m_patient.startRecipeCommand();
     PatientManager::instance().replacePatient(m_patient);
     showDevice();
-    m_leaving->setChanged(false);
+    markersSaved(run);
     finishRun();
     emit onPatientChanged(m_patient);
     showSuccess(this, tr("Text.recipeCommandSuccess"));
@@ -434,19 +356,12 @@ void ViewImpact::onError(QString message)
 
 void ViewImpact::finishRun()
 {
-    m_running = false;
-    updateStartButton();
+    m_startGate->end();
 }
 
 void ViewImpact::onPlayerState(bool active)
 {
-    m_playerActive = active;
-    updateStartButton();
-}
-
-void ViewImpact::updateStartButton()
-{
-    m_start->setEnabled(!m_running && !m_playerActive);
+    m_startGate->setPlayerActive(active);
 }
 
 // ---- Leaving -----------------------------------------------------------------

@@ -6,14 +6,16 @@
 
 #include <QByteArray>
 #include <QList>
-#include <QPointer>
 #include <QWidget>
 
+#include <memory>
+
 class ImpactDelegate;
+class ImpactDownload;
 class ImpactModel;
-class ImpactWavFile;
+class ImpactStartGate;
+class ImpactTargets;
 class ImpactWavSaver;
-class QComboBox;
 class QLabel;
 class QPushButton;
 class QSpinBox;
@@ -41,6 +43,7 @@ public:
     // can't know the main window's class): whoever creates it connects
     // onPlayerState and reports the current state.
     ViewImpact(QWidget* parent, Patient& patient, Record& record, QList<Marker>& markers, bool changed);
+    ~ViewImpact() override;
 
     // For a way out that isn't one of the screen's buttons, such as the main
     // window closing. True: the screen may go now (nothing changed, or the
@@ -65,6 +68,9 @@ signals:
     void onPlay(const QByteArray& samples, const QString& title);
     // The patient's device state changed here (a recipe sent to the device).
     void onPatientChanged(Patient& patient);
+    // Start saved the recipe with its markers in this order: the service
+    // confirmed it.
+    void onMarkersSaved(const QList<Marker>& markers);
     void onReadyToLeave();
 
 public slots:
@@ -90,27 +96,24 @@ private:
         Target target = Sensor;
         int minutes = 0;
         int repetitions = 1;
+        QList<Marker> markers;
     };
 
     void buildWidgets();
     void setUpTable();
-    void fillCombos();
     void retranslate();
     void showDevice();
 
-    int sumOfAmounts() const;
     void updateTotals();
     void applyDurationRule();
     void onRemoved(const QString& id);
 
     void handleAudio(const Run& run, const QByteArray& bytes);
     void play(const QByteArray& bytes, int repetitions);
-    void download(const QByteArray& bytes, int repetitions);
     void applyColumns();
-    void onBoxSent();
+    void onBoxSent(const Run& run);
+    void markersSaved(const Run& run);
     void finishRun();
-    void updateStartButton();
-    QString tooLargeText(const ImpactWavFile& file) const;
 
     Patient m_patient;
     Record m_record;
@@ -118,20 +121,16 @@ private:
     int m_repetitions = 1;
     QByteArray m_samples;
     Run m_lastRun;
-    // A request or a file save is under way, or a player plays: Start waits.
-    bool m_running = false;
-    bool m_playerActive = false;
 
     ImpactModel* m_model = nullptr;
     ImpactDelegate* m_delegate = nullptr;
     RecipeLeaving* m_leaving = nullptr;
-    QPointer<ImpactWavSaver> m_wavSaver;
+    ImpactTargets* m_targets = nullptr;
+    ImpactDownload* m_download = nullptr;
 
     QLabel* m_device = nullptr;
     QLabel* m_title = nullptr;
     QTableView* m_table = nullptr;
-    QComboBox* m_targets = nullptr;
-    QComboBox* m_commands = nullptr;
     QLabel* m_durationLabel = nullptr;
     QSpinBox* m_duration = nullptr;
     QLabel* m_minutes = nullptr;
@@ -141,4 +140,5 @@ private:
     QPushButton* m_listPatients = nullptr;
     QPushButton* m_patientCard = nullptr;
     QPushButton* m_back = nullptr;
+    std::unique_ptr<ImpactStartGate> m_startGate;
 };

@@ -1,33 +1,24 @@
 #include "views/ViewPatient.h"
 
-#include "api/Controller.h"
 #include "api/PatientManager.h"
 #include "audio/AudioRecorder.h"
-#include "audio/ImpactAudio.h"
-#include "audio/SensorId.h"
-#include "base/FileSaving.h"
-#include "data/PatientProxyModel.h"
 #include "data/RecordModel.h"
-#include "views/DialogAutospectrum.h"
-#include "views/DialogManageDevices.h"
 #include "views/FormPatient.h"
-#include "views/RecordDelegate.h"
+#include "views/PatientAutospectrum.h"
+#include "views/PatientDeviceActions.h"
+#include "views/PatientExport.h"
+#include "views/PatientParticulars.h"
+#include "views/PatientRecordsTable.h"
+#include "views/PatientSideBar.h"
 #include "widgets/CheckBoxHeader.h"
 #include "widgets/MessageBoxes.h"
-#include "widgets/SaveFileDialog.h"
 
 #include <QEvent>
 #include <QFrame>
-#include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -50,23 +41,16 @@ QLabel* label(const QString& objectName, QWidget* parent)
     return label;
 }
 
-// The service's export: Base64 text, perhaps with line breaks. Anything else,
-// or text that decodes to nothing, gives an empty result.
-QByteArray decodeExport(const QByteArray& body)
-{
-    QByteArray text = body;
-    text.replace('\r', QByteArray()).replace('\n', QByteArray());
-    const auto decoded = QByteArray::fromBase64Encoding(text.trimmed(), QByteArray::AbortOnBase64DecodingErrors);
-    return decoded ? *decoded : QByteArray();
-}
-
 } // namespace
 
 ViewPatient::ViewPatient(const Patient& patient, QWidget* parent) : QWidget(parent), m_patient(patient)
 {
     setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
     buildWidgets();
-    setUpTable();
+    m_records = new PatientRecordsTable(this, m_table, m_patient);
+    m_device = new PatientDeviceActions(this, m_patient);
+    m_export = new PatientExport(this);
+    m_autospectrum = new PatientAutospectrum(this);
     retranslate();
     showParticulars();
     connectActions();
@@ -94,7 +78,8 @@ void ViewPatient::buildWidgets()
 
     auto* body = new QHBoxLayout;
     body->setSpacing(16);
-    body->addWidget(buildSideBar());
+    m_sideBar = new PatientSideBar(this);
+    body->addWidget(m_sideBar);
     body->addWidget(buildTableArea(), 1);
 
     auto* layout = new QVBoxLayout(this);
@@ -102,70 +87,6 @@ void ViewPatient::buildWidgets()
     layout->setSpacing(12);
     layout->addLayout(titleRow);
     layout->addLayout(body, 1);
-}
-
-QWidget* ViewPatient::buildSideBar()
-{
-    auto* sideBar = new QFrame(this);
-    sideBar->setObjectName(QStringLiteral("sideBar"));
-    sideBar->setFixedWidth(280);
-
-    auto* groupName = new QGroupBox(sideBar);
-    groupName->setObjectName(QStringLiteral("groupName"));
-    m_labelPatientName = label(QStringLiteral("labelPatientName"), groupName);
-    m_labelPatientName->setWordWrap(true);
-    m_buttonEditPatient =
-        pictureButton(QStringLiteral("buttonEditPatient"), QStringLiteral(":/images/edit-hover.png"), groupName);
-    m_labelAge = label(QStringLiteral("labelAge"), groupName);
-    m_labelAgeValue = label(QStringLiteral("labelAgeValue"), groupName);
-    m_labelGender = label(QStringLiteral("labelGender"), groupName);
-    m_labelGenderIcon = label(QStringLiteral("labelGenderIcon"), groupName);
-    m_labelPhone = label(QStringLiteral("labelPhone"), groupName);
-    m_labelPhoneValue = label(QStringLiteral("labelPhoneValue"), groupName);
-    m_labelPhoneValue->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    auto* particulars = new QGridLayout(groupName);
-    particulars->setColumnStretch(1, 1);
-    particulars->addWidget(m_labelPatientName, 0, 0, 1, 2);
-    particulars->addWidget(m_buttonEditPatient, 0, 2, Qt::AlignTop);
-    particulars->addWidget(m_labelAge, 1, 0);
-    particulars->addWidget(m_labelAgeValue, 1, 1, 1, 2);
-    particulars->addWidget(m_labelGender, 2, 0);
-    particulars->addWidget(m_labelGenderIcon, 2, 1, 1, 2);
-    particulars->addWidget(m_labelPhone, 3, 0);
-    particulars->addWidget(m_labelPhoneValue, 3, 1, 1, 2);
-
-    const auto action = [sideBar](const QString& objectName, const QString& picture) {
-        auto* button = pictureButton(objectName, picture, sideBar);
-        button->setMinimumHeight(44);
-        return button;
-    };
-    m_buttonNewRecord = action(QStringLiteral("buttonNewRecord"), QStringLiteral(":/images/record-create.png"));
-    m_buttonAutospectrum = action(QStringLiteral("buttonAutospectrum"), QStringLiteral(":/images/autospectrum.png"));
-    m_buttonAnalysis = action(QStringLiteral("buttonAnalysis"), QStringLiteral(":/images/analysis.png"));
-    m_buttonComparativeAnalysis =
-        action(QStringLiteral("buttonComparativeAnalysis"), QStringLiteral(":/images/comparative-analysis.png"));
-    m_buttonRecoveryHistory =
-        action(QStringLiteral("buttonRecoveryHistory"), QStringLiteral(":/images/recovery-history.png"));
-    m_buttonReceipt = action(QStringLiteral("buttonReceipt"), QStringLiteral(":/images/receipt.png"));
-    m_buttonExcelExport = action(QStringLiteral("buttonExcelExport"), QStringLiteral(":/images/excel-export.png"));
-    m_buttonDeletePatient =
-        action(QStringLiteral("buttonDeletePatient"), QStringLiteral(":/images/patient-delete.png"));
-    // Nothing is checked yet.
-    for (QPushButton* button : {m_buttonAutospectrum, m_buttonAnalysis, m_buttonComparativeAnalysis,
-                                m_buttonRecoveryHistory, m_buttonReceipt})
-        button->setEnabled(false);
-
-    auto* layout = new QVBoxLayout(sideBar);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(8);
-    layout->addWidget(groupName);
-    layout->addSpacing(8);
-    for (QPushButton* button : {m_buttonNewRecord, m_buttonAutospectrum, m_buttonAnalysis, m_buttonComparativeAnalysis,
-                                m_buttonRecoveryHistory, m_buttonReceipt, m_buttonExcelExport})
-        layout->addWidget(button);
-    layout->addStretch();
-    layout->addWidget(m_buttonDeletePatient);
-    return sideBar;
 }
 
 QWidget* ViewPatient::buildTableArea()
@@ -194,69 +115,34 @@ QWidget* ViewPatient::buildTableArea()
     return tableArea;
 }
 
-void ViewPatient::setUpTable()
-{
-    m_model = new RecordModel(this);
-    m_proxy = new PatientProxyModel(this);
-    m_proxy->setSourceModel(m_model);
-    m_proxy->setDynamicSortFilter(true);
-    m_proxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
-    m_delegate = new RecordDelegate(this);
-    m_header = new CheckBoxHeader(Qt::Horizontal, m_table);
-    m_header->setObjectName(QStringLiteral("headerView"));
-    m_table->setHorizontalHeader(m_header);
-    m_table->setModel(m_proxy);
-    m_table->setItemDelegateForColumn(RecordModel::NotesColumn, m_delegate);
-    m_table->setItemDelegateForColumn(RecordModel::RemoveColumn, m_delegate);
-    m_delegate->watch(m_table);
-
-    m_table->setSortingEnabled(true);
-    m_table->setMouseTracking(true);
-    m_table->setAlternatingRowColors(true);
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->setWordWrap(false);
-    m_table->sortByColumn(RecordModel::RecordedAtColumn, Qt::DescendingOrder);
-
-    m_header->setStretchLastSection(false);
-    m_header->setHighlightSections(false);
-    const std::pair<int, int> widths[] = {{RecordModel::CheckColumn, 30},
-                                          {RecordModel::NumberColumn, 45},
-                                          {RecordModel::NotesColumn, m_delegate->trashWidth() + 8},
-                                          {RecordModel::RemoveColumn, m_delegate->trashWidth() + 4}};
-    for (const auto& [column, width] : widths) {
-        m_header->setSectionResizeMode(column, QHeaderView::Fixed);
-        m_header->resizeSection(column, width);
-    }
-    for (int column : {RecordModel::RecordedAtColumn, RecordModel::DoctorColumn, RecordModel::QuestionnaireColumn})
-        m_header->setSectionResizeMode(column, QHeaderView::Stretch);
-
-    QHeaderView* rows = m_table->verticalHeader();
-    rows->hide();
-    rows->setSectionResizeMode(QHeaderView::Fixed);
-    rows->setMinimumSectionSize(40);
-    rows->setDefaultSectionSize(40);
-}
-
 void ViewPatient::connectActions()
 {
     connect(m_buttonListPatients, &QPushButton::clicked, this, &ViewPatient::patientsList);
-    connect(m_buttonEditPatient, &QPushButton::clicked, this, &ViewPatient::onEditPatient);
-    connect(m_buttonNewRecord, &QPushButton::clicked, this, &ViewPatient::onNewRecord);
-    connect(m_buttonAutospectrum, &QPushButton::clicked, this, &ViewPatient::autospectrum);
-    connect(m_buttonAnalysis, &QPushButton::clicked, this, &ViewPatient::analysis);
-    connect(m_buttonComparativeAnalysis, &QPushButton::clicked, this, &ViewPatient::comparativeAnalysis);
-    connect(m_buttonRecoveryHistory, &QPushButton::clicked, this, &ViewPatient::recoveryHistory);
-    connect(m_buttonReceipt, &QPushButton::clicked, this, &ViewPatient::receipt);
-    connect(m_buttonExcelExport, &QPushButton::clicked, this, &ViewPatient::excelExport);
-    connect(m_buttonDeletePatient, &QPushButton::clicked, this, &ViewPatient::deletePatient);
+    connect(m_sideBar->particulars(), &PatientParticulars::editClicked, this, &ViewPatient::onEditPatient);
+    const std::pair<PatientSideBar::Action, void (ViewPatient::*)()> actions[] = {
+        {PatientSideBar::NewRecord, &ViewPatient::onNewRecord},
+        {PatientSideBar::Autospectrum, &ViewPatient::autospectrum},
+        {PatientSideBar::Analysis, &ViewPatient::analysis},
+        {PatientSideBar::ComparativeAnalysis, &ViewPatient::comparativeAnalysis},
+        {PatientSideBar::RecoveryHistory, &ViewPatient::recoveryHistory},
+        {PatientSideBar::Receipt, &ViewPatient::receipt},
+        {PatientSideBar::ExcelExport, &ViewPatient::excelExport},
+        {PatientSideBar::DeletePatient, &ViewPatient::deletePatient},
+    };
+    for (const auto& [action, slot] : actions)
+        connect(m_sideBar->button(action), &QPushButton::clicked, this, slot);
     connect(m_buttonDeleteCommand, &QPushButton::clicked, this, &ViewPatient::onDeleteCommand);
     connect(m_buttonManageDevice, &QPushButton::clicked, this, &ViewPatient::manageDevice);
     connect(m_buttonRefresh, &QPushButton::clicked, this, &ViewPatient::onLoad);
-    connect(m_header, &CheckBoxHeader::checkBoxClicked, this, &ViewPatient::onHeaderCheckBoxClicked);
-    connect(m_model, &RecordModel::onUpdate, this, &ViewPatient::onUpdate);
-    connect(m_delegate, &RecordDelegate::removePress, this, &ViewPatient::onDeleteRecord);
+    connect(m_records, &PatientRecordsTable::checksChanged, this, &ViewPatient::onUpdate);
+    connect(m_records, &PatientRecordsTable::error, this, &ViewPatient::onError);
+    connect(m_device, &PatientDeviceActions::patientChanged, this, &ViewPatient::showParticulars);
+    connect(m_device, &PatientDeviceActions::error, this, &ViewPatient::onError);
+    connect(m_export, &PatientExport::error, this, &ViewPatient::onError);
+    connect(m_autospectrum, &PatientAutospectrum::minutesChosen, this, &ViewPatient::onAutospectrum);
+    connect(m_autospectrum, &PatientAutospectrum::play, this,
+            [this](const QByteArray& samples) { emit onPlay(samples, m_patient.name()); });
+    connect(m_autospectrum, &PatientAutospectrum::error, this, &ViewPatient::onError);
 }
 
 void ViewPatient::retranslate()
@@ -264,18 +150,6 @@ void ViewPatient::retranslate()
     m_labelConnectedDevice->setToolTip(tr("Text.deviceConnected"));
     m_labelTitle->setText(tr("Title.patientView"));
     m_buttonListPatients->setText(tr("Text.listOfPatients"));
-    m_buttonEditPatient->setToolTip(tr("Text.edit"));
-    m_labelAge->setText(tr("Form.age"));
-    m_labelGender->setText(tr("Form.gender"));
-    m_labelPhone->setText(tr("Form.phone"));
-    m_buttonNewRecord->setText(tr("Text.newRecord"));
-    m_buttonAutospectrum->setText(tr("Text.autospectrum"));
-    m_buttonAnalysis->setText(tr("Text.analysis"));
-    m_buttonComparativeAnalysis->setText(tr("Text.comparativeAnalysis"));
-    m_buttonRecoveryHistory->setText(tr("Text.recoveryHistory"));
-    m_buttonReceipt->setText(tr("Text.receipt"));
-    m_buttonExcelExport->setText(tr("Text.excelExport"));
-    m_buttonDeletePatient->setText(tr("Text.deletePatient"));
     m_labelTitleTable->setText(tr("Title.patientViewTable"));
     m_buttonDeleteCommand->setToolTip(tr("Text.deleteCommand"));
     m_buttonManageDevice->setToolTip(tr("Text.manageDevice"));
@@ -287,7 +161,7 @@ void ViewPatient::changeEvent(QEvent* event)
     if (event->type() == QEvent::LanguageChange) {
         retranslate();
         // The model translates its header and cells as they are painted.
-        m_header->viewport()->update();
+        m_records->header()->viewport()->update();
         m_table->viewport()->update();
     }
     QWidget::changeEvent(event);
@@ -295,14 +169,9 @@ void ViewPatient::changeEvent(QEvent* event)
 
 void ViewPatient::showParticulars()
 {
-    m_labelPatientName->setText(m_patient.name());
-    m_labelAgeValue->setText(QString::number(m_patient.age()));
-    m_labelGenderIcon->setPixmap(m_patient.genderIcon());
+    m_sideBar->particulars()->show(m_patient);
     m_labelConnectedDevice->setPixmap(m_patient.deviceIcon());
     m_labelConnectedDevice->setVisible(m_patient.hasDevices());
-    m_labelPhoneValue->setText(m_patient.phone());
-    m_labelPhone->setVisible(!m_patient.phone().isEmpty());
-    m_labelPhoneValue->setVisible(!m_patient.phone().isEmpty());
     m_buttonDeleteCommand->setVisible(m_patient.hasDevices());
 }
 
@@ -310,58 +179,28 @@ void ViewPatient::showParticulars()
 
 void ViewPatient::onLoad()
 {
-    auto* controller = new Controller(this);
-    connect(controller, &Controller::onBytes, this, &ViewPatient::onLoadSuccess);
-    connect(controller, &Controller::onError, this, &ViewPatient::onError);
-    controller->getRecords(m_patient);
+    m_records->load();
 }
 
 void ViewPatient::onLoadSuccess(const QByteArray& bytes)
 {
-    m_model->clear();
-    const QJsonArray array = QJsonDocument::fromJson(bytes).array();
-    QList<Record> records;
-    records.reserve(array.size());
-    // The service lists the oldest record first; the first row is the newest.
-    for (int element = array.size() - 1; element >= 0; --element)
-        records.append(Record(array.at(element).toObject()));
-    m_model->append(records);
-    // The new rows carry no check marks: the buttons and the header follow.
-    onUpdate();
+    m_records->showRecords(bytes);
 }
 
 void ViewPatient::onUpdate()
 {
-    const int checked = m_model->checkedRecords().size();
-    const int rows = m_model->rowCount();
-    m_buttonAnalysis->setEnabled(checked > 0);
-    m_buttonRecoveryHistory->setEnabled(checked > 0);
-    m_buttonAutospectrum->setEnabled(checked == 1);
-    m_buttonReceipt->setEnabled(checked == 1);
-    m_buttonComparativeAnalysis->setEnabled(checked >= 3);
-    if (checked < rows)
-        m_header->setChecked(false);
-    else if (rows > 0)
-        m_header->setChecked(true);
-    m_table->viewport()->update();
+    m_sideBar->showChecked(m_records->checkedRecords().size());
+    m_records->showChecks();
 }
 
 void ViewPatient::onHeaderCheckBoxClicked(bool state)
 {
-    m_model->setAllChecked(state);
+    m_records->model()->setAllChecked(state);
 }
 
 void ViewPatient::onDeleteRecord(const QModelIndex& index)
 {
-    const Record record = m_model->recordAt(m_proxy->mapToSource(index));
-    if (!confirmDeleteRecord(this, record.recordedAt()))
-        return;
-    auto* controller = new Controller(this);
-    // The row is looked up when the service confirms: a reload or a new
-    // record meanwhile may have moved it, or taken it away.
-    connect(controller, &Controller::onSuccess, this, [this, record] { m_model->removeAt(m_model->indexOf(record)); });
-    connect(controller, &Controller::onError, this, &ViewPatient::onError);
-    controller->deleteRecord(record);
+    m_records->askToDelete(index);
 }
 
 void ViewPatient::onNewRecord()
@@ -375,41 +214,37 @@ void ViewPatient::onNewRecord()
 
 void ViewPatient::onSaveRecord(QByteArray& file, const QString& sensorId)
 {
-    auto* controller = new Controller(this);
-    connect(controller, &Controller::onBytes, this, &ViewPatient::onSaveSuccess);
-    connect(controller, &Controller::onError, this, &ViewPatient::onError);
-    controller->uploadRecord(m_patient, file, sensorId);
+    m_records->upload(file, sensorId);
 }
 
 void ViewPatient::onSaveSuccess(const QByteArray& bytes)
 {
-    m_model->prepend(Record(QJsonDocument::fromJson(bytes).object()));
-    onUpdate();
+    m_records->addUploaded(bytes);
 }
 
 // ---- Side-bar actions --------------------------------------------------------------
 
 void ViewPatient::analysis()
 {
-    QList<Record> records = m_model->checkedRecords();
+    QList<Record> records = m_records->checkedRecords();
     emit onAnalysis(m_patient, records);
 }
 
 void ViewPatient::comparativeAnalysis()
 {
-    QList<Record> records = m_model->checkedRecords();
+    QList<Record> records = m_records->checkedRecords();
     emit onComparativeAnalysis(m_patient, records);
 }
 
 void ViewPatient::recoveryHistory()
 {
-    QList<Record> records = m_model->checkedRecords();
+    QList<Record> records = m_records->checkedRecords();
     emit onRecoveryHistory(m_patient, records);
 }
 
 void ViewPatient::receipt()
 {
-    const QList<Record> records = m_model->checkedRecords();
+    const QList<Record> records = m_records->checkedRecords();
     if (records.isEmpty())
         return;
     Record record = records.first();
@@ -457,117 +292,52 @@ void ViewPatient::onEditPatient()
     showParticulars();
 }
 
-// ---- Export ------------------------------------------------------------------------
+// ---- Export, remote device, autospectrum ------------------------------------------
 
 void ViewPatient::excelExport()
 {
-    auto* controller = new Controller(this);
-    connect(controller, &Controller::onBytes, this, &ViewPatient::onExportSuccess);
-    connect(controller, &Controller::onError, this, &ViewPatient::onError);
-    controller->exportExcel(m_patient);
+    m_export->start(m_patient);
 }
 
 void ViewPatient::onExportSuccess(const QByteArray& bytes)
 {
-    const QByteArray workbook = decodeExport(bytes);
-    if (workbook.isEmpty()) {
-        showError(this, tr("Text.exportInvalid"));
-        return;
-    }
-    const QString chosen = SaveFileDialog::getSaveFileName(
-        this, tr("Text.saveFile"), QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
-        QStringLiteral("*.xlsx"));
-    if (chosen.isEmpty())
-        return;
-    if (!saveWholeFile(withDefaultSuffix(chosen, QStringLiteral("xlsx")), workbook))
-        showError(this, tr("Text.errorSaveFile"));
-}
-
-// ---- Remote device -----------------------------------------------------------------
-
-void ViewPatient::patientChanged(const QString& successMessage)
-{
-    PatientManager::instance().replacePatient(m_patient);
-    showParticulars();
-    showSuccess(this, successMessage);
+    m_export->save(bytes);
 }
 
 void ViewPatient::onSendCommand(const QString& command, Record* record)
 {
-    auto* controller = new Controller(this);
-    connect(controller, &Controller::onSuccess, this, [this] {
-        // Every command the card sends starts a recording on the device.
-        m_patient.startRecordCommand();
-        patientChanged(tr("Text.commandSuccess"));
-    });
-    connect(controller, &Controller::onError, this, &ViewPatient::onError);
-    controller->sendCommand(m_patient, command, record);
+    m_device->sendCommand(command, record);
 }
 
 void ViewPatient::onSendCommand(const QString& command)
 {
-    onSendCommand(command, nullptr);
+    m_device->sendCommand(command, nullptr);
 }
 
 void ViewPatient::onDeleteCommand()
 {
-    if (!askYesNo(this, tr("Text.deleteCommandTitle"), tr("Text.deleteCommandMessage")))
-        return;
-    auto* controller = new Controller(this);
-    connect(controller, &Controller::onSuccess, this, [this] {
-        m_patient.clearCommand();
-        patientChanged(tr("Text.deleteCommandSuccess"));
-    });
-    connect(controller, &Controller::onError, this, &ViewPatient::onError);
-    controller->deleteCommand(m_patient);
+    m_device->deleteCommand();
 }
 
 void ViewPatient::manageDevice()
 {
-    auto* dialog = new DialogManageDevices(this, m_patient);
-    connect(dialog, &DialogManageDevices::listenerConnect, this, &ViewPatient::onDeviceConnect);
-    connect(dialog, &DialogManageDevices::listenerDisconnect, this, &ViewPatient::onDeviceDisconnect);
-    connect(dialog, &DialogManageDevices::listenerToggle, this, &ViewPatient::onDeviceToggle);
-    dialog->exec();
-    dialog->deleteLater();
+    m_device->manage();
 }
 
 void ViewPatient::onDeviceConnect(const QString& sensorId)
 {
-    auto* controller = new Controller(this);
-    connect(controller, &Controller::onSuccess, this, [this] {
-        // The service binds a device enabled: a toggle afterwards blocks it.
-        m_patient.setHasDevices(true);
-        m_patient.setEnabled(true);
-        patientChanged(tr("Text.deviceConnectSuccess"));
-    });
-    connect(controller, &Controller::onError, this, &ViewPatient::onError);
-    controller->connectDevice(m_patient, sensorId);
+    m_device->connectDevice(sensorId);
 }
 
 void ViewPatient::onDeviceDisconnect()
 {
-    auto* controller = new Controller(this);
-    connect(controller, &Controller::onSuccess, this, [this] {
-        m_patient.setHasDevices(false);
-        patientChanged(tr("Text.deviceDisconnectSuccess"));
-    });
-    connect(controller, &Controller::onError, this, &ViewPatient::onError);
-    controller->disconnectDevice(m_patient);
+    m_device->disconnectDevice();
 }
 
 void ViewPatient::onDeviceToggle()
 {
-    auto* controller = new Controller(this);
-    connect(controller, &Controller::onSuccess, this, [this] {
-        m_patient.toggleEnabled();
-        patientChanged(tr("Text.deviceStatusChangeSuccess"));
-    });
-    connect(controller, &Controller::onError, this, &ViewPatient::onError);
-    controller->toggleDevice(m_patient);
+    m_device->toggleDevice();
 }
-
-// ---- Autospectrum --------------------------------------------------------------------
 
 void ViewPatient::updatePatient(const Patient& patient)
 {
@@ -577,56 +347,24 @@ void ViewPatient::updatePatient(const Patient& patient)
     showParticulars();
 }
 
-void ViewPatient::setPlayerActive(bool active)
+bool ViewPatient::isPlayerActive() const
 {
-    m_playerActive = active;
+    return m_autospectrum->isPlayerActive();
 }
 
-bool ViewPatient::refuseWhilePlayerActive()
+void ViewPatient::setPlayerActive(bool active)
 {
-    if (!m_playerActive)
-        return false;
-    showInformation(this, tr("Text.autospectrum"), tr("Text.playerActive"));
-    return true;
+    m_autospectrum->setPlayerActive(active);
 }
 
 void ViewPatient::autospectrum()
 {
-    if (refuseWhilePlayerActive())
-        return;
-    auto* dialog = new DialogAutospectrum(this);
-    connect(dialog, &DialogAutospectrum::listener, this, &ViewPatient::onAutospectrum);
-    dialog->exec();
-    dialog->deleteLater();
+    m_autospectrum->askMinutes();
 }
 
 void ViewPatient::onAutospectrum(int minutes)
 {
-    const QList<Record> checked = m_model->checkedRecords();
-    if (minutes <= 0 || checked.isEmpty() || refuseWhilePlayerActive())
-        return;
-    auto* controller = new Controller(this);
-    // The minutes go with their own request: a later request for another
-    // duration does not change how this answer is stretched.
-    connect(controller, &Controller::onBytes, this,
-            [this, minutes](const QByteArray& reply) { playAutospectrum(reply, minutes); });
-    connect(controller, &Controller::onError, this, &ViewPatient::onError);
-    controller->requestAutospectrum(m_patient, checked.first(), sensorId());
-}
-
-void ViewPatient::playAutospectrum(const QByteArray& reply, int minutes)
-{
-    // A player may have started while the service was answering.
-    if (refuseWhilePlayerActive())
-        return;
-    ImpactAudio audio = ImpactAudio::assembleReply(reply, repetitionCount(minutes, 1));
-    if (!audio.ok()) {
-        showError(this, audio.errorText());
-        return;
-    }
-    if (audio.samples().isEmpty()) {
-        showError(this, tr("Text.autospectrumEmpty"));
-        return;
-    }
-    emit onPlay(audio.takeSamples(), m_patient.name());
+    const QList<Record> checked = m_records->checkedRecords();
+    if (minutes > 0 && !checked.isEmpty())
+        m_autospectrum->request(m_patient, checked.first(), minutes);
 }

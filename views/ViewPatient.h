@@ -6,14 +6,15 @@
 #include <QList>
 #include <QWidget>
 
-class CheckBoxHeader;
-class PatientProxyModel;
+class PatientAutospectrum;
+class PatientDeviceActions;
+class PatientExport;
+class PatientSideBar;
+class PatientRecordsTable;
 class QLabel;
 class QModelIndex;
 class QPushButton;
 class QTableView;
-class RecordDelegate;
-class RecordModel;
 
 // The card of one patient: their particulars and remote device, their
 // records with a check mark each, and the actions on them. The checked
@@ -28,7 +29,7 @@ public:
 
     // The card's own copy, as edits and device actions left it.
     const Patient& patient() const { return m_patient; }
-    bool isPlayerActive() const { return m_playerActive; }
+    bool isPlayerActive() const;
 
 signals:
     void onAnalysis(Patient& patient, QList<Record>& records);
@@ -82,47 +83,23 @@ protected:
 
 private:
     void buildWidgets();
-    QWidget* buildSideBar();
     QWidget* buildTableArea();
-    void setUpTable();
     void connectActions();
     void retranslate();
     void showParticulars();
 
-    // The card's patient changed by a device action: the list row follows,
-    // the particulars are shown again, then the success message.
-    void patientChanged(const QString& successMessage);
-    void playAutospectrum(const QByteArray& reply, int minutes);
-    bool refuseWhilePlayerActive();
-
     Patient m_patient;
-    bool m_playerActive = false;
 
-    RecordModel* m_model = nullptr;
-    PatientProxyModel* m_proxy = nullptr;
-    RecordDelegate* m_delegate = nullptr;
-    CheckBoxHeader* m_header = nullptr;
+    PatientRecordsTable* m_records = nullptr;
+    PatientDeviceActions* m_device = nullptr;
+    PatientExport* m_export = nullptr;
+    PatientAutospectrum* m_autospectrum = nullptr;
     QTableView* m_table = nullptr;
 
     QLabel* m_labelConnectedDevice = nullptr;
     QLabel* m_labelTitle = nullptr;
     QPushButton* m_buttonListPatients = nullptr;
-    QLabel* m_labelPatientName = nullptr;
-    QPushButton* m_buttonEditPatient = nullptr;
-    QLabel* m_labelAge = nullptr;
-    QLabel* m_labelAgeValue = nullptr;
-    QLabel* m_labelGender = nullptr;
-    QLabel* m_labelGenderIcon = nullptr;
-    QLabel* m_labelPhone = nullptr;
-    QLabel* m_labelPhoneValue = nullptr;
-    QPushButton* m_buttonNewRecord = nullptr;
-    QPushButton* m_buttonAutospectrum = nullptr;
-    QPushButton* m_buttonAnalysis = nullptr;
-    QPushButton* m_buttonComparativeAnalysis = nullptr;
-    QPushButton* m_buttonRecoveryHistory = nullptr;
-    QPushButton* m_buttonReceipt = nullptr;
-    QPushButton* m_buttonExcelExport = nullptr;
-    QPushButton* m_buttonDeletePatient = nullptr;
+    PatientSideBar* m_sideBar = nullptr;
     QLabel* m_labelTitleTable = nullptr;
     QPushButton* m_buttonDeleteCommand = nullptr;
     QPushButton* m_buttonManageDevice = nullptr;

@@ -2,8 +2,8 @@
 
 #include "widgets/PrintedTable.h"
 
+#include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPrinter>
 
 #include <algorithm>
 
@@ -42,10 +42,11 @@ void PrintedReport::addPicture(int perPage, Painting painting)
     m_pictures.append({std::max(1, perPage), std::move(painting)});
 }
 
-QSizeF PrintedReport::pageSize(const QPrinter& printer)
+QSizeF PrintedReport::pageSize(const QPagedPaintDevice& printer)
 {
-    const QRect paintRect = printer.pageLayout().paintRectPixels(printer.resolution());
-    return QSizeF(paintRect.size()) * (unitsPerInch / printer.resolution());
+    const int resolution = printer.logicalDpiX();
+    const QRect paintRect = printer.pageLayout().paintRectPixels(resolution);
+    return QSizeF(paintRect.size()) * (unitsPerInch / resolution);
 }
 
 QVector<PrintedReport::Page> PrintedReport::layOut(const ReportPageFrame& frame) const
@@ -79,7 +80,7 @@ int PrintedReport::pageCount(const QSizeF& pageSize) const
     return std::max(1, int(layOut(ReportPageFrame(m_heading, pageSize)).size()));
 }
 
-bool PrintedReport::print(QPrinter& printer) const
+bool PrintedReport::print(QPagedPaintDevice& printer) const
 {
     const ReportPageFrame frame(m_heading, pageSize(printer));
     QVector<Page> pages = layOut(frame);
@@ -89,7 +90,7 @@ bool PrintedReport::print(QPrinter& printer) const
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
-    const qreal scale = printer.resolution() / unitsPerInch;
+    const qreal scale = printer.logicalDpiX() / unitsPerInch;
     for (int number = 0; number < pages.size(); ++number) {
         if (number > 0 && !printer.newPage())
             return false;

@@ -14,7 +14,7 @@ class PrintedTable;
 class QAbstractItemDelegate;
 class QAbstractItemModel;
 class QPainter;
-class QPrinter;
+class QPagedPaintDevice;
 
 // A report of a screen on paper or in a PDF: tables and pictures laid out on
 // pages, every page with the heading above and "page n of m" below. Each
@@ -37,14 +37,14 @@ public:
     // perPage of them share a page; painted in report units (1/96 inch).
     void addPicture(int perPage, Painting painting);
 
-    // Prints every page; false when the printer can't be painted on (a file
-    // that can't be written, say).
-    bool print(QPrinter& printer) const;
+    // Prints every page on a printer or a PDF writer; false when it can't be
+    // painted on (a file that can't be written, say).
+    bool print(QPagedPaintDevice& printer) const;
     // The pages the report takes on a page of that size, in report units.
     int pageCount(const QSizeF& pageSize) const;
 
     // The printer's printable area in report units.
-    static QSizeF pageSize(const QPrinter& printer);
+    static QSizeF pageSize(const QPagedPaintDevice& printer);
 
 private:
     struct Placed;

@@ -1,26 +1,36 @@
 #include "widgets/ReportOutput.h"
 
+#include "base/FileSaving.h"
 #include "widgets/MessageBoxes.h"
 #include "widgets/PrintedReport.h"
+#include "widgets/SaveFileDialog.h"
 
+#include <QBuffer>
 #include <QDir>
-#include <QFileDialog>
+#include <QGuiApplication>
 #include <QPageLayout>
+#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QStandardPaths>
 
 namespace {
 
-// Tables are wide (a column per recording): landscape by default. The
-// printer works at the screen's resolution, so fonts given in points (those
-// of charts) keep the size they have on screen.
-void setUpPage(QPrinter& printer)
+// Tables are wide (a column per recording): landscape by default. Pages are
+// painted at the screen's resolution, so fonts given in points (those of
+// charts) keep the size they have on screen.
+void setUpPage(QPagedPaintDevice& device)
 {
-    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(12, 12, 12, 12),
-                                      QPageLayout::Millimeter));
-    printer.setCreator(QCoreApplication::applicationName());
+    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(12, 12, 12, 12),
+                                     QPageLayout::Millimeter));
+}
+
+int screenResolution()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? qRound(screen->logicalDotsPerInchY()) : 96;
 }
 
 } // namespace
@@ -29,6 +39,7 @@ bool ReportOutput::print(QWidget* parent, const PrintedReport& report)
 {
     QPrinter printer(QPrinter::ScreenResolution);
     setUpPage(printer);
+    printer.setCreator(QCoreApplication::applicationName());
     QPrintDialog dialog(&printer, parent);
     dialog.setObjectName(QStringLiteral("printDialog"));
     dialog.setWindowTitle(tr("Text.print"));
@@ -42,14 +53,12 @@ bool ReportOutput::print(QWidget* parent, const PrintedReport& report)
 
 bool ReportOutput::saveAsPdf(QWidget* parent, const PrintedReport& report, const QString& suggestedName)
 {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    QString path = QFileDialog::getSaveFileName(
-        parent, tr("Text.savePdf"), QDir(folder).filePath(fileNameOf(suggestedName) + QStringLiteral(".pdf")),
-        tr("Text.pdfFiles") + QStringLiteral(" (*.pdf)"));
+    const QString path = SaveFileDialog::getSaveFileName(
+        parent, tr("Text.savePdf"), QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+        tr("Text.pdfFiles") + QStringLiteral(" (*.pdf)"), QStringLiteral("pdf"),
+        fileNameOf(suggestedName) + QStringLiteral(".pdf"));
     if (path.isEmpty())
         return false;
-    if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
-        path += QStringLiteral(".pdf");
     if (!writePdf(report, path)) {
         showError(parent, tr("Text.pdfNotSaved").arg(QDir::toNativeSeparators(path)));
         return false;
@@ -60,11 +69,20 @@ bool ReportOutput::saveAsPdf(QWidget* parent, const PrintedReport& report, const
 
 bool ReportOutput::writePdf(const PrintedReport& report, const QString& path)
 {
-    QPrinter printer(QPrinter::ScreenResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    setUpPage(printer);
-    return report.print(printer);
+    // Made in memory, then saved whole: the PDF engine doesn't report a write
+    // that fails, and a file it opened itself would already have lost an
+    // earlier file of that name.
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&pdf);
+        writer.setResolution(screenResolution());
+        writer.setCreator(QCoreApplication::applicationName());
+        setUpPage(writer);
+        if (!report.print(writer))
+            return false;
+    }
+    return saveWholeFile(path, pdf.data());
 }
 
 QString ReportOutput::fileNameOf(const QString& text)

@@ -5,14 +5,28 @@
 #include <QFileInfo>
 
 QString SaveFileDialog::getSaveFileName(QWidget* parent, const QString& caption, const QString& directory,
-                                        const QString& filter)
+                                        const QString& filter, const QString& defaultSuffix,
+                                        const QString& suggestedName)
 {
-    if (current())
-        return current()({parent, caption, directory, filter});
+    const Question question{parent, caption, directory, filter, defaultSuffix, suggestedName};
+    return current() ? current()(question) : ask(question);
+}
+
+QString SaveFileDialog::ask(const Question& question)
+{
     // A folder that isn't there yet (no Documents folder) would show up as
     // the file's name: the dialog opens in the home folder instead.
-    const QString start = directory.isEmpty() || QFileInfo::exists(directory) ? directory : QDir::homePath();
-    return QFileDialog::getSaveFileName(parent, caption, start, filter);
+    const QString folder =
+        question.directory.isEmpty() || QFileInfo::exists(question.directory) ? question.directory : QDir::homePath();
+    const QString start = question.suggestedName.isEmpty() ? folder : QDir(folder).filePath(question.suggestedName);
+    QFileDialog dialog(question.parent, question.caption, start, question.filter);
+    dialog.setObjectName(QStringLiteral("saveFileDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(question.defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
 }
 
 void SaveFileDialog::set(Function function)

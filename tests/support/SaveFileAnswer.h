@@ -2,10 +2,12 @@
 
 #include "widgets/SaveFileDialog.h"
 
+#include <QFileInfo>
 #include <QList>
 
 // For one test scope, answers every save-file question with the given path
-// (an empty one cancels) and records what was asked.
+// (an empty one cancels) and records what was asked. As the dialog does, a
+// file name without a dot takes the question's default suffix.
 class SaveFileAnswer
 {
 public:
@@ -13,7 +15,9 @@ public:
     {
         SaveFileDialog::set([this](const SaveFileDialog::Question& question) {
             questions.append(question);
-            return m_path;
+            if (m_path.isEmpty() || question.defaultSuffix.isEmpty() || QFileInfo(m_path).fileName().contains('.'))
+                return m_path;
+            return m_path + QLatin1Char('.') + question.defaultSuffix;
         });
     }
     ~SaveFileAnswer() { SaveFileDialog::set({}); }

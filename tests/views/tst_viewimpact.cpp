@@ -68,6 +68,8 @@ private slots:
     void startComesBackAfterEveryOutcome_data();
     void startComesBackAfterEveryOutcome();
     void boxSendsTheChosenCommandAndReportsThePatient();
+    void startReportsTheSavedOrder_data();
+    void startReportsTheSavedOrder();
     void markerTableClicks_data();
     void markerTableClicks();
     void leaving();
@@ -207,6 +209,7 @@ void ViewImpactTest::replyIsHandledAsAsked()
     const bool download = asked == ViewImpact::Download;
     QTRY_VERIFY(download ? start->isEnabled() : !played.isEmpty());
     QCOMPARE(saveAs.questions.size(), download ? 1 : 0);
+    QVERIFY(!download || saveAs.questions.first().defaultSuffix == "wav");
     // The repetitions are those of the minute asked for, not of the two shown now.
     const QByteArray samples = ImpactAudio::assemble(blocks({300, 500}), download ? 20 : 4).samples();
     if (download) {
@@ -317,6 +320,48 @@ void ViewImpactTest::boxSendsTheChosenCommandAndReportsThePatient()
     QCOMPARE(reported.first().deviceState(), DeviceState::RecipeInProgress);
     QCOMPARE(PatientManager::instance().model()->patientById("p1").deviceState(), DeviceState::RecipeInProgress);
     QVERIFY(child<QPushButton>(*view, "buttonStart")->isEnabled());
+}
+
+void ViewImpactTest::startReportsTheSavedOrder_data()
+{
+    QTest::addColumn<int>("target");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("saved"); // the order reported; empty: none
+
+    for (const auto& [target, name] :
+         {std::pair{ViewImpact::Sensor, "sensor"}, std::pair{ViewImpact::Download, "download"},
+          std::pair{ViewImpact::Box, "box"}}) {
+        QTest::addRow("%s: saved", name) << int(target) << 200 << "m1 m0 m2";
+        QTest::addRow("%s: refused", name) << int(target) << 403 << "";
+    }
+}
+
+// The order sent, not the one shown when the service confirms: the move
+// made meanwhile is still to be saved.
+void ViewImpactTest::startReportsTheSavedOrder()
+{
+    QFETCH(int, target);
+    QFETCH(int, status);
+    QFETCH(QString, saved);
+    ScriptedResponse answer = status == 200 ? ScriptedResponse::json(200, packedAudioReply(blocks({30, 50, 70})))
+                                            : ScriptedResponse::json(status, R"({"message":"Not allowed"})");
+    answer.delayBeforeHeadersMs = 200;
+    m_service->answer(target == ViewImpact::Box ? "PUT" : "POST", "/recipe", answer);
+    SaveFileAnswer cancel;
+    MessageBoxRecorder boxes;
+    const auto view = openScreen({1, 1, 1});
+    QVERIFY(view);
+    choose(*view, ViewImpact::Target(target), 1);
+    QStringList reported;
+    connect(view.get(), &ViewImpact::onMarkersSaved, this,
+            [&](const QList<Marker>& markers) { reported << idsOf(markers).join(' '); });
+    view->model()->moveMarker(1, 0);
+    child<QPushButton>(*view, "buttonStart")->click();
+    view->model()->moveMarker(1, 0);
+    QTRY_VERIFY(child<QPushButton>(*view, "buttonStart")->isEnabled());
+
+    QCOMPARE(reported, saved.isEmpty() ? QStringList() : QStringList{saved});
+    QVERIFY(view->isChanged());
 }
 
 // Down from the first and removal by click are the end-to-end test's.

@@ -43,9 +43,9 @@ QByteArray recordJson(const QString& id, const QString& recordedAt)
     return QJsonDocument(record).toJson(QJsonDocument::Compact);
 }
 
-QString text(const char* key)
+QString text(const char* context, const char* key)
 {
-    return QCoreApplication::translate("ViewPatient", key);
+    return QCoreApplication::translate(context, key);
 }
 
 // The service's autospectrum answer: a JSON array of Base64 blocks, gzipped,
@@ -78,6 +78,8 @@ private slots:
     void exportWorkbook();
     void deviceActionsReachTheServiceAndTheList_data();
     void deviceActionsReachTheServiceAndTheList();
+    void deviceDialogShowsTheAnswer_data();
+    void deviceDialogShowsTheAnswer();
     void autospectrum_data();
     void autospectrum();
 
@@ -287,10 +289,10 @@ void ViewPatientTest::exportWorkbook_data()
     QTest::newRow("line breaks, no suffix") << brokenLines << "anna" << QStringLiteral("anna.xlsx") << QString();
     QTest::newRow("cancelled") << workbook << QString() << QString() << QString();
     QTest::newRow("not Base64") << QByteArray("<html>Bad gateway</html>") << "anna" << QString()
-                                << text("Text.exportInvalid");
-    QTest::newRow("empty answer") << QByteArray() << "anna" << QString() << text("Text.exportInvalid");
+                                << text("PatientExport", "Text.exportInvalid");
+    QTest::newRow("empty answer") << QByteArray() << "anna" << QString() << text("PatientExport", "Text.exportInvalid");
     QTest::newRow("folder that does not exist")
-        << workbook << "missing/anna.xlsx" << QString() << text("Text.errorSaveFile");
+        << workbook << "missing/anna.xlsx" << QString() << text("PatientExport", "Text.errorSaveFile");
 }
 
 void ViewPatientTest::exportWorkbook()
@@ -311,7 +313,9 @@ void ViewPatientTest::exportWorkbook()
     QCOMPARE(boxes.texts(),
              message.isEmpty() ? QStringList() : QStringList{QObject::tr("Text.error") + ": " + message});
     // The practitioner is asked only for a readable workbook.
-    QCOMPARE(answer.questions.size(), message == text("Text.exportInvalid") ? 0 : 1);
+    QCOMPARE(answer.questions.size(), message == text("PatientExport", "Text.exportInvalid") ? 0 : 1);
+    // The dialog completes a bare name before it asks about replacing a file.
+    QVERIFY(answer.questions.isEmpty() || answer.questions.first().defaultSuffix == "xlsx");
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files), written.isEmpty() ? QStringList() : QStringList{written});
     QFile file(folder.filePath(written));
     QVERIFY(written.isEmpty() || (file.open(QIODevice::ReadOnly) && file.readAll() == "PK\x03\x04 workbook"));
@@ -373,6 +377,54 @@ void ViewPatientTest::deviceActionsReachTheServiceAndTheList()
                  kSensor);
 }
 
+void ViewPatientTest::deviceDialogShowsTheAnswer_data()
+{
+    QTest::addColumn<QString>("clicked");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("shown");   // the dialog's error label
+    QTest::addColumn<QString>("enabled"); // connect, disconnect, toggle
+    QTest::addColumn<int>("boxes");       // besides the disconnect question
+
+    const QString reason = QStringLiteral("The device belongs to another patient.");
+    // The patient's device stays bound after a refusal, and is bound enabled after a connect.
+    QTest::newRow("connect refused") << "buttonConnect" << 409 << reason << "111" << 0;
+    QTest::newRow("disconnect refused") << "buttonDisconnect" << 409 << reason << "111" << 0;
+    QTest::newRow("connect accepted") << "buttonConnect" << 200 << QString() << "111" << 1;
+    QTest::newRow("disconnect accepted") << "buttonDisconnect" << 200 << QString() << "100" << 1;
+}
+
+void ViewPatientTest::deviceDialogShowsTheAnswer()
+{
+    QFETCH(QString, clicked);
+    QFETCH(int, status);
+    QFETCH(QString, shown);
+    QFETCH(QString, enabled);
+    QFETCH(int, boxes);
+
+    const QByteArray body = status == 200 ? "{}" : R"({"message": "The device belongs to another patient."})";
+    const bool connecting = clicked == "buttonConnect";
+    const QByteArray method = connecting ? "POST" : "DELETE";
+    const QString path = connecting ? "/patient/device" : "/patient/device/p1";
+    m_service->answer(method, path, ScriptedResponse::json(status, body));
+    ScopedSensor sensor(kSensor);
+    MessageBoxRecorder recorder(QMessageBox::Yes);
+    QString label;
+    QString buttons;
+    whenModalAppears([&](QWidget* dialog) {
+        button(dialog, qPrintable(clicked))->click();
+        QVERIFY(QTest::qWaitFor([&] { return m_service->requests(method, path).size() == 1 && idle(); }));
+        label = dialog->findChild<QLabel*>(QStringLiteral("labelError"))->text();
+        for (const char* name : {"buttonConnect", "buttonDisconnect", "buttonToggle"})
+            buttons += button(dialog, name)->isEnabled() ? '1' : '0';
+        dialog->close();
+    });
+    button("buttonManageDevice")->click();
+
+    QCOMPARE(label, shown);
+    QCOMPARE(buttons, enabled);
+    QCOMPARE(recorder.boxes.size(), (connecting ? 0 : 1) + boxes);
+}
+
 void ViewPatientTest::autospectrum_data()
 {
     QTest::addColumn<CardAction>("action");
@@ -397,16 +449,16 @@ void ViewPatientTest::autospectrum_data()
         m_card->setPlayerActive(true);
         button("buttonAutospectrum")->click();
         m_card->onAutospectrum(1);
-    }) << twoBlocks << 0 << QList<int>{} << text("Text.playerActive");
+    }) << twoBlocks << 0 << QList<int>{} << text("PatientAutospectrum", "Text.playerActive");
     QTest::newRow("player started while the service answered") << CardAction([this] {
         m_card->onAutospectrum(1);
         m_card->setPlayerActive(true);
-    }) << twoBlocks << 1 << QList<int>{} << text("Text.playerActive");
+    }) << twoBlocks << 1 << QList<int>{} << text("PatientAutospectrum", "Text.playerActive");
     // A million minutes repeat each block about twenty million times: 3 GB.
     QTest::newRow("too long for memory") << minutes(1000000) << twoBlocks << 1 << QList<int>{}
                                          << QCoreApplication::translate("ImpactAudio", "Text.impactTooLong");
     QTest::newRow("no sound in the answer")
-        << minutes(1) << packedAudio({}) << 1 << QList<int>{} << text("Text.autospectrumEmpty");
+        << minutes(1) << packedAudio({}) << 1 << QList<int>{} << text("PatientAutospectrum", "Text.autospectrumEmpty");
 }
 
 void ViewPatientTest::autospectrum()

@@ -2,7 +2,10 @@
 // and the heading and page numbers on every page of the PDF.
 #include "app/Application.h"
 #include "base/Language.h"
+#include "support/MessageBoxRecorder.h"
 #include "support/PdfText.h"
+#include "support/SaveFileAnswer.h"
+#include "support/ScopedFileSizeLimit.h"
 #include "widgets/PrintedReport.h"
 #include "widgets/PrintedTable.h"
 #include "widgets/ReportOutput.h"
@@ -13,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QTranslator>
 #include <QtTest>
+
+#include <memory>
 
 namespace {
 
@@ -47,7 +52,8 @@ private slots:
     void tablesDivideOverPages_data();
     void tablesDivideOverPages();
     void everyPageCarriesTheHeadingAndItsNumber();
-    void anUnwritableFileIsReported();
+    void pdfIsSavedWholeOrNotAtAll_data();
+    void pdfIsSavedWholeOrNotAtAll();
 
 private:
     QTranslator m_translator;
@@ -138,14 +144,63 @@ void PrintedReportTest::everyPageCarriesTheHeadingAndItsNumber()
     QCOMPARE(all.count(QStringLiteral("picture")), 3);
 }
 
-void PrintedReportTest::anUnwritableFileIsReported()
+void PrintedReportTest::pdfIsSavedWholeOrNotAtAll_data()
 {
+    QTest::addColumn<QString>("chosen");  // in the test's folder; empty: cancelled
+    QTest::addColumn<bool>("fullDisk");   // no file may grow past 4 KiB
+    QTest::addColumn<QString>("message"); // the key of the one message shown; empty: none
+    QTest::addColumn<QString>("content"); // of anna.pdf afterwards: "pdf", or the earlier file's
+
+    QTest::newRow("bare name") << "anna" << false << "Text.pdfSaved"
+                               << "pdf";
+    QTest::newRow("cancelled") << "" << false << ""
+                               << "earlier";
+    QTest::newRow("folder that does not exist") << "missing/anna.pdf" << false << "Text.pdfNotSaved"
+                                                << "earlier";
+    if (ScopedFileSizeLimit::supported())
+        QTest::newRow("disk full") << "anna.pdf" << true << "Text.pdfNotSaved"
+                                   << "earlier";
+}
+
+void PrintedReportTest::pdfIsSavedWholeOrNotAtAll()
+{
+    QFETCH(QString, chosen);
+    QFETCH(bool, fullDisk);
+    QFETCH(QString, message);
+    QFETCH(QString, content);
+
     QStandardItemModel model;
-    fill(model, 2, 2);
+    fill(model, 40, 12);
     PrintedReport report(heading());
-    report.addTable(QString(), model);
-    QVERIFY(!ReportOutput::writePdf(report, QStringLiteral("/nonexistent-folder/report.pdf")));
-    QCOMPARE(ReportOutput::fileNameOf(QStringLiteral(" A/B: \"C\"? ")), QStringLiteral("A_B_ _C__"));
+    report.addTable(QStringLiteral("Markers"), model);
+    QTemporaryDir folder;
+    QFile file(folder.filePath(QStringLiteral("anna.pdf")));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("earlier") == 7);
+    file.close();
+    SaveFileAnswer answer(chosen.isEmpty() ? QString() : folder.filePath(chosen));
+    MessageBoxRecorder boxes;
+    bool saved = false;
+    {
+        std::unique_ptr<ScopedFileSizeLimit> limit(fullDisk ? new ScopedFileSizeLimit(4096) : nullptr);
+        saved = ReportOutput::saveAsPdf(nullptr, report, QStringLiteral("Anna: Analysis"));
+    }
+
+    QCOMPARE(saved, message == "Text.pdfSaved");
+    QCOMPARE(boxes.boxes.size(), message.isEmpty() ? 0 : 1);
+    if (!message.isEmpty()) {
+        const QString written = folder.filePath(chosen.endsWith(".pdf") ? chosen : chosen + ".pdf");
+        QCOMPARE(
+            boxes.boxes.first().text,
+            QCoreApplication::translate("ReportOutput", qPrintable(message)).arg(QDir::toNativeSeparators(written)));
+    }
+    // The practitioner is offered the report's name, and the dialog completes a bare name as a PDF.
+    QCOMPARE(answer.questions.first().suggestedName, QStringLiteral("Anna_ Analysis.pdf"));
+    QCOMPARE(answer.questions.first().defaultSuffix, QStringLiteral("pdf"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY2(content == "pdf" ? bytes.startsWith("%PDF") && bytes.trimmed().endsWith("%%EOF") : bytes == "earlier",
+             bytes.left(40).constData());
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"anna.pdf"});
 }
 
 QTEST_MAIN(PrintedReportTest)

@@ -1,0 +1,49 @@
+#include "views/PatientExport.h"
+
+#include "api/Controller.h"
+#include "base/FileSaving.h"
+#include "data/Patient.h"
+#include "widgets/MessageBoxes.h"
+#include "widgets/SaveFileDialog.h"
+
+#include <QStandardPaths>
+
+namespace {
+
+// The service's export: Base64 text, perhaps with line breaks. Anything else,
+// or text that decodes to nothing, gives an empty result.
+QByteArray decodeExport(const QByteArray& body)
+{
+    QByteArray text = body;
+    text.replace('\r', QByteArray()).replace('\n', QByteArray());
+    const auto decoded = QByteArray::fromBase64Encoding(text.trimmed(), QByteArray::AbortOnBase64DecodingErrors);
+    return decoded ? *decoded : QByteArray();
+}
+
+} // namespace
+
+PatientExport::PatientExport(QWidget* card) : QObject(card), m_card(card) {}
+
+void PatientExport::start(const Patient& patient)
+{
+    auto* controller = new Controller(m_card);
+    connect(controller, &Controller::onBytes, this, &PatientExport::save);
+    connect(controller, &Controller::onError, this, &PatientExport::error);
+    controller->exportExcel(patient);
+}
+
+void PatientExport::save(const QByteArray& bytes)
+{
+    const QByteArray workbook = decodeExport(bytes);
+    if (workbook.isEmpty()) {
+        showError(m_card, tr("Text.exportInvalid"));
+        return;
+    }
+    const QString chosen = SaveFileDialog::getSaveFileName(
+        m_card, tr("Text.saveFile"), QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+        QStringLiteral("*.xlsx"), QStringLiteral("xlsx"));
+    if (chosen.isEmpty())
+        return;
+    if (!saveWholeFile(chosen, workbook))
+        showError(m_card, tr("Text.errorSaveFile"));
+}

@@ -1,0 +1,132 @@
+#include "views/PatientRecordsTable.h"
+
+#include "api/Controller.h"
+#include "data/PatientProxyModel.h"
+#include "data/RecordModel.h"
+#include "views/RecordDelegate.h"
+#include "widgets/CheckBoxHeader.h"
+#include "widgets/MessageBoxes.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTableView>
+
+PatientRecordsTable::PatientRecordsTable(QWidget* card, QTableView* table, const Patient& patient)
+    : QObject(card), m_card(card), m_table(table), m_patient(patient)
+{
+    setUpTable();
+    connect(m_model, &RecordModel::onUpdate, this, &PatientRecordsTable::checksChanged);
+    connect(m_header, &CheckBoxHeader::checkBoxClicked, m_model, &RecordModel::setAllChecked);
+    connect(m_delegate, &RecordDelegate::removePress, this, &PatientRecordsTable::askToDelete);
+}
+
+void PatientRecordsTable::setUpTable()
+{
+    m_model = new RecordModel(this);
+    m_proxy = new PatientProxyModel(this);
+    m_proxy->setSourceModel(m_model);
+    m_proxy->setDynamicSortFilter(true);
+    m_proxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
+    m_delegate = new RecordDelegate(this);
+    m_header = new CheckBoxHeader(Qt::Horizontal, m_table);
+    m_header->setObjectName(QStringLiteral("headerView"));
+    m_table->setHorizontalHeader(m_header);
+    m_table->setModel(m_proxy);
+    m_table->setItemDelegateForColumn(RecordModel::NotesColumn, m_delegate);
+    m_table->setItemDelegateForColumn(RecordModel::RemoveColumn, m_delegate);
+    m_delegate->watch(m_table);
+
+    m_table->setSortingEnabled(true);
+    m_table->setMouseTracking(true);
+    m_table->setAlternatingRowColors(true);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setWordWrap(false);
+    m_table->sortByColumn(RecordModel::RecordedAtColumn, Qt::DescendingOrder);
+
+    m_header->setStretchLastSection(false);
+    m_header->setHighlightSections(false);
+    const std::pair<int, int> widths[] = {{RecordModel::CheckColumn, 30},
+                                          {RecordModel::NumberColumn, 45},
+                                          {RecordModel::NotesColumn, m_delegate->trashWidth() + 8},
+                                          {RecordModel::RemoveColumn, m_delegate->trashWidth() + 4}};
+    for (const auto& [column, width] : widths) {
+        m_header->setSectionResizeMode(column, QHeaderView::Fixed);
+        m_header->resizeSection(column, width);
+    }
+    for (int column : {RecordModel::RecordedAtColumn, RecordModel::DoctorColumn, RecordModel::QuestionnaireColumn})
+        m_header->setSectionResizeMode(column, QHeaderView::Stretch);
+
+    QHeaderView* rows = m_table->verticalHeader();
+    rows->hide();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setMinimumSectionSize(40);
+    rows->setDefaultSectionSize(40);
+}
+
+QList<Record> PatientRecordsTable::checkedRecords() const
+{
+    return m_model->checkedRecords();
+}
+
+void PatientRecordsTable::load()
+{
+    auto* controller = new Controller(m_card);
+    connect(controller, &Controller::onBytes, this, &PatientRecordsTable::showRecords);
+    connect(controller, &Controller::onError, this, &PatientRecordsTable::error);
+    controller->getRecords(m_patient);
+}
+
+void PatientRecordsTable::showRecords(const QByteArray& bytes)
+{
+    m_model->clear();
+    const QJsonArray array = QJsonDocument::fromJson(bytes).array();
+    QList<Record> records;
+    records.reserve(array.size());
+    // The service lists the oldest record first; the first row is the newest.
+    for (int element = array.size() - 1; element >= 0; --element)
+        records.append(Record(array.at(element).toObject()));
+    m_model->append(records);
+    // The new rows carry no check marks: the buttons and the header follow.
+    emit checksChanged();
+}
+
+void PatientRecordsTable::upload(const QByteArray& recording, const QString& sensorId)
+{
+    auto* controller = new Controller(m_card);
+    connect(controller, &Controller::onBytes, this, &PatientRecordsTable::addUploaded);
+    connect(controller, &Controller::onError, this, &PatientRecordsTable::error);
+    controller->uploadRecord(m_patient, recording, sensorId);
+}
+
+void PatientRecordsTable::addUploaded(const QByteArray& bytes)
+{
+    m_model->prepend(Record(QJsonDocument::fromJson(bytes).object()));
+    emit checksChanged();
+}
+
+void PatientRecordsTable::askToDelete(const QModelIndex& index)
+{
+    const Record record = m_model->recordAt(m_proxy->mapToSource(index));
+    if (!confirmDeleteRecord(m_card, record.recordedAt()))
+        return;
+    auto* controller = new Controller(m_card);
+    // The row is looked up when the service confirms: a reload or a new
+    // record meanwhile may have moved it, or taken it away.
+    connect(controller, &Controller::onSuccess, this, [this, record] { m_model->removeAt(m_model->indexOf(record)); });
+    connect(controller, &Controller::onError, this, &PatientRecordsTable::error);
+    controller->deleteRecord(record);
+}
+
+void PatientRecordsTable::showChecks()
+{
+    const int checked = m_model->checkedRecords().size();
+    const int rows = m_model->rowCount();
+    if (checked < rows)
+        m_header->setChecked(false);
+    else if (rows > 0)
+        m_header->setChecked(true);
+    m_table->viewport()->update();
+}
