@@ -104,9 +104,13 @@ bool ReceiptModel::setData(const QModelIndex& index, const QVariant& value, int 
 
 void ReceiptModel::setAnalysis(const QByteArray& bytes, const Recipe& recipe)
 {
+    setAnalysis(QJsonDocument::fromJson(bytes).object().value(QLatin1String("rows")).toArray(), recipe);
+}
+
+void ReceiptModel::setAnalysis(const QJsonArray& rows, const Recipe& recipe)
+{
     beginResetModel();
     m_markers.clear();
-    const QJsonArray rows = QJsonDocument::fromJson(bytes).object().value(QLatin1String("rows")).toArray();
     for (const QJsonValue& row : rows) {
         Marker marker(row.toObject());
         marker.setSelected(recipe.contains(marker.id()));

@@ -4,6 +4,7 @@
 
 #include <QAbstractTableModel>
 #include <QByteArray>
+#include <QJsonArray>
 #include <QList>
 
 class Recipe;
@@ -46,6 +47,7 @@ public:
     // Replaces every row by the "rows" of an analysis reply, ticking the
     // markers that the recipe holds.
     void setAnalysis(const QByteArray& bytes, const Recipe& recipe);
+    void setAnalysis(const QJsonArray& rows, const Recipe& recipe);
     // Removes the first row with that marker id, if any.
     void removeMarker(const QString& id);
 

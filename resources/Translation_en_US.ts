@@ -623,6 +623,13 @@
     </message>
 </context>
 <context>
+    <name>ServiceAnswer</name>
+    <message>
+        <source>Text.unreadableAnswer</source>
+        <translation>The service's answer could not be read. Please try again later.</translation>
+    </message>
+</context>
+<context>
     <name>SummaryTableModel</name>
     <message>
         <source>Text.category</source>

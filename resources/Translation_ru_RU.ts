@@ -623,6 +623,13 @@
     </message>
 </context>
 <context>
+    <name>ServiceAnswer</name>
+    <message>
+        <source>Text.unreadableAnswer</source>
+        <translation>Не удалось прочитать ответ сервиса. Попробуйте позже.</translation>
+    </message>
+</context>
+<context>
     <name>SummaryTableModel</name>
     <message>
         <source>Text.category</source>

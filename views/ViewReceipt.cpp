@@ -3,6 +3,7 @@
 #include "api/Controller.h"
 #include "data/Category.h"
 #include "data/ReceiptModel.h"
+#include "data/ServiceAnswer.h"
 #include "views/ReceiptDelegate.h"
 #include "views/RecipeLeaving.h"
 #include "views/ScreenHeading.h"
@@ -194,8 +195,15 @@ void ViewReceipt::onLoadRecipe(const QByteArray& bytes)
 {
     if (m_stage != Stage::Recipe)
         return;
-    const Recipe saved = Recipe::fromJson(bytes);
-    for (const Marker& marker : saved.markers())
+    // A recipe that can't be read is no empty recipe: saving over it would
+    // lose it. The chain stops here, and the load button asks again.
+    const std::optional<QJsonArray> saved = ServiceAnswer::array(bytes);
+    if (!saved) {
+        onLoadFailed(ServiceAnswer::unreadableText());
+        return;
+    }
+    const Recipe recipe = Recipe::fromArray(*saved);
+    for (const Marker& marker : recipe.markers())
         m_recipe.append(marker);
     updateReceiptButton();
     m_stage = Stage::Categories;
@@ -206,9 +214,14 @@ void ViewReceipt::onLoadSuccess(const QByteArray& bytes)
 {
     if (m_stage != Stage::Categories)
         return;
+    const std::optional<QJsonArray> categories = ServiceAnswer::array(bytes);
+    if (!categories) {
+        onLoadFailed(ServiceAnswer::unreadableText());
+        return;
+    }
     m_stage = Stage::Ready;
     m_analyse->setEnabled(true);
-    for (const QJsonValue& value : QJsonDocument::fromJson(bytes).array()) {
+    for (const QJsonValue& value : *categories) {
         const Category category(value.toObject());
         m_categories->addItem(category.title(), QVariant::fromValue(category));
     }
@@ -273,7 +286,17 @@ void ViewReceipt::onAnalyseSuccess(const QByteArray& bytes)
 
 void ViewReceipt::showAnalysis(const QByteArray& bytes, const Storage& storage)
 {
-    m_model->setAnalysis(bytes, m_recipe);
+    const std::optional<QJsonObject> answer =
+        ServiceAnswer::object(bytes, {{QLatin1String("rows"), QJsonValue::Array}});
+    if (!answer) {
+        onError(ServiceAnswer::unreadableText());
+        return;
+    }
+    m_model->setAnalysis(answer->value(QLatin1String("rows")).toArray(), m_recipe);
+    // Without rows there are no columns; setting up sections that don't
+    // exist takes the header view down.
+    if (m_model->columnCount() == 0)
+        return;
     QHeaderView* header = m_table->horizontalHeader();
     header->setStretchLastSection(false);
     header->setSectionResizeMode(ReceiptModel::MarkerColumn, QHeaderView::Stretch);
