@@ -3,6 +3,7 @@
 #include "api/Controller.h"
 #include "data/AnalysisModel.h"
 #include "data/Category.h"
+#include "data/ServiceAnswer.h"
 #include "data/SummaryTableModel.h"
 #include "views/AnalysisDelegate.h"
 #include "views/TableHeadings.h"
@@ -219,8 +220,14 @@ void ViewAnalysis::onTabChanged(int index)
 
 void ViewAnalysis::onLoadSuccess(const QByteArray& body)
 {
-    const QJsonArray categories = QJsonDocument::fromJson(body).array();
-    for (const QJsonValue& value : categories) {
+    // A catalogue that can't be read is asked for again on the next visit.
+    const std::optional<QJsonArray> categories = ServiceAnswer::array(body);
+    if (!categories) {
+        m_categoriesLoaded = false;
+        onError(ServiceAnswer::unreadableText());
+        return;
+    }
+    for (const QJsonValue& value : *categories) {
         const Category category(value.toObject());
         m_categories->addItem(category.title(), QVariant::fromValue(category));
     }
@@ -240,8 +247,8 @@ void ViewAnalysis::onAnalyse()
     const QString storage = m_categories->currentText() + QStringLiteral(" / ") + m_storages->currentText();
     auto* controller = new Controller(this);
     connect(controller, &Controller::onBytes, this, [this, storage](const QByteArray& body) {
-        m_analysedStorage = storage;
-        onAnalyseSuccess(body);
+        if (showAnalysis(body))
+            m_analysedStorage = storage;
     });
     connect(controller, &Controller::onError, this, &ViewAnalysis::onError);
     controller->analyse(requestBody());
@@ -249,13 +256,31 @@ void ViewAnalysis::onAnalyse()
 
 void ViewAnalysis::onAnalyseSuccess(const QByteArray& body)
 {
-    m_analysisModel->load(body);
+    showAnalysis(body);
+}
+
+bool ViewAnalysis::showAnalysis(const QByteArray& body)
+{
+    const std::optional<QJsonObject> answer = ServiceAnswer::object(
+        body, {{QLatin1String("columns"), QJsonValue::Array}, {QLatin1String("rows"), QJsonValue::Array}});
+    if (!answer) {
+        onError(ServiceAnswer::unreadableText());
+        return false;
+    }
+    m_analysisModel->load(*answer);
     fitColumns(m_analysisTable);
+    return true;
 }
 
 void ViewAnalysis::onSummarySuccess(const QByteArray& body)
 {
-    m_summaryModel->load(body);
+    const std::optional<QJsonObject> answer = ServiceAnswer::object(
+        body, {{QLatin1String("columns"), QJsonValue::Array}, {QLatin1String("rows"), QJsonValue::Array}});
+    if (!answer) {
+        onError(ServiceAnswer::unreadableText());
+        return;
+    }
+    m_summaryModel->load(*answer);
     fitColumns(m_summaryTable);
 }
 

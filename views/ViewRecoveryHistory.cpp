@@ -1,6 +1,7 @@
 #include "views/ViewRecoveryHistory.h"
 
 #include "api/Controller.h"
+#include "data/ServiceAnswer.h"
 #include "views/SymptomDelegate.h"
 #include "views/SymptomModel.h"
 #include "views/TableBox.h"
@@ -15,7 +16,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QInputDialog>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
 #include <QMenu>
@@ -142,7 +142,14 @@ void ViewRecoveryHistory::load()
 
 void ViewRecoveryHistory::onLoadSuccess(const QByteArray& body)
 {
-    m_model->load(QJsonDocument::fromJson(body).object());
+    // An answer that can't be read is no empty history: what is shown stays.
+    const std::optional<QJsonObject> answer = ServiceAnswer::object(
+        body, {{QLatin1String("dates"), QJsonValue::Object}, {QLatin1String("rows"), QJsonValue::Array}});
+    if (!answer) {
+        onError(ServiceAnswer::unreadableText());
+        return;
+    }
+    m_model->load(*answer);
     m_modified = false;
     QHeaderView* header = m_table->horizontalHeader();
     for (int section = 1; section < header->count(); ++section)

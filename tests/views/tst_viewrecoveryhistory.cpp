@@ -3,6 +3,7 @@
 // changes, new symptoms and the names they may take).
 #include "app/Application.h"
 #include "base/Language.h"
+#include "data/ServiceAnswer.h"
 #include "support/FakePatientService.h"
 #include "support/MessageBoxRecorder.h"
 #include "support/ModalDialogDriver.h"
@@ -75,6 +76,8 @@ private slots:
     void newSymptomNames_data();
     void newSymptomNames();
     void withoutDatesNoSymptomCanBeAdded();
+    void unreadableAnswerKeepsTheTable_data();
+    void unreadableAnswerKeepsTheTable();
 
 private:
     std::unique_ptr<ViewRecoveryHistory> openScreen();
@@ -305,6 +308,30 @@ void ViewRecoveryHistoryTest::withoutDatesNoSymptomCanBeAdded()
     QVERIFY(view);
     QVERIFY(!view->findChild<QPushButton*>(QStringLiteral("buttonNewSymptom"))->isEnabled());
     QVERIFY(!view->findChild<QAction*>(QStringLiteral("actionNewSymptom"))->isEnabled());
+}
+
+void ViewRecoveryHistoryTest::unreadableAnswerKeepsTheTable_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("truncated") << questionnaire.left(60);
+    QTest::newRow("an array") << QByteArray("[]");
+    QTest::newRow("dates as a list") << QByteArray(R"({"dates":["2021-03-05"],"rows":[]})");
+    QTest::newRow("rows as an object") << QByteArray(R"({"dates":{},"rows":{"id":1}})");
+}
+
+// A history that can't be read is no empty history: the refreshed table stays.
+void ViewRecoveryHistoryTest::unreadableAnswerKeepsTheTable()
+{
+    QFETCH(QByteArray, body);
+    const auto view = openScreen();
+    QVERIFY(view);
+    m_service->answer("POST", loadPath, ScriptedResponse::json(200, body));
+    MessageBoxRecorder boxes;
+    view->findChild<QPushButton*>(QStringLiteral("buttonRefresh"))->click();
+    QTRY_COMPARE(boxes.texts(), QStringList{"Error: " + ServiceAnswer::unreadableText()});
+    QCOMPARE(view->model()->rowCount(), 4);
+    QCOMPARE(view->model()->columnCount(), 3);
 }
 
 QTEST_MAIN(ViewRecoveryHistoryTest)
