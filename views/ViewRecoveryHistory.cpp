@@ -2,6 +2,7 @@
 
 #include "api/Controller.h"
 #include "data/ServiceAnswer.h"
+#include "views/RecipeLeaving.h"
 #include "views/SymptomDelegate.h"
 #include "views/SymptomModel.h"
 #include "views/TableBox.h"
@@ -34,6 +35,9 @@ ViewRecoveryHistory::ViewRecoveryHistory(const Patient& patient, const QList<Rec
     m_removeSymptomAction->setObjectName(QStringLiteral("actionRemoveSymptom"));
     buildWidgets();
     setUpTable();
+    m_leaving = new RecipeLeaving(
+        this, [this](Controller& controller) { controller.saveQuestionnaire(m_patient, m_model->saveJson(m_table)); },
+        [this] { return askYesNo(this, tr("Text.saving"), tr("Text.confirmSave")); });
     setAttribute(Qt::WA_DeleteOnClose);
     retranslate();
     updateActions();
@@ -44,7 +48,7 @@ ViewRecoveryHistory::ViewRecoveryHistory(const Patient& patient, const QList<Rec
     connect(m_newSymptom, &QPushButton::clicked, this, &ViewRecoveryHistory::onNewSymptom);
     connect(m_refresh, &QPushButton::clicked, this, &ViewRecoveryHistory::onRefresh);
     // Modified only by real changes: a cancelled new-symptom dialog changes nothing.
-    connect(m_model, &SymptomModel::onChange, this, [this] { m_modified = true; });
+    connect(m_model, &SymptomModel::onChange, this, [this] { m_leaving->setChanged(true); });
     connect(m_model, &SymptomModel::modelReset, this, &ViewRecoveryHistory::updateActions);
     connect(m_table, &QTableView::customContextMenuRequested, this,
             &ViewRecoveryHistory::on_tableView_customContextMenuRequested);
@@ -150,7 +154,7 @@ void ViewRecoveryHistory::onLoadSuccess(const QByteArray& body)
         return;
     }
     m_model->load(*answer);
-    m_modified = false;
+    m_leaving->setChanged(false);
     QHeaderView* header = m_table->horizontalHeader();
     for (int section = 1; section < header->count(); ++section)
         header->setSectionResizeMode(section, QHeaderView::Stretch);
@@ -159,7 +163,7 @@ void ViewRecoveryHistory::onLoadSuccess(const QByteArray& body)
 
 void ViewRecoveryHistory::onRefresh()
 {
-    if (m_modified && !askYesNo(this, tr("Text.refresh"), tr("Text.confirmDiscard")))
+    if (isModified() && !askYesNo(this, tr("Text.refresh"), tr("Text.confirmDiscard")))
         return;
     load();
 }
@@ -222,34 +226,24 @@ void ViewRecoveryHistory::on_tableView_customContextMenuRequested(const QPoint& 
     m_menu->popup(m_table->viewport()->mapToGlobal(pos));
 }
 
-void ViewRecoveryHistory::save(const std::function<void()>& then)
+bool ViewRecoveryHistory::isModified() const
 {
-    const QByteArray body = m_model->saveJson(m_table);
-    auto* controller = new Controller(this);
-    connect(controller, &Controller::onSuccess, this, [this, then] {
-        m_modified = false;
-        if (then)
-            then();
-    });
-    connect(controller, &Controller::onError, this, &ViewRecoveryHistory::onError);
-    controller->saveQuestionnaire(m_patient, body);
+    return m_leaving->changed();
 }
 
 void ViewRecoveryHistory::onSave()
 {
-    save({});
+    m_leaving->save();
 }
 
 void ViewRecoveryHistory::leave(void (ViewRecoveryHistory::*signal)())
 {
-    if (!m_modified) {
-        emit(this->*signal)();
-        return;
-    }
-    if (askYesNo(this, tr("Text.saving"), tr("Text.confirmSave")))
-        save([this, signal] { emit(this->*signal)(); });
-    else
-        emit(this->*signal)();
+    m_leaving->leave([this, signal] { emit(this->*signal)(); });
+}
+
+bool ViewRecoveryHistory::confirmLeave()
+{
+    return m_leaving->confirmLeave([this] { emit onReadyToLeave(); });
 }
 
 void ViewRecoveryHistory::backToPatientsList()

@@ -7,12 +7,11 @@
 #include <QList>
 #include <QWidget>
 
-#include <functional>
-
 class QAction;
 class QMenu;
 class QPushButton;
 class QTableView;
+class RecipeLeaving;
 class SymptomDelegate;
 class SymptomModel;
 
@@ -28,12 +27,18 @@ public:
     ~ViewRecoveryHistory() override;
 
     // Whether there are changes that were not saved.
-    bool isModified() const { return m_modified; }
+    bool isModified() const;
+    // For a way out that isn't one of the screen's buttons, such as the main
+    // window closing. True: the screen may go now (nothing changed, or the
+    // practitioner chose not to save). False: it stays; the history is being
+    // saved, and onReadyToLeave() follows once it is.
+    bool confirmLeave();
     SymptomModel* model() const { return m_model; }
 
 signals:
     void onPatientsList();
     void onBack();
+    void onReadyToLeave();
 
 public slots:
     void onLoadSuccess(const QByteArray& body);
@@ -53,8 +58,6 @@ private:
     void setUpTable();
     void retranslate();
     void load();
-    // Saves, then runs the continuation once the service took it.
-    void save(const std::function<void()>& then);
     // Leaves at once, or after asking whether to save what changed.
     void leave(void (ViewRecoveryHistory::*signal)());
     void updateActions();
@@ -72,5 +75,5 @@ private:
     QMenu* m_menu = nullptr;
     QAction* m_newSymptomAction = nullptr;
     QAction* m_removeSymptomAction = nullptr;
-    bool m_modified = false;
+    RecipeLeaving* m_leaving = nullptr;
 };

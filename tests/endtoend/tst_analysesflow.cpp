@@ -10,6 +10,7 @@
 #include "support/LocalServiceProcess.h"
 #include "support/MainWindowDriver.h"
 #include "support/ModalDialogDriver.h"
+#include "support/ScopedMessageBoxRunner.h"
 #include "support/ServiceTestEnvironment.h"
 #include "support/WorkingDirectory.h"
 #include "views/SymptomModel.h"
@@ -18,6 +19,7 @@
 #include "views/ViewPatient.h"
 #include "views/ViewRecoveryHistory.h"
 
+#include <QAbstractButton>
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
@@ -26,6 +28,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineSeries>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -45,6 +48,7 @@ private slots:
     void analysisShowsTheServicesTables();
     void comparativeShowsTheServicesSeries();
     void recoveryHistoryKeepsWhatWasSaved();
+    void closingTheWindowAsksToSaveTheHistory();
 
 private:
     // What the service answers to that call about the ticked records.
@@ -211,6 +215,34 @@ void AnalysesFlowTest::recoveryHistoryKeepsWhatWasSaved()
     QCOMPARE(model->index(customRow, 2).data(Qt::EditRole).toFloat(), 2.0f);
     QCOMPARE(model->index(customRow, 1).data(Qt::EditRole).toFloat(), 0.0f);
     QVERIFY(model->table().isCustom(customRow));
+}
+
+// Last: before, the window closed here without a word about the changes.
+void AnalysesFlowTest::closingTheWindowAsksToSaveTheHistory()
+{
+    auto* view = openFromCard<ViewRecoveryHistory>(QStringLiteral("buttonRecoveryHistory"));
+    QVERIFY(view);
+    QTRY_VERIFY_WITH_TIMEOUT(view->model()->rowCount() > 3, 20000);
+    const QModelIndex cell = view->model()->index(3, 2);
+    const float level = cell.data(Qt::EditRole).toFloat() == 2.0f ? 1.0f : 2.0f;
+    QVERIFY(view->model()->setData(cell, level, Qt::DisplayRole));
+
+    // Yes to saving, then No to quitting: the history is saved, the window stays.
+    QStringList asked;
+    ScopedMessageBoxRunner answers([&asked](QMessageBox& box) {
+        asked << box.text();
+        box.button(asked.size() == 1 ? QMessageBox::Yes : QMessageBox::No)->click();
+    });
+    QVERIFY(!m_driver->window()->close());
+    QTRY_COMPARE_WITH_TIMEOUT(asked.size(), 2, 20000);
+    QCOMPARE(asked, (QStringList{QCoreApplication::translate("ViewRecoveryHistory", "Text.confirmSave"),
+                                 QCoreApplication::translate("MainWindow", "Text.closeMessage")}));
+    QVERIFY(m_driver->window()->isVisible());
+    QVERIFY(!view->isModified());
+    const auto saved = ControllerOutcome::of([this](Controller& c) { c.loadQuestionnaire(m_patient, m_records); });
+    SymptomsTable table;
+    table.load(QJsonDocument::fromJson(saved->bytes).object());
+    QCOMPARE(table.value(2, 3).toFloat(), level);
 }
 
 QTEST_MAIN(AnalysesFlowTest)
