@@ -50,6 +50,8 @@ ViewRecoveryHistory::ViewRecoveryHistory(const Patient& patient, const QList<Rec
     // Modified only by real changes: a cancelled new-symptom dialog changes nothing.
     connect(m_model, &SymptomModel::onChange, this, [this] { m_leaving->setChanged(true); });
     connect(m_model, &SymptomModel::modelReset, this, &ViewRecoveryHistory::updateActions);
+    for (auto signal : {&QTableView::clicked, &QTableView::activated})
+        connect(m_table, signal, m_table, qOverload<const QModelIndex&>(&QTableView::edit));
     connect(m_table, &QTableView::customContextMenuRequested, this,
             &ViewRecoveryHistory::on_tableView_customContextMenuRequested);
     connect(m_newSymptomAction, &QAction::triggered, this, &ViewRecoveryHistory::onNewSymptom);
@@ -96,10 +98,12 @@ void ViewRecoveryHistory::buildWidgets()
 void ViewRecoveryHistory::setUpTable()
 {
     m_table->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_table->setEditTriggers(QAbstractItemView::CurrentChanged);
+    // A level is chosen on purpose: a click, Enter or F2 opens the list.
+    // Moving to a cell opens nothing, so the wheel over it scrolls the table.
+    m_table->setEditTriggers(QAbstractItemView::EditKeyPressed);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_model = new SymptomModel(m_table);
-    m_delegate = new SymptomDelegate(m_model, m_table);
+    m_delegate = new SymptomDelegate(m_table);
     m_table->setModel(m_model);
     m_table->setItemDelegate(m_delegate);
     m_table->setMouseTracking(true);

@@ -12,6 +12,7 @@
 #include "support/ModalDialogDriver.h"
 #include "support/ScopedMessageBoxRunner.h"
 #include "support/ServiceTestEnvironment.h"
+#include "support/SymptomLevels.h"
 #include "support/WorkingDirectory.h"
 #include "views/SymptomModel.h"
 #include "views/ViewAnalysis.h"
@@ -184,10 +185,7 @@ void AnalysesFlowTest::recoveryHistoryKeepsWhatWasSaved()
     QTRY_VERIFY_WITH_TIMEOUT(model->rowCount() > 2, 20000);
     QCOMPARE(model->columnCount(), m_records.size() + 1);
 
-    auto* table = view->findChild<QTableView*>(QStringLiteral("tableView"));
-    table->setCurrentIndex(model->index(2, 1));
-    QTRY_VERIFY(table->findChild<QComboBox*>(QStringLiteral("comboBoxLevel")));
-    table->findChild<QComboBox*>(QStringLiteral("comboBoxLevel"))->setCurrentIndex(3);
+    QVERIFY(chooseLevel(view->findChild<QTableView*>(QStringLiteral("tableView")), model->index(2, 1), 3));
 
     whenModalAppears([customName](QWidget* dialog) {
         qobject_cast<QInputDialog*>(dialog)->setTextValue(customName);

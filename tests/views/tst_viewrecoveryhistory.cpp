@@ -8,6 +8,7 @@
 #include "support/MessageBoxRecorder.h"
 #include "support/ModalDialogDriver.h"
 #include "support/ServiceTestEnvironment.h"
+#include "support/SymptomLevels.h"
 #include "views/SymptomModel.h"
 #include "views/ViewRecoveryHistory.h"
 
@@ -15,12 +16,15 @@
 #include <QAction>
 #include <QComboBox>
 #include <QInputDialog>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTranslator>
+#include <QWheelEvent>
 #include <QtTest>
 
 #include <memory>
@@ -47,11 +51,7 @@ QTableView* table(ViewRecoveryHistory& view)
 
 void chooseLevel(ViewRecoveryHistory& view, int row, int column, int level)
 {
-    QTableView* cells = table(view);
-    cells->setCurrentIndex(cells->model()->index(row, column));
-    // The editor of the cell left before goes once the event loop runs.
-    QTRY_COMPARE(cells->findChildren<QComboBox*>(QStringLiteral("comboBoxLevel")).size(), 1);
-    cells->findChild<QComboBox*>(QStringLiteral("comboBoxLevel"))->setCurrentIndex(level);
+    QVERIFY(chooseLevel(table(view), table(view)->model()->index(row, column), level));
 }
 
 } // namespace
@@ -69,6 +69,7 @@ private slots:
     void levelsShowTheirNames_data();
     void levelsShowTheirNames();
     void movingThroughCellsChangesNothing();
+    void theWheelScrollsAndChangesNoLevel();
     void leavingWithChangesAsks_data();
     void leavingWithChangesAsks();
     void refreshWithChangesAsks_data();
@@ -196,6 +197,30 @@ void ViewRecoveryHistoryTest::movingThroughCellsChangesNothing()
         for (int column = 0; column < cells->model()->columnCount(); ++column)
             cells->setCurrentIndex(cells->model()->index(row, column));
     QVERIFY(!view->isModified());
+}
+
+void ViewRecoveryHistoryTest::theWheelScrollsAndChangesNoLevel()
+{
+    QJsonArray rows;
+    for (int id = 1; id <= 30; ++id)
+        rows.append(QJsonObject{{"id", id}, {"symptom", QString::number(id)}, {"intensities", QJsonObject{{"d1", 2}}}});
+    const QJsonObject many{{"dates", QJsonObject{{"d1", "2021-03-05T14:07:00"}}}, {"rows", rows}};
+    m_service->answer("POST", loadPath, ScriptedResponse::json(200, QJsonDocument(many).toJson()));
+    const auto view = openScreen();
+    QVERIFY(view);
+    view->resize(600, 300);
+    QTableView* cells = table(*view);
+    const QModelIndex cell = cells->model()->index(3, 1);
+    cells->setCurrentIndex(cell); // reached with the arrow keys, say
+    QApplication::processEvents();
+    const QPoint at = cells->visualRect(cell).center();
+    QWidget* under = cells->viewport()->childAt(at) ? cells->viewport()->childAt(at) : cells->viewport();
+    QWheelEvent wheel(under->mapFrom(cells->viewport(), at), under->mapToGlobal(under->mapFrom(cells->viewport(), at)),
+                      {}, {0, -120}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(under, &wheel);
+    QCOMPARE(cell.data(Qt::EditRole).toFloat(), 2.0f);
+    QVERIFY(!view->isModified());
+    QVERIFY(cells->verticalScrollBar()->value() > 0);
 }
 
 void ViewRecoveryHistoryTest::leavingWithChangesAsks_data()
