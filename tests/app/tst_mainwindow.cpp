@@ -254,6 +254,10 @@ void MainWindowTest::patientsListRequestKeepsTheSameList()
     search->setText(QStringLiteral("kept"));
 
     for (int depth : {2, 3, 4}) {
+        // Back from the screens above, which may have changed its patients, it
+        // asks for its page again.
+        QTRY_VERIFY(!search->isReadOnly());
+        const int pages = m_service->requests("GET", QStringLiteral("/patient/filter")).size();
         QList<QPointer<QWidget>> screens;
         for (int i = 1; i < depth; ++i) {
             screens << new QWidget;
@@ -266,6 +270,7 @@ void MainWindowTest::patientsListRequestKeepsTheSameList()
         QCOMPARE(window->currentScreen(), list);
         for (const QPointer<QWidget>& screen : screens)
             QTRY_VERIFY(screen.isNull());
+        QTRY_COMPARE(m_service->requests("GET", QStringLiteral("/patient/filter")).size(), pages + 1);
     }
     // The list keeps its state.
     QCOMPARE(search->text(), QStringLiteral("kept"));
