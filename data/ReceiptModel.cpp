@@ -109,14 +109,28 @@ void ReceiptModel::setAnalysis(const QByteArray& bytes, const Recipe& recipe)
 
 void ReceiptModel::setAnalysis(const QJsonArray& rows, const Recipe& recipe)
 {
+    QList<Marker> markers;
+    markers.reserve(rows.size());
+    for (const QJsonValue& row : rows)
+        markers.append(Marker(row.toObject()));
+    setMarkers(markers, recipe);
+}
+
+void ReceiptModel::setMarkers(const QList<Marker>& markers, const Recipe& recipe)
+{
     beginResetModel();
-    m_markers.clear();
-    for (const QJsonValue& row : rows) {
-        Marker marker(row.toObject());
+    m_markers = markers;
+    for (Marker& marker : m_markers)
         marker.setSelected(recipe.contains(marker.id()));
-        m_markers.append(marker);
-    }
     endResetModel();
+}
+
+void ReceiptModel::tick(const Recipe& recipe)
+{
+    for (Marker& marker : m_markers)
+        marker.setSelected(recipe.contains(marker.id()));
+    if (!m_markers.isEmpty())
+        emit dataChanged(index(0, MarkerColumn), index(m_markers.size() - 1, MarkerColumn), {Qt::CheckStateRole});
 }
 
 void ReceiptModel::removeMarker(const QString& id)

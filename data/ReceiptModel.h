@@ -48,6 +48,10 @@ public:
     // markers that the recipe holds.
     void setAnalysis(const QByteArray& bytes, const Recipe& recipe);
     void setAnalysis(const QJsonArray& rows, const Recipe& recipe);
+    // Replaces every row by these markers, ticking those the recipe holds.
+    void setMarkers(const QList<Marker>& markers, const Recipe& recipe);
+    // Ticks exactly the rows whose markers the recipe holds.
+    void tick(const Recipe& recipe);
     // Removes the first row with that marker id, if any.
     void removeMarker(const QString& id);
 

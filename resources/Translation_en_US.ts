@@ -999,6 +999,10 @@
         <source>Text.receipt</source>
         <translation>To the impact</translation>
     </message>
+    <message>
+        <source>Text.savedRecipeShown</source>
+        <translation>The saved recipe of this record. Choose a storage and press Load to see its analysis and add markers.</translation>
+    </message>
 </context>
 <context>
     <name>ViewRecoveryHistory</name>

@@ -999,6 +999,10 @@
         <source>Text.receipt</source>
         <translation>К воздействию</translation>
     </message>
+    <message>
+        <source>Text.savedRecipeShown</source>
+        <translation>Сохранённый рецепт этой записи. Выберите хранилище и нажмите «Загрузить», чтобы увидеть его анализ и добавить маркеры.</translation>
+    </message>
 </context>
 <context>
     <name>ViewRecoveryHistory</name>

@@ -62,7 +62,9 @@ private slots:
     void failedLoadCanBeRetried();
     void answersOfAnyShape_data();
     void answersOfAnyShape();
+    void savedRecipeShownAtOnce();
     void ticksMakeTheRecipeOrder();
+    void markersSavedByTheImpactAreHeld();
     void replyIsShownForTheStorageAskedFor();
     void leaving_data();
     void leaving();
@@ -228,7 +230,7 @@ void ViewReceiptTest::answersOfAnyShape()
         // First over an empty table, then over an analysis shown before.
         QTRY_COMPARE(child<QComboBox>(*view, "comboBoxStorages")->count(), 2);
         analyse(*view, 0);
-        shows(rows);
+        shows(readable ? rows : 1); // else the saved recipe, still
         m_service->answer("POST", analysisPath, ScriptedResponse::json(200, analysis({"a", "b", "c"})));
         analyse(*view, 1);
         m_service->answer("POST", analysisPath, ScriptedResponse::json(200, body));
@@ -238,7 +240,7 @@ void ViewReceiptTest::answersOfAnyShape()
         QCOMPARE(boxes.texts(), expectedBoxes);
         return;
     }
-    shows(0);
+    shows(path == recipePath ? 0 : 1); // the recipe that was read
     QTRY_COMPARE(boxes.texts(), QStringList{unreadableBox});
     // An unreadable recipe or category list is never taken as empty: the
     // chain stops there, and the load button asks again.
@@ -246,6 +248,27 @@ void ViewReceiptTest::answersOfAnyShape()
     QVERIFY(child<QPushButton>(*view, "buttonAnalyse")->isEnabled());
     QCOMPARE(m_service->requests("GET", categoriesPath).size(), path == recipePath ? 0 : 1);
     QCOMPARE(view->recipe().isEmpty(), path == recipePath);
+}
+
+void ViewReceiptTest::savedRecipeShownAtOnce()
+{
+    m_service->answer("GET", recipePath,
+                      ScriptedResponse::json(200, compact(QJsonArray{markerJson("c", 10), markerJson("a", 70, 3)})));
+    const auto view = openScreen();
+    QVERIFY(view);
+    auto* table = child<QTableView>(*view, "tableView");
+    auto* caption = child<QLabel>(*view, "labelTableContents");
+    // Before any analysis: the recipe's markers, ticked, with both kinds of value.
+    QCOMPARE(m_service->requests("POST", analysisPath).size(), 0);
+    QCOMPARE(view->model()->rowCount(), 2);
+    QCOMPARE(view->model()->markerAt(1).id(), "a");
+    QCOMPARE(view->model()->index(1, 0).data(Qt::CheckStateRole), QVariant(Qt::Checked));
+    QVERIFY(!table->isColumnHidden(ReceiptModel::PercentColumn));
+    QVERIFY(!table->isColumnHidden(ReceiptModel::FrequenciesColumn));
+    QVERIFY(caption->isVisible());
+    analyse(*view, 0);
+    QCOMPARE(view->model()->rowCount(), 3);
+    QVERIFY(!caption->isVisible());
 }
 
 void ViewReceiptTest::ticksMakeTheRecipeOrder()
@@ -274,6 +297,28 @@ void ViewReceiptTest::ticksMakeTheRecipeOrder()
     QVERIFY(!child<QPushButton>(*view, "buttonReceipt")->isEnabled());
     view->receipt(); // nothing to hand on
     QCOMPARE(handedOn, QStringList{"p1r1 a,b,c changed"});
+}
+
+// The impact screen above saved its order: leaving asks nothing and sends
+// no older order back.
+void ViewReceiptTest::markersSavedByTheImpactAreHeld()
+{
+    const auto view = openScreen();
+    QVERIFY(view);
+    analyse(*view, 0);
+    tick(*view, "a");
+    tick(*view, "b");
+    QVERIFY(view->isChanged());
+    view->markersSaved({Marker(markerJson("b")), Marker(markerJson("c"))});
+    QCOMPARE(idsOf(view->recipe().markers()), (QStringList{"b", "c"}));
+    QVERIFY(!view->isChanged());
+    QCOMPARE(view->model()->index(0, 0).data(Qt::CheckStateRole), QVariant(Qt::Unchecked)); // a
+    MessageBoxRecorder boxes;
+    QSignalSpy back(view.get(), &ViewReceipt::onBack);
+    child<QPushButton>(*view, "buttonBack")->click();
+    QCOMPARE(back.count(), 1);
+    QVERIFY(boxes.boxes.isEmpty());
+    QVERIFY(m_service->requests("PUT", "/recipe").isEmpty());
 }
 
 void ViewReceiptTest::replyIsShownForTheStorageAskedFor()
