@@ -231,6 +231,10 @@ void ViewAnalysis::onLoadSuccess(const QByteArray& body)
         const Category category(value.toObject());
         m_categories->addItem(category.title(), QVariant::fromValue(category));
     }
+    // The first storage is analysed at once: the tab doesn't sit empty
+    // until the button is found.
+    if (m_analysisModel->rowCount() == 0 && m_analyse->isEnabled())
+        onAnalyse();
 }
 
 void ViewAnalysis::onCategoryChanged(int index)

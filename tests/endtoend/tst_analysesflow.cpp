@@ -130,12 +130,14 @@ void AnalysesFlowTest::analysisShowsTheServicesTables()
     // The second storage of the first category, chosen as a practitioner would.
     view->findChild<QTabWidget*>(QStringLiteral("tabWidget"))->setCurrentIndex(1);
     auto* storages = view->findChild<QComboBox*>(QStringLiteral("comboBoxStorages"));
-    QTRY_VERIFY_WITH_TIMEOUT(storages->count() > 1, 20000);
+    auto* markers = view->findChild<QTableView*>(QStringLiteral("analysisTableView"));
+    const auto idle = [view] { return !view->findChild<QWidget*>(QStringLiteral("LoadingWindow")); };
+    // The first storage is analysed as soon as the tab shows.
+    QTRY_VERIFY_WITH_TIMEOUT(storages->count() > 1 && markers->model()->rowCount() > 0 && idle(), 20000);
     storages->setCurrentIndex(1);
     const QString storageId = storages->currentData().value<Storage>().id();
     view->findChild<QPushButton*>(QStringLiteral("buttonAnalyse"))->click();
-    auto* markers = view->findChild<QTableView*>(QStringLiteral("analysisTableView"));
-    QTRY_VERIFY_WITH_TIMEOUT(markers->model()->rowCount() > 0, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(idle(), 20000);
 
     const QJsonObject analysis = answer(&Controller::analyse, {{"storageId", storageId}});
     const QJsonArray rows = analysis.value("rows").toArray();

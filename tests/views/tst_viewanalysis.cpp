@@ -125,6 +125,10 @@ void ViewAnalysisTest::categoriesAndAnalyse()
     tabs->setCurrentIndex(1);
     QTRY_COMPARE(categoryList->count(), 2);
     QVERIFY(analyse->isEnabled());
+    // The first storage is analysed without a press.
+    QTRY_COMPARE(child<QTableView>(*view, "analysisTableView")->model()->rowCount(), 2);
+    const QJsonObject asked = QJsonDocument::fromJson(m_service->requests("POST", "/analysis").value(0).body).object();
+    QCOMPARE(asked.value("storageId").toString(), "s1");
     categoryList->setCurrentIndex(1); // a category without storages
     QVERIFY(!analyse->isEnabled());
     tabs->setCurrentIndex(0);
