@@ -44,7 +44,8 @@ QVariant ReceiptModel::data(const QModelIndex& index, int role) const
         case FrequenciesColumn:
             return marker.amount();
         default:
-            return {};
+            // The notes column shows a picture and sorts by the description.
+            return role == Qt::UserRole ? QVariant(marker.description()) : QVariant();
         }
     case Qt::CheckStateRole:
         if (index.column() == MarkerColumn)

@@ -11,7 +11,8 @@ class Recipe;
 
 // The markers of the last analysis on the recipe screen, in the service's
 // order, each with a tick that puts it into the recipe or takes it out.
-// Display and sort (the user role) give the same values.
+// Display and sort (the user role) give the same values; the notes column,
+// which shows a picture, sorts by the description.
 class ReceiptModel : public QAbstractTableModel
 {
     Q_OBJECT

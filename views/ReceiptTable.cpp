@@ -2,9 +2,9 @@
 
 #include "data/ReceiptModel.h"
 #include "views/ReceiptDelegate.h"
+#include "views/ValueSortProxy.h"
 
 #include <QHeaderView>
-#include <QSortFilterProxyModel>
 #include <QTableView>
 
 namespace {
@@ -17,13 +17,10 @@ ReceiptTable::ReceiptTable(QTableView* table, ReceiptModel* model)
     : QObject(table)
     , m_table(table)
     , m_model(model)
-    , m_proxy(new QSortFilterProxyModel(this))
+    , m_proxy(new ValueSortProxy(this))
     , m_delegate(new ReceiptDelegate(table))
 {
     m_proxy->setSourceModel(m_model);
-    m_proxy->setDynamicSortFilter(true);
-    m_proxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
-    m_proxy->setSortRole(Qt::UserRole);
 
     m_table->setModel(m_proxy);
     // Rows come in the service's order until a header is clicked.

@@ -7,6 +7,7 @@
 #include "data/SummaryTableModel.h"
 #include "views/AnalysisDelegate.h"
 #include "views/TableHeadings.h"
+#include "views/ValueSortProxy.h"
 #include "widgets/MessageBoxes.h"
 #include "widgets/PrintedReport.h"
 #include "widgets/ReportOutput.h"
@@ -60,9 +61,9 @@ ViewAnalysis::ViewAnalysis(const Patient& patient, const QList<Record>& records,
 
     m_analysisModel = new AnalysisModel(this);
     m_summaryModel = new SummaryTableModel(this);
-    m_analysisProxy = new QSortFilterProxyModel(this);
+    m_analysisProxy = new ValueSortProxy(this);
     m_analysisProxy->setSourceModel(m_analysisModel);
-    m_summaryProxy = new QSortFilterProxyModel(this);
+    m_summaryProxy = new ValueSortProxy(this);
     m_summaryProxy->setSourceModel(m_summaryModel);
     m_delegate = new AnalysisDelegate(this);
     setUpTable(m_summaryTable, m_summaryProxy);
@@ -150,9 +151,6 @@ void ViewAnalysis::buildWidgets()
 
 void ViewAnalysis::setUpTable(QTableView* table, QSortFilterProxyModel* proxy)
 {
-    proxy->setDynamicSortFilter(true);
-    proxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
-    proxy->setSortRole(Qt::UserRole);
     table->setModel(proxy);
     // The service's order until a heading is clicked.
     table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);

@@ -7,6 +7,7 @@
 #include "views/SymptomModel.h"
 #include "views/TableBox.h"
 #include "views/TableHeadings.h"
+#include "views/ValueSortProxy.h"
 #include "widgets/MessageBoxes.h"
 
 #include <QAction>
@@ -104,7 +105,12 @@ void ViewRecoveryHistory::setUpTable()
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_model = new SymptomModel(m_table);
     m_delegate = new SymptomDelegate(m_table);
-    m_table->setModel(m_model);
+    // By name or by level; the two totals stay on top.
+    m_proxy = new ValueSortProxy(m_table, Qt::EditRole, 2);
+    m_proxy->setSourceModel(m_model);
+    m_table->setModel(m_proxy);
+    m_table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    m_table->setSortingEnabled(true);
     m_table->setItemDelegate(m_delegate);
     m_table->setMouseTracking(true);
     m_table->verticalHeader()->hide();
@@ -221,7 +227,7 @@ void ViewRecoveryHistory::onNewSymptom()
 
 void ViewRecoveryHistory::on_tableView_customContextMenuRequested(const QPoint& pos)
 {
-    const QModelIndex index = m_table->indexAt(pos);
+    const QModelIndex index = m_proxy->mapToSource(m_table->indexAt(pos));
     m_removeSymptomAction->setEnabled(false);
     if (index.isValid()) {
         m_removeSymptomAction->setEnabled(m_model->table().isCustom(index.row()));

@@ -10,6 +10,7 @@
 class QAction;
 class QMenu;
 class QPushButton;
+class QSortFilterProxyModel;
 class QTableView;
 class RecipeLeaving;
 class SymptomDelegate;
@@ -71,6 +72,7 @@ private:
     QPushButton* m_save = nullptr;
     QTableView* m_table = nullptr;
     SymptomModel* m_model = nullptr;
+    QSortFilterProxyModel* m_proxy = nullptr;
     SymptomDelegate* m_delegate = nullptr;
     QMenu* m_menu = nullptr;
     QAction* m_newSymptomAction = nullptr;

@@ -187,7 +187,8 @@ void AnalysesFlowTest::recoveryHistoryKeepsWhatWasSaved()
     QTRY_VERIFY_WITH_TIMEOUT(model->rowCount() > 2, 20000);
     QCOMPARE(model->columnCount(), m_records.size() + 1);
 
-    QVERIFY(chooseLevel(view->findChild<QTableView*>(QStringLiteral("tableView")), model->index(2, 1), 3));
+    auto* table = view->findChild<QTableView*>(QStringLiteral("tableView"));
+    QVERIFY(chooseLevel(table, table->model()->index(2, 1), 3));
 
     whenModalAppears([customName](QWidget* dialog) {
         qobject_cast<QInputDialog*>(dialog)->setTextValue(customName);

@@ -320,7 +320,8 @@ void ViewRecoveryHistoryTest::newSymptomNames()
     // Only the added symptom offers its removal.
     auto* remove = view->findChild<QAction*>(QStringLiteral("actionRemoveSymptom"));
     for (int row : {1, 3, 4}) {
-        view->on_tableView_customContextMenuRequested(table(*view)->visualRect(view->model()->index(row, 0)).center());
+        QTableView* cells = table(*view);
+        view->on_tableView_customContextMenuRequested(cells->visualRect(cells->model()->index(row, 0)).center());
         QCOMPARE(remove->isEnabled(), row == 4);
         view->findChild<QMenu*>()->hide();
     }
