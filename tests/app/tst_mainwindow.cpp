@@ -243,6 +243,8 @@ void MainWindowTest::stackPushesAndPopsScreens()
     QCOMPARE(window->screenCount(), 1);
     QCOMPARE(window->currentScreen(), list);
     QTRY_VERIFY(card.isNull() && recipe.isNull());
+    // Its page, asked for again, comes before the service goes.
+    QTRY_VERIFY(!list->findChild<QWidget*>(QStringLiteral("LoadingWindow")));
 }
 
 void MainWindowTest::patientsListRequestKeepsTheSameList()
@@ -274,6 +276,7 @@ void MainWindowTest::patientsListRequestKeepsTheSameList()
     }
     // The list keeps its state.
     QCOMPARE(search->text(), QStringLiteral("kept"));
+    QTRY_VERIFY(!search->isReadOnly());
 }
 
 void MainWindowTest::closeQuestion_data()
@@ -468,9 +471,12 @@ void MainWindowTest::patientDeletionReturnsToTheList()
     QCOMPARE(window->screenCount(), 3);
 
     boxes.setAnswer(QMessageBox::Yes);
+    m_service->setPage(1, {});
     QVERIFY(QMetaObject::invokeMethod(window.get(), "patientDelete", Q_ARG(QWidget*, card), Q_ARG(Patient&, anna)));
     QTRY_COMPARE(window->screenCount(), 1);
     QCOMPARE(m_service->requests("DELETE", QStringLiteral("/patient/p1")).size(), 1);
+    QCOMPARE(PatientManager::instance().model()->rowCount(), 0);
+    QTRY_VERIFY(!window->patientsList()->findChild<QWidget*>(QStringLiteral("LoadingWindow")));
     QCOMPARE(PatientManager::instance().model()->rowCount(), 0);
 }
 
