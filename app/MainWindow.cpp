@@ -30,6 +30,8 @@
 #include <QMenuBar>
 #include <QStatusBar>
 
+#include <utility>
+
 MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent), m_screens(new ScreenStack(this)), m_player(new PlayerHost(this))
 {
@@ -313,23 +315,37 @@ void MainWindow::patientDeleted()
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     event->ignore();
-    if (!mayLeaveTopScreen<ViewImpact>() || !mayLeaveTopScreen<ViewReceipt>())
+    if (!mayLeaveScreens([this] { close(); }))
         return;
     if (askYesNo(this, tr("Text.closeTitle"), tr("Text.closeMessage")))
         event->accept();
 }
 
+bool MainWindow::mayLeaveScreens(const std::function<void()>& then)
+{
+    m_afterScreensSaved = then;
+    return mayLeaveTopScreen<ViewImpact>() && mayLeaveTopScreen<ViewReceipt>() &&
+           mayLeaveTopScreen<ViewRecoveryHistory>();
+}
+
+// Only the top screen holds unsaved work: the screens below it hold none, or
+// (the recipe below the impact) the same markers, and asking the recipe too
+// would save its older order over the impact's.
 template <typename Screen> bool MainWindow::mayLeaveTopScreen()
 {
-    // Only the top screen is asked: the impact's markers are the recipe's,
-    // and asking the recipe below too would save its older order over them.
     auto* screen = qobject_cast<Screen*>(m_screens->top());
     if (!screen || screen->confirmLeave())
         return true;
-    // Its changes are being saved; the close comes back once they are.
-    connect(screen, &Screen::onReadyToLeave, this, &QWidget::close,
+    // Its work is being saved; the way out is taken again once it is.
+    connect(screen, &Screen::onReadyToLeave, this, &MainWindow::screensSaved,
             Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
     return false;
+}
+
+void MainWindow::screensSaved()
+{
+    if (const std::function<void()> then = std::exchange(m_afterScreensSaved, {}))
+        then();
 }
 
 void MainWindow::changeEvent(QEvent* event)

@@ -8,6 +8,8 @@
 #include <QMainWindow>
 #include <QTranslator>
 
+#include <functional>
+
 class LanguageMenu;
 class PlayerHost;
 class QAction;
@@ -42,6 +44,12 @@ public:
     int screenCount() const;
     QWidget* currentScreen() const;
     ViewPatients* patientsList() const;
+
+    // Whether the screens above the patients list may be left now, for every
+    // way that leaves them all: closing the window, and later signing out or
+    // locking. A screen with unsaved work asks its save question first. False
+    // while that work is being saved; then runs once it has been.
+    bool mayLeaveScreens(const std::function<void()>& then);
 
 signals:
     void onPlayerState(bool active);
@@ -83,6 +91,7 @@ private:
     // Whether the top screen, when it is of that kind, may be left now; with
     // unsaved changes it asks first.
     template <typename Screen> bool mayLeaveTopScreen();
+    void screensSaved();
 
     ScreenStack* m_screens;
     PlayerHost* m_player;
@@ -97,4 +106,6 @@ private:
     QTranslator m_toolkitTranslator;
     QString m_currentLanguage;
     bool m_signedIn = false;
+    // The way out that waits for a screen's work to be saved.
+    std::function<void()> m_afterScreensSaved;
 };

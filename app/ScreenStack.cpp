@@ -1,5 +1,7 @@
 #include "app/ScreenStack.h"
 
+#include "views/ReturnableScreen.h"
+
 ScreenStack::ScreenStack(QWidget* parent) : QStackedWidget(parent)
 {
     setObjectName(QStringLiteral("screens"));
@@ -13,18 +15,28 @@ void ScreenStack::push(QWidget* screen)
 
 void ScreenStack::back(int screens)
 {
+    const int before = count();
     for (int i = 0; i < screens && count() > 1; ++i)
         takeTop();
     setCurrentIndex(count() - 1);
+    if (count() < before)
+        returnToCurrent();
 }
 
 void ScreenStack::backToBottom()
 {
-    if (count() == 0)
+    if (count() < 2)
         return;
     setCurrentIndex(0);
     while (count() > 1)
         takeTop();
+    returnToCurrent();
+}
+
+void ScreenStack::returnToCurrent()
+{
+    if (auto* screen = dynamic_cast<ReturnableScreen*>(currentWidget()))
+        screen->screenReturned();
 }
 
 void ScreenStack::takeTop()

@@ -7,7 +7,8 @@
 // and the impact screen above the recipe screen. A new screen goes on top and
 // shows; going back takes screens off the top and deletes them once the event
 // loop is free, so a screen that asked may finish its own slot. The bottom
-// screen is never taken off and keeps its state.
+// screen is never taken off and keeps its state. A screen that becomes current
+// again this way hears of it when it is a ReturnableScreen.
 class ScreenStack : public QStackedWidget
 {
     Q_OBJECT
@@ -28,4 +29,5 @@ public:
 
 private:
     void takeTop();
+    void returnToCurrent();
 };

@@ -11,11 +11,15 @@ AnalysisModel::AnalysisModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void AnalysisModel::load(const QByteArray& body)
 {
+    load(QJsonDocument::fromJson(body).object());
+}
+
+void AnalysisModel::load(const QJsonObject& answer)
+{
     beginResetModel();
     m_rows.clear();
     m_columns.clear();
 
-    const QJsonObject answer = QJsonDocument::fromJson(body).object();
     const QJsonArray columns = answer.value(QLatin1String("columns")).toArray();
     const QJsonArray rows = answer.value(QLatin1String("rows")).toArray();
 

@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QDateTime>
+#include <QJsonObject>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -36,6 +37,7 @@ public:
     // Replaces the whole content from an analysis answer; anything that is
     // not such an answer leaves the model empty.
     void load(const QByteArray& body);
+    void load(const QJsonObject& answer);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -44,7 +44,8 @@ QVariant ReceiptModel::data(const QModelIndex& index, int role) const
         case FrequenciesColumn:
             return marker.amount();
         default:
-            return {};
+            // The notes column shows a picture and sorts by the description.
+            return role == Qt::UserRole ? QVariant(marker.description()) : QVariant();
         }
     case Qt::CheckStateRole:
         if (index.column() == MarkerColumn)
@@ -104,15 +105,33 @@ bool ReceiptModel::setData(const QModelIndex& index, const QVariant& value, int 
 
 void ReceiptModel::setAnalysis(const QByteArray& bytes, const Recipe& recipe)
 {
+    setAnalysis(QJsonDocument::fromJson(bytes).object().value(QLatin1String("rows")).toArray(), recipe);
+}
+
+void ReceiptModel::setAnalysis(const QJsonArray& rows, const Recipe& recipe)
+{
+    QList<Marker> markers;
+    markers.reserve(rows.size());
+    for (const QJsonValue& row : rows)
+        markers.append(Marker(row.toObject()));
+    setMarkers(markers, recipe);
+}
+
+void ReceiptModel::setMarkers(const QList<Marker>& markers, const Recipe& recipe)
+{
     beginResetModel();
-    m_markers.clear();
-    const QJsonArray rows = QJsonDocument::fromJson(bytes).object().value(QLatin1String("rows")).toArray();
-    for (const QJsonValue& row : rows) {
-        Marker marker(row.toObject());
+    m_markers = markers;
+    for (Marker& marker : m_markers)
         marker.setSelected(recipe.contains(marker.id()));
-        m_markers.append(marker);
-    }
     endResetModel();
+}
+
+void ReceiptModel::tick(const Recipe& recipe)
+{
+    for (Marker& marker : m_markers)
+        marker.setSelected(recipe.contains(marker.id()));
+    if (!m_markers.isEmpty())
+        emit dataChanged(index(0, MarkerColumn), index(m_markers.size() - 1, MarkerColumn), {Qt::CheckStateRole});
 }
 
 void ReceiptModel::removeMarker(const QString& id)

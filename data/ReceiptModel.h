@@ -4,13 +4,15 @@
 
 #include <QAbstractTableModel>
 #include <QByteArray>
+#include <QJsonArray>
 #include <QList>
 
 class Recipe;
 
 // The markers of the last analysis on the recipe screen, in the service's
 // order, each with a tick that puts it into the recipe or takes it out.
-// Display and sort (the user role) give the same values.
+// Display and sort (the user role) give the same values; the notes column,
+// which shows a picture, sorts by the description.
 class ReceiptModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -46,6 +48,11 @@ public:
     // Replaces every row by the "rows" of an analysis reply, ticking the
     // markers that the recipe holds.
     void setAnalysis(const QByteArray& bytes, const Recipe& recipe);
+    void setAnalysis(const QJsonArray& rows, const Recipe& recipe);
+    // Replaces every row by these markers, ticking those the recipe holds.
+    void setMarkers(const QList<Marker>& markers, const Recipe& recipe);
+    // Ticks exactly the rows whose markers the recipe holds.
+    void tick(const Recipe& recipe);
     // Removes the first row with that marker id, if any.
     void removeMarker(const QString& id);
 

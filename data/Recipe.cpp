@@ -7,8 +7,13 @@
 
 Recipe Recipe::fromJson(const QByteArray& bytes)
 {
+    return fromArray(QJsonDocument::fromJson(bytes).array());
+}
+
+Recipe Recipe::fromArray(const QJsonArray& markers)
+{
     Recipe recipe;
-    for (const QJsonValue& value : QJsonDocument::fromJson(bytes).array())
+    for (const QJsonValue& value : markers)
         recipe.append(Marker(value.toObject()));
     return recipe;
 }

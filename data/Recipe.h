@@ -3,6 +3,7 @@
 #include "data/Marker.h"
 
 #include <QByteArray>
+#include <QJsonArray>
 #include <QList>
 #include <QString>
 
@@ -13,6 +14,7 @@ class Recipe
 public:
     // The service's saved recipe: a JSON array of marker objects.
     static Recipe fromJson(const QByteArray& bytes);
+    static Recipe fromArray(const QJsonArray& markers);
 
     void append(const Marker& marker) { m_markers.append(marker); }
     // Removes the first marker with that id; false when there is none.

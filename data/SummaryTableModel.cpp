@@ -11,10 +11,14 @@ SummaryTableModel::SummaryTableModel(QObject* parent) : QAbstractTableModel(pare
 
 void SummaryTableModel::load(const QByteArray& body)
 {
+    load(QJsonDocument::fromJson(body).object());
+}
+
+void SummaryTableModel::load(const QJsonObject& answer)
+{
     beginResetModel();
     m_columns.clear();
     m_rows.clear();
-    const QJsonObject answer = QJsonDocument::fromJson(body).object();
     for (const QJsonValue& column : answer.value(QLatin1String("columns")).toArray())
         m_columns.append(column.toString());
     for (const QJsonValue& row : answer.value(QLatin1String("rows")).toArray()) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QJsonObject>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -25,6 +26,7 @@ public:
 
     // Replaces the whole content from a summary answer.
     void load(const QByteArray& body);
+    void load(const QJsonObject& answer);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -788,6 +788,13 @@
     </message>
 </context>
 <context>
+    <name>ServiceAnswer</name>
+    <message>
+        <source>Text.unreadableAnswer</source>
+        <translation>The service's answer could not be read. Please try again later.</translation>
+    </message>
+</context>
+<context>
     <name>SummaryTableModel</name>
     <message>
         <source>Text.category</source>
@@ -1028,6 +1035,10 @@
     <message>
         <source>Text.receipt</source>
         <translation>To the impact</translation>
+    </message>
+    <message>
+        <source>Text.savedRecipeShown</source>
+        <translation>The saved recipe of this record. Choose a storage and press Load to see its analysis and add markers.</translation>
     </message>
 </context>
 <context>

@@ -788,6 +788,13 @@
     </message>
 </context>
 <context>
+    <name>ServiceAnswer</name>
+    <message>
+        <source>Text.unreadableAnswer</source>
+        <translation>Не удалось прочитать ответ сервиса. Попробуйте позже.</translation>
+    </message>
+</context>
+<context>
     <name>SummaryTableModel</name>
     <message>
         <source>Text.category</source>
@@ -1028,6 +1035,10 @@
     <message>
         <source>Text.receipt</source>
         <translation>К воздействию</translation>
+    </message>
+    <message>
+        <source>Text.savedRecipeShown</source>
+        <translation>Сохранённый рецепт этой записи. Выберите хранилище и нажмите «Загрузить», чтобы увидеть его анализ и добавить маркеры.</translation>
     </message>
 </context>
 <context>

@@ -5,8 +5,8 @@
 
 #include <QWidget>
 
-RecipeLeaving::RecipeLeaving(QWidget* screen, std::function<void(Controller&)> save)
-    : QObject(screen), m_screen(screen), m_save(std::move(save))
+RecipeLeaving::RecipeLeaving(QWidget* screen, std::function<void(Controller&)> save, std::function<bool()> ask)
+    : QObject(screen), m_screen(screen), m_save(std::move(save)), m_ask(std::move(ask))
 {}
 
 void RecipeLeaving::leave(const std::function<void()>& go)
@@ -32,17 +32,22 @@ bool RecipeLeaving::confirmLeave(const std::function<void()>& afterSave)
 
 bool RecipeLeaving::askToSave()
 {
+    if (m_ask)
+        return m_ask();
     return askYesNo(m_screen, tr("Text.saving"), tr("Text.confirmSave"));
 }
 
 void RecipeLeaving::save(const std::function<void()>& then)
 {
+    if (m_saving)
+        return;
     m_saving = true;
     auto* controller = new Controller(m_screen);
     connect(controller, &Controller::onSuccess, this, [this, then] {
         m_saving = false;
         m_changed = false;
-        then();
+        if (then)
+            then();
     });
     connect(controller, &Controller::onError, this, [this](const QString& message) {
         m_saving = false;

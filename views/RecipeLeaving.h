@@ -8,17 +8,19 @@
 class Controller;
 class QWidget;
 
-// What the recipe and impact screens do before they are left with unsaved
-// changes: ask whether to save, and save first when the practitioner says
-// yes. The way out is taken once the save has succeeded; a failed save shows
-// its error and the screen stays, still changed.
+// What a screen with unsaved work (the recipe, the impact, the recovery
+// history) does before it is left: ask whether to save, and save first when
+// the practitioner says yes. The way out is taken once the save has
+// succeeded; a failed save shows its error and the screen stays, still
+// changed.
 class RecipeLeaving : public QObject
 {
     Q_OBJECT
 
 public:
-    // save starts the save request on the controller it is given.
-    RecipeLeaving(QWidget* screen, std::function<void(Controller&)> save);
+    // save starts the save request on the controller it is given; ask puts
+    // the screen's own question (by default the recipe's).
+    RecipeLeaving(QWidget* screen, std::function<void(Controller&)> save, std::function<bool()> ask = {});
 
     bool changed() const { return m_changed; }
     void setChanged(bool changed) { m_changed = changed; }
@@ -32,13 +34,15 @@ public:
     // closing: true when the screen may go now. On Yes the save starts and
     // false is returned; afterSave runs once it has succeeded.
     bool confirmLeave(const std::function<void()>& afterSave);
+    // Saves without leaving; then runs once the save has succeeded.
+    void save(const std::function<void()>& then = {});
 
 private:
     bool askToSave();
-    void save(const std::function<void()>& then);
 
     QPointer<QWidget> m_screen;
     std::function<void(Controller&)> m_save;
+    std::function<bool()> m_ask;
     bool m_changed = false;
     bool m_saving = false;
 };

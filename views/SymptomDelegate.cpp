@@ -3,28 +3,57 @@
 #include "views/SymptomModel.h"
 
 #include <QComboBox>
-#include <QPersistentModelIndex>
 #include <QSignalBlocker>
+#include <QWheelEvent>
 
-SymptomDelegate::SymptomDelegate(SymptomModel* model, QObject* parent) : QStyledItemDelegate(parent), m_model(model) {}
+namespace {
+
+// The level list of one cell. The wheel goes on to the table, which scrolls;
+// closing the list takes the editor away, once a choice made with it has
+// been stored.
+class LevelEditor : public QComboBox
+{
+public:
+    explicit LevelEditor(QWidget* parent) : QComboBox(parent) {}
+
+    bool chosen = false;
+    std::function<void()> listClosed;
+
+    void hidePopup() override
+    {
+        QComboBox::hidePopup();
+        if (listClosed)
+            QMetaObject::invokeMethod(this, listClosed, Qt::QueuedConnection);
+    }
+
+protected:
+    void wheelEvent(QWheelEvent* event) override { event->ignore(); }
+};
+
+} // namespace
+
+SymptomDelegate::SymptomDelegate(QObject* parent) : QStyledItemDelegate(parent) {}
 
 QWidget* SymptomDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                                        const QModelIndex& index) const
 {
     Q_UNUSED(option)
-    if (!m_model->table().isEditable(index.column(), index.row()))
+    if (!index.flags().testFlag(Qt::ItemIsEditable))
         return nullptr;
-    auto* editor = new QComboBox(parent);
+    auto* editor = new LevelEditor(parent);
     editor->setObjectName(QStringLiteral("comboBoxLevel"));
     editor->setFrame(false);
+    editor->setFocusPolicy(Qt::StrongFocus);
     for (int level = 0; level <= 3; ++level)
         editor->addItem(SymptomModel::levelName(level), level);
-    const QPersistentModelIndex cell(index);
-    SymptomModel* model = m_model;
-    connect(editor, qOverload<int>(&QComboBox::currentIndexChanged), editor, [editor, cell, model](int chosen) {
-        if (cell.isValid() && chosen >= 0)
-            model->setData(cell, editor->itemData(chosen).toFloat(), Qt::DisplayRole);
+    // The signals of an editor are the delegate's own, even from a const function.
+    auto* self = const_cast<SymptomDelegate*>(this);
+    connect(editor, qOverload<int>(&QComboBox::activated), self, [self, editor] {
+        editor->chosen = true;
+        emit self->commitData(editor);
     });
+    editor->listClosed = [self, editor] { emit self->closeEditor(editor); };
+    QMetaObject::invokeMethod(editor, &QComboBox::showPopup, Qt::QueuedConnection);
     return editor;
 }
 
@@ -36,6 +65,13 @@ void SymptomDelegate::setEditorData(QWidget* editor, const QModelIndex& index) c
     // Showing the stored level is no choice of the practitioner's.
     const QSignalBlocker quiet(combo);
     combo->setCurrentIndex(index.data(Qt::EditRole).toInt());
+}
+
+void SymptomDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const
+{
+    auto* level = dynamic_cast<LevelEditor*>(editor);
+    if (level && level->chosen)
+        model->setData(index, level->currentData().toFloat(), Qt::DisplayRole);
 }
 
 void SymptomDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,

@@ -3,9 +3,11 @@
 #include "api/Controller.h"
 #include "data/AnalysisModel.h"
 #include "data/Category.h"
+#include "data/ServiceAnswer.h"
 #include "data/SummaryTableModel.h"
 #include "views/AnalysisDelegate.h"
 #include "views/TableHeadings.h"
+#include "views/ValueSortProxy.h"
 #include "widgets/MessageBoxes.h"
 #include "widgets/PrintedReport.h"
 #include "widgets/ReportOutput.h"
@@ -59,9 +61,9 @@ ViewAnalysis::ViewAnalysis(const Patient& patient, const QList<Record>& records,
 
     m_analysisModel = new AnalysisModel(this);
     m_summaryModel = new SummaryTableModel(this);
-    m_analysisProxy = new QSortFilterProxyModel(this);
+    m_analysisProxy = new ValueSortProxy(this);
     m_analysisProxy->setSourceModel(m_analysisModel);
-    m_summaryProxy = new QSortFilterProxyModel(this);
+    m_summaryProxy = new ValueSortProxy(this);
     m_summaryProxy->setSourceModel(m_summaryModel);
     m_delegate = new AnalysisDelegate(this);
     setUpTable(m_summaryTable, m_summaryProxy);
@@ -149,9 +151,6 @@ void ViewAnalysis::buildWidgets()
 
 void ViewAnalysis::setUpTable(QTableView* table, QSortFilterProxyModel* proxy)
 {
-    proxy->setDynamicSortFilter(true);
-    proxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
-    proxy->setSortRole(Qt::UserRole);
     table->setModel(proxy);
     // The service's order until a heading is clicked.
     table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
@@ -219,11 +218,21 @@ void ViewAnalysis::onTabChanged(int index)
 
 void ViewAnalysis::onLoadSuccess(const QByteArray& body)
 {
-    const QJsonArray categories = QJsonDocument::fromJson(body).array();
-    for (const QJsonValue& value : categories) {
+    // A catalogue that can't be read is asked for again on the next visit.
+    const std::optional<QJsonArray> categories = ServiceAnswer::array(body);
+    if (!categories) {
+        m_categoriesLoaded = false;
+        onError(ServiceAnswer::unreadableText());
+        return;
+    }
+    for (const QJsonValue& value : *categories) {
         const Category category(value.toObject());
         m_categories->addItem(category.title(), QVariant::fromValue(category));
     }
+    // The first storage is analysed at once: the tab doesn't sit empty
+    // until the button is found.
+    if (m_analysisModel->rowCount() == 0 && m_analyse->isEnabled())
+        onAnalyse();
 }
 
 void ViewAnalysis::onCategoryChanged(int index)
@@ -240,8 +249,8 @@ void ViewAnalysis::onAnalyse()
     const QString storage = m_categories->currentText() + QStringLiteral(" / ") + m_storages->currentText();
     auto* controller = new Controller(this);
     connect(controller, &Controller::onBytes, this, [this, storage](const QByteArray& body) {
-        m_analysedStorage = storage;
-        onAnalyseSuccess(body);
+        if (showAnalysis(body))
+            m_analysedStorage = storage;
     });
     connect(controller, &Controller::onError, this, &ViewAnalysis::onError);
     controller->analyse(requestBody());
@@ -249,13 +258,31 @@ void ViewAnalysis::onAnalyse()
 
 void ViewAnalysis::onAnalyseSuccess(const QByteArray& body)
 {
-    m_analysisModel->load(body);
+    showAnalysis(body);
+}
+
+bool ViewAnalysis::showAnalysis(const QByteArray& body)
+{
+    const std::optional<QJsonObject> answer = ServiceAnswer::object(
+        body, {{QLatin1String("columns"), QJsonValue::Array}, {QLatin1String("rows"), QJsonValue::Array}});
+    if (!answer) {
+        onError(ServiceAnswer::unreadableText());
+        return false;
+    }
+    m_analysisModel->load(*answer);
     fitColumns(m_analysisTable);
+    return true;
 }
 
 void ViewAnalysis::onSummarySuccess(const QByteArray& body)
 {
-    m_summaryModel->load(body);
+    const std::optional<QJsonObject> answer = ServiceAnswer::object(
+        body, {{QLatin1String("columns"), QJsonValue::Array}, {QLatin1String("rows"), QJsonValue::Array}});
+    if (!answer) {
+        onError(ServiceAnswer::unreadableText());
+        return;
+    }
+    m_summaryModel->load(*answer);
     fitColumns(m_summaryTable);
 }
 

@@ -57,6 +57,8 @@ private:
     void retranslate();
     QByteArray requestBody() const;
     void updateAnalyseButton();
+    // Shows a marker analysis; false when the answer can't be read.
+    bool showAnalysis(const QByteArray& body);
     static void fitColumns(QTableView* table);
 
     Patient m_patient;

@@ -1,6 +1,7 @@
 #include "views/ViewComparativeAnalysis.h"
 
 #include "api/Controller.h"
+#include "data/ServiceAnswer.h"
 #include "views/ComparativeChart.h"
 #include "widgets/MessageBoxes.h"
 #include "widgets/PrintedReport.h"
@@ -149,7 +150,18 @@ void ViewComparativeAnalysis::fitContainerWidth()
 
 void ViewComparativeAnalysis::onSuccess(const QByteArray& body)
 {
-    m_answer = QJsonDocument::fromJson(body).object();
+    // Charts without series would say the records show nothing.
+    std::optional<QJsonObject> answer =
+        ServiceAnswer::object(body, {{QLatin1String("graph1"), QJsonValue::Object},
+                                     {QLatin1String("graph2"), QJsonValue::Object},
+                                     {QLatin1String("summary"), QJsonValue::Object},
+                                     {QLatin1String("smooth"), QJsonValue::Object},
+                                     {QLatin1String("complaints"), QJsonValue::Object}});
+    if (!answer) {
+        onError(ServiceAnswer::unreadableText());
+        return;
+    }
+    m_answer = *answer;
     qDeleteAll(m_views);
     m_views.clear();
     auto* column = static_cast<QVBoxLayout*>(m_container->layout());

@@ -284,6 +284,11 @@ void ViewPatients::onRefresh()
     reload();
 }
 
+void ViewPatients::screenReturned()
+{
+    reload();
+}
+
 void ViewPatients::onSearchChanged(const QString& text)
 {
     Q_UNUSED(text)

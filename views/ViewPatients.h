@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/Patient.h"
+#include "views/ReturnableScreen.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -18,7 +19,7 @@ class QTableView;
 // The first screen after sign-in: one page of the practitioner's patients.
 // Searching, sorting and paging are done by the service; every change asks
 // it for a page again.
-class ViewPatients : public QWidget
+class ViewPatients : public QWidget, public ReturnableScreen
 {
     Q_OBJECT
 
@@ -26,6 +27,9 @@ public:
     explicit ViewPatients(QWidget* parent = nullptr);
 
     QPagination* pagination() const { return m_pagination; }
+    // Back from the card: the page is asked for again, as the screens above
+    // may have changed its patients (records, device, particulars).
+    void screenReturned() override;
 
 signals:
     void onChoosePatient(Patient& patient);

@@ -3,7 +3,8 @@
 #include "api/Controller.h"
 #include "data/Category.h"
 #include "data/ReceiptModel.h"
-#include "views/ReceiptDelegate.h"
+#include "data/ServiceAnswer.h"
+#include "views/ReceiptTable.h"
 #include "views/RecipeLeaving.h"
 #include "views/ScreenHeading.h"
 #include "views/TableBox.h"
@@ -13,20 +14,17 @@
 #include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
 #include <QPushButton>
-#include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QVBoxLayout>
 
 namespace {
 
 constexpr int controlHeight = 40;
-constexpr int valueColumnWidth = 250;
 
 } // namespace
 
@@ -36,7 +34,8 @@ ViewReceipt::ViewReceipt(QWidget* parent, Patient& patient, Record& record)
     registerDomainMetaTypes();
     setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
     buildWidgets();
-    setUpTable();
+    m_model = new ReceiptModel(this);
+    m_tableSetup = new ReceiptTable(m_table, m_model);
     m_leaving = new RecipeLeaving(this, [this](Controller& controller) {
         controller.updateRecipe(m_patient, m_record, m_recipe.markers(), 0, QString());
     });
@@ -91,6 +90,10 @@ void ViewReceipt::buildWidgets()
     controls->addStretch();
     controls->addWidget(m_receipt);
 
+    m_contents = new QLabel(this);
+    m_contents->setObjectName(QStringLiteral("labelTableContents"));
+    m_contents->setWordWrap(true);
+    m_contents->hide();
     QFrame* tableBox = framedTable(QStringLiteral("tableViewBox"), this, m_table);
 
     auto* breadCrumbs = new QFrame(this);
@@ -111,34 +114,8 @@ void ViewReceipt::buildWidgets()
     layout->addWidget(breadCrumbs);
     layout->addLayout(titleRow);
     layout->addLayout(controls);
+    layout->addWidget(m_contents);
     layout->addWidget(tableBox, 1);
-}
-
-void ViewReceipt::setUpTable()
-{
-    m_model = new ReceiptModel(this);
-    m_delegate = new ReceiptDelegate(m_table);
-    m_proxy = new QSortFilterProxyModel(this);
-    m_proxy->setSourceModel(m_model);
-    m_proxy->setDynamicSortFilter(true);
-    m_proxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
-    m_proxy->setSortRole(Qt::UserRole);
-
-    m_table->setModel(m_proxy);
-    // Rows come in the service's order until a header is clicked.
-    m_table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
-    m_table->setSortingEnabled(true);
-    m_table->setMouseTracking(true);
-    m_table->viewport()->setMouseTracking(true);
-    m_table->setItemDelegateForColumn(ReceiptModel::PercentColumn, m_delegate);
-    m_table->setItemDelegateForColumn(ReceiptModel::NotesColumn, m_delegate);
-    m_table->verticalHeader()->hide();
-    m_table->verticalHeader()->setDefaultSectionSize(40);
-    m_table->horizontalHeader()->setDefaultSectionSize(140);
-    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->setAlternatingRowColors(true);
 }
 
 void ViewReceipt::retranslate()
@@ -147,6 +124,7 @@ void ViewReceipt::retranslate()
     m_title->setText(tr("Text.createRecipe").arg(m_patient.name(), m_record.recordedAt()));
     m_analyse->setText(tr("Text.load"));
     m_receipt->setText(tr("Text.receipt"));
+    m_contents->setText(tr("Text.savedRecipeShown"));
     m_listPatients->setText(tr("Text.listOfPatients"));
     m_back->setText(tr("Text.patientCard").arg(m_patient.name()));
 }
@@ -194,10 +172,20 @@ void ViewReceipt::onLoadRecipe(const QByteArray& bytes)
 {
     if (m_stage != Stage::Recipe)
         return;
-    const Recipe saved = Recipe::fromJson(bytes);
-    for (const Marker& marker : saved.markers())
+    // A recipe that can't be read is no empty recipe: saving over it would
+    // lose it. The chain stops here, and the load button asks again.
+    const std::optional<QJsonArray> saved = ServiceAnswer::array(bytes);
+    if (!saved) {
+        onLoadFailed(ServiceAnswer::unreadableText());
+        return;
+    }
+    const Recipe recipe = Recipe::fromArray(*saved);
+    for (const Marker& marker : recipe.markers())
         m_recipe.append(marker);
     updateReceiptButton();
+    // Shown at once: a saved recipe is no empty table until Load is pressed.
+    if (!m_recipe.isEmpty())
+        showSavedRecipe();
     m_stage = Stage::Categories;
     loadCategories();
 }
@@ -206,9 +194,14 @@ void ViewReceipt::onLoadSuccess(const QByteArray& bytes)
 {
     if (m_stage != Stage::Categories)
         return;
+    const std::optional<QJsonArray> categories = ServiceAnswer::array(bytes);
+    if (!categories) {
+        onLoadFailed(ServiceAnswer::unreadableText());
+        return;
+    }
     m_stage = Stage::Ready;
     m_analyse->setEnabled(true);
-    for (const QJsonValue& value : QJsonDocument::fromJson(bytes).array()) {
+    for (const QJsonValue& value : *categories) {
         const Category category(value.toObject());
         m_categories->addItem(category.title(), QVariant::fromValue(category));
     }
@@ -273,18 +266,25 @@ void ViewReceipt::onAnalyseSuccess(const QByteArray& bytes)
 
 void ViewReceipt::showAnalysis(const QByteArray& bytes, const Storage& storage)
 {
-    m_model->setAnalysis(bytes, m_recipe);
-    QHeaderView* header = m_table->horizontalHeader();
-    header->setStretchLastSection(false);
-    header->setSectionResizeMode(ReceiptModel::MarkerColumn, QHeaderView::Stretch);
-    for (int column : {ReceiptModel::PercentColumn, ReceiptModel::FrequenciesColumn}) {
-        header->setSectionResizeMode(column, QHeaderView::Fixed);
-        header->resizeSection(column, valueColumnWidth);
+    const std::optional<QJsonObject> answer =
+        ServiceAnswer::object(bytes, {{QLatin1String("rows"), QJsonValue::Array}});
+    if (!answer) {
+        onError(ServiceAnswer::unreadableText());
+        return;
     }
-    m_table->setColumnHidden(ReceiptModel::PercentColumn, storage.frequencies());
-    m_table->setColumnHidden(ReceiptModel::FrequenciesColumn, !storage.frequencies());
-    header->setSectionResizeMode(ReceiptModel::NotesColumn, QHeaderView::Fixed);
-    header->resizeSection(ReceiptModel::NotesColumn, m_delegate->notesWidth() + 25);
+    m_model->setAnalysis(answer->value(QLatin1String("rows")).toArray(), m_recipe);
+    m_shown = Shown::Analysis;
+    m_contents->hide();
+    m_tableSetup->showColumns(!storage.frequencies(), storage.frequencies());
+}
+
+void ViewReceipt::showSavedRecipe()
+{
+    m_model->setMarkers(m_recipe.markers(), m_recipe);
+    m_shown = Shown::SavedRecipe;
+    m_contents->show();
+    // Its markers come from storages of either kind.
+    m_tableSetup->showColumns(true, true);
 }
 
 // ---- The recipe --------------------------------------------------------------
@@ -320,6 +320,42 @@ void ViewReceipt::markerRemove(QString id)
     m_recipe.removeFirst(id);
     setChanged();
     updateReceiptButton();
+}
+
+void ViewReceipt::markersSaved(const QList<Marker>& markers)
+{
+    m_leaving->setChanged(false);
+    setRecipe(markers);
+}
+
+void ViewReceipt::setRecipe(const QList<Marker>& markers)
+{
+    m_recipe = Recipe();
+    for (const Marker& marker : markers)
+        m_recipe.append(marker);
+    updateReceiptButton();
+    if (m_shown == Shown::SavedRecipe)
+        showSavedRecipe();
+    else
+        m_model->tick(m_recipe);
+}
+
+void ViewReceipt::screenReturned()
+{
+    // Changes not saved yet stay as they are: leaving asks about them.
+    if (m_stage == Stage::Recipe || isChanged() || m_leaving->saving())
+        return;
+    auto* controller = new Controller(this);
+    connect(controller, &Controller::onBytes, this, [this](const QByteArray& bytes) {
+        const std::optional<QJsonArray> saved = ServiceAnswer::array(bytes);
+        if (saved && !isChanged())
+            setRecipe(Recipe::fromArray(*saved).markers());
+    });
+    // Nothing was asked for: the screen keeps what it shows, and says nothing.
+    connect(controller, &Controller::onError, this, [](const QString& message) {
+        qWarning("The recipe could not be read again: %s", qUtf8Printable(message));
+    });
+    controller->getRecipe(m_patient, m_record);
 }
 
 void ViewReceipt::receipt()

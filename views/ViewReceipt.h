@@ -5,6 +5,7 @@
 #include "data/Recipe.h"
 #include "data/Record.h"
 #include "data/Storage.h"
+#include "views/ReturnableScreen.h"
 
 #include <QList>
 #include <QWidget>
@@ -12,10 +13,9 @@
 class QComboBox;
 class QLabel;
 class QPushButton;
-class QSortFilterProxyModel;
 class QTableView;
-class ReceiptDelegate;
 class ReceiptModel;
+class ReceiptTable;
 class RecipeLeaving;
 
 // The screen on which the practitioner composes the recipe of one record:
@@ -23,7 +23,7 @@ class RecipeLeaving;
 // chosen storage lists markers, and ticking a marker adds it to the recipe.
 // The recipe button hands the markers on to the impact; leaving with unsaved
 // changes asks whether to save them first.
-class ViewReceipt : public QWidget
+class ViewReceipt : public QWidget, public ReturnableScreen
 {
     Q_OBJECT
 
@@ -37,6 +37,9 @@ public:
     bool confirmLeave();
 
     bool isChanged() const;
+    // Back from the impact screen: a recipe without unsaved changes is read
+    // again, as the impact may have saved another order of its markers.
+    void screenReturned() override;
     const Recipe& recipe() const { return m_recipe; }
     ReceiptModel* model() const { return m_model; }
 
@@ -61,6 +64,9 @@ public slots:
     void backToPatient();
     void receipt();
     void markerRemove(QString id);
+    // The impact screen saved the recipe with these markers, in this order:
+    // the screen holds what was saved, and has nothing left to save.
+    void markersSaved(const QList<Marker>& markers);
     // The patient changed elsewhere (a command sent to the device): the
     // screen shows the new device state. Another patient is ignored.
     void updatePatient(const Patient& patient);
@@ -77,8 +83,15 @@ private:
         Ready,
     };
 
+    // What the table shows.
+    enum class Shown
+    {
+        Nothing,
+        SavedRecipe,
+        Analysis,
+    };
+
     void buildWidgets();
-    void setUpTable();
     void retranslate();
     void showDevice();
 
@@ -86,6 +99,8 @@ private:
     void loadCategories();
     void onLoadFailed(const QString& message);
     void showAnalysis(const QByteArray& bytes, const Storage& storage);
+    void showSavedRecipe();
+    void setRecipe(const QList<Marker>& markers);
     void updateReceiptButton();
     void setChanged();
 
@@ -93,13 +108,13 @@ private:
     Record m_record;
     Recipe m_recipe;
     Stage m_stage = Stage::Recipe;
+    Shown m_shown = Shown::Nothing;
     // Only the latest analysis is shown, with the storage it was asked for.
     quint64 m_latestAnalysis = 0;
     Storage m_analysedStorage;
 
     ReceiptModel* m_model = nullptr;
-    QSortFilterProxyModel* m_proxy = nullptr;
-    ReceiptDelegate* m_delegate = nullptr;
+    ReceiptTable* m_tableSetup = nullptr;
     RecipeLeaving* m_leaving = nullptr;
 
     QLabel* m_device = nullptr;
@@ -108,6 +123,7 @@ private:
     QComboBox* m_storages = nullptr;
     QPushButton* m_analyse = nullptr;
     QPushButton* m_receipt = nullptr;
+    QLabel* m_contents = nullptr;
     QTableView* m_table = nullptr;
     QPushButton* m_listPatients = nullptr;
     QPushButton* m_back = nullptr;

@@ -1,10 +1,13 @@
 #include "views/ViewRecoveryHistory.h"
 
 #include "api/Controller.h"
+#include "data/ServiceAnswer.h"
+#include "views/RecipeLeaving.h"
 #include "views/SymptomDelegate.h"
 #include "views/SymptomModel.h"
 #include "views/TableBox.h"
 #include "views/TableHeadings.h"
+#include "views/ValueSortProxy.h"
 #include "widgets/MessageBoxes.h"
 
 #include <QAction>
@@ -15,7 +18,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QInputDialog>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
 #include <QMenu>
@@ -34,6 +36,9 @@ ViewRecoveryHistory::ViewRecoveryHistory(const Patient& patient, const QList<Rec
     m_removeSymptomAction->setObjectName(QStringLiteral("actionRemoveSymptom"));
     buildWidgets();
     setUpTable();
+    m_leaving = new RecipeLeaving(
+        this, [this](Controller& controller) { controller.saveQuestionnaire(m_patient, m_model->saveJson(m_table)); },
+        [this] { return askYesNo(this, tr("Text.saving"), tr("Text.confirmSave")); });
     setAttribute(Qt::WA_DeleteOnClose);
     retranslate();
     updateActions();
@@ -44,8 +49,10 @@ ViewRecoveryHistory::ViewRecoveryHistory(const Patient& patient, const QList<Rec
     connect(m_newSymptom, &QPushButton::clicked, this, &ViewRecoveryHistory::onNewSymptom);
     connect(m_refresh, &QPushButton::clicked, this, &ViewRecoveryHistory::onRefresh);
     // Modified only by real changes: a cancelled new-symptom dialog changes nothing.
-    connect(m_model, &SymptomModel::onChange, this, [this] { m_modified = true; });
+    connect(m_model, &SymptomModel::onChange, this, [this] { m_leaving->setChanged(true); });
     connect(m_model, &SymptomModel::modelReset, this, &ViewRecoveryHistory::updateActions);
+    for (auto signal : {&QTableView::clicked, &QTableView::activated})
+        connect(m_table, signal, m_table, qOverload<const QModelIndex&>(&QTableView::edit));
     connect(m_table, &QTableView::customContextMenuRequested, this,
             &ViewRecoveryHistory::on_tableView_customContextMenuRequested);
     connect(m_newSymptomAction, &QAction::triggered, this, &ViewRecoveryHistory::onNewSymptom);
@@ -92,11 +99,18 @@ void ViewRecoveryHistory::buildWidgets()
 void ViewRecoveryHistory::setUpTable()
 {
     m_table->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_table->setEditTriggers(QAbstractItemView::CurrentChanged);
+    // A level is chosen on purpose: a click, Enter or F2 opens the list.
+    // Moving to a cell opens nothing, so the wheel over it scrolls the table.
+    m_table->setEditTriggers(QAbstractItemView::EditKeyPressed);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_model = new SymptomModel(m_table);
-    m_delegate = new SymptomDelegate(m_model, m_table);
-    m_table->setModel(m_model);
+    m_delegate = new SymptomDelegate(m_table);
+    // By name or by level; the two totals stay on top.
+    m_proxy = new ValueSortProxy(m_table, Qt::EditRole, 2);
+    m_proxy->setSourceModel(m_model);
+    m_table->setModel(m_proxy);
+    m_table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    m_table->setSortingEnabled(true);
     m_table->setItemDelegate(m_delegate);
     m_table->setMouseTracking(true);
     m_table->verticalHeader()->hide();
@@ -142,8 +156,15 @@ void ViewRecoveryHistory::load()
 
 void ViewRecoveryHistory::onLoadSuccess(const QByteArray& body)
 {
-    m_model->load(QJsonDocument::fromJson(body).object());
-    m_modified = false;
+    // An answer that can't be read is no empty history: what is shown stays.
+    const std::optional<QJsonObject> answer = ServiceAnswer::object(
+        body, {{QLatin1String("dates"), QJsonValue::Object}, {QLatin1String("rows"), QJsonValue::Array}});
+    if (!answer) {
+        onError(ServiceAnswer::unreadableText());
+        return;
+    }
+    m_model->load(*answer);
+    m_leaving->setChanged(false);
     QHeaderView* header = m_table->horizontalHeader();
     for (int section = 1; section < header->count(); ++section)
         header->setSectionResizeMode(section, QHeaderView::Stretch);
@@ -152,7 +173,7 @@ void ViewRecoveryHistory::onLoadSuccess(const QByteArray& body)
 
 void ViewRecoveryHistory::onRefresh()
 {
-    if (m_modified && !askYesNo(this, tr("Text.refresh"), tr("Text.confirmDiscard")))
+    if (isModified() && !askYesNo(this, tr("Text.refresh"), tr("Text.confirmDiscard")))
         return;
     load();
 }
@@ -206,7 +227,7 @@ void ViewRecoveryHistory::onNewSymptom()
 
 void ViewRecoveryHistory::on_tableView_customContextMenuRequested(const QPoint& pos)
 {
-    const QModelIndex index = m_table->indexAt(pos);
+    const QModelIndex index = m_proxy->mapToSource(m_table->indexAt(pos));
     m_removeSymptomAction->setEnabled(false);
     if (index.isValid()) {
         m_removeSymptomAction->setEnabled(m_model->table().isCustom(index.row()));
@@ -215,34 +236,24 @@ void ViewRecoveryHistory::on_tableView_customContextMenuRequested(const QPoint& 
     m_menu->popup(m_table->viewport()->mapToGlobal(pos));
 }
 
-void ViewRecoveryHistory::save(const std::function<void()>& then)
+bool ViewRecoveryHistory::isModified() const
 {
-    const QByteArray body = m_model->saveJson(m_table);
-    auto* controller = new Controller(this);
-    connect(controller, &Controller::onSuccess, this, [this, then] {
-        m_modified = false;
-        if (then)
-            then();
-    });
-    connect(controller, &Controller::onError, this, &ViewRecoveryHistory::onError);
-    controller->saveQuestionnaire(m_patient, body);
+    return m_leaving->changed();
 }
 
 void ViewRecoveryHistory::onSave()
 {
-    save({});
+    m_leaving->save();
 }
 
 void ViewRecoveryHistory::leave(void (ViewRecoveryHistory::*signal)())
 {
-    if (!m_modified) {
-        emit(this->*signal)();
-        return;
-    }
-    if (askYesNo(this, tr("Text.saving"), tr("Text.confirmSave")))
-        save([this, signal] { emit(this->*signal)(); });
-    else
-        emit(this->*signal)();
+    m_leaving->leave([this, signal] { emit(this->*signal)(); });
+}
+
+bool ViewRecoveryHistory::confirmLeave()
+{
+    return m_leaving->confirmLeave([this] { emit onReadyToLeave(); });
 }
 
 void ViewRecoveryHistory::backToPatientsList()

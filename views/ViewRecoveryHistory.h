@@ -7,12 +7,12 @@
 #include <QList>
 #include <QWidget>
 
-#include <functional>
-
 class QAction;
 class QMenu;
 class QPushButton;
+class QSortFilterProxyModel;
 class QTableView;
+class RecipeLeaving;
 class SymptomDelegate;
 class SymptomModel;
 
@@ -28,12 +28,18 @@ public:
     ~ViewRecoveryHistory() override;
 
     // Whether there are changes that were not saved.
-    bool isModified() const { return m_modified; }
+    bool isModified() const;
+    // For a way out that isn't one of the screen's buttons, such as the main
+    // window closing. True: the screen may go now (nothing changed, or the
+    // practitioner chose not to save). False: it stays; the history is being
+    // saved, and onReadyToLeave() follows once it is.
+    bool confirmLeave();
     SymptomModel* model() const { return m_model; }
 
 signals:
     void onPatientsList();
     void onBack();
+    void onReadyToLeave();
 
 public slots:
     void onLoadSuccess(const QByteArray& body);
@@ -53,8 +59,6 @@ private:
     void setUpTable();
     void retranslate();
     void load();
-    // Saves, then runs the continuation once the service took it.
-    void save(const std::function<void()>& then);
     // Leaves at once, or after asking whether to save what changed.
     void leave(void (ViewRecoveryHistory::*signal)());
     void updateActions();
@@ -68,9 +72,10 @@ private:
     QPushButton* m_save = nullptr;
     QTableView* m_table = nullptr;
     SymptomModel* m_model = nullptr;
+    QSortFilterProxyModel* m_proxy = nullptr;
     SymptomDelegate* m_delegate = nullptr;
     QMenu* m_menu = nullptr;
     QAction* m_newSymptomAction = nullptr;
     QAction* m_removeSymptomAction = nullptr;
-    bool m_modified = false;
+    RecipeLeaving* m_leaving = nullptr;
 };

@@ -244,6 +244,8 @@ void MainWindowTest::stackPushesAndPopsScreens()
     QCOMPARE(window->screenCount(), 1);
     QCOMPARE(window->currentScreen(), list);
     QTRY_VERIFY(card.isNull() && recipe.isNull());
+    // Its page, asked for again, comes before the service goes.
+    QTRY_VERIFY(!list->findChild<QWidget*>(QStringLiteral("LoadingWindow")));
 }
 
 void MainWindowTest::patientsListRequestKeepsTheSameList()
@@ -255,6 +257,10 @@ void MainWindowTest::patientsListRequestKeepsTheSameList()
     search->setText(QStringLiteral("kept"));
 
     for (int depth : {2, 3, 4}) {
+        // Back from the screens above, which may have changed its patients, it
+        // asks for its page again.
+        QTRY_VERIFY(!search->isReadOnly());
+        const int pages = m_service->requests("GET", QStringLiteral("/patient/filter")).size();
         QList<QPointer<QWidget>> screens;
         for (int i = 1; i < depth; ++i) {
             screens << new QWidget;
@@ -267,9 +273,11 @@ void MainWindowTest::patientsListRequestKeepsTheSameList()
         QCOMPARE(window->currentScreen(), list);
         for (const QPointer<QWidget>& screen : screens)
             QTRY_VERIFY(screen.isNull());
+        QTRY_COMPARE(m_service->requests("GET", QStringLiteral("/patient/filter")).size(), pages + 1);
     }
     // The list keeps its state.
     QCOMPARE(search->text(), QStringLiteral("kept"));
+    QTRY_VERIFY(!search->isReadOnly());
 }
 
 void MainWindowTest::closeQuestion_data()
@@ -469,9 +477,12 @@ void MainWindowTest::patientDeletionReturnsToTheList()
     QCOMPARE(window->screenCount(), 3);
 
     boxes.setAnswer(QMessageBox::Yes);
+    m_service->setPage(1, {});
     QVERIFY(QMetaObject::invokeMethod(window.get(), "patientDelete", Q_ARG(QWidget*, card), Q_ARG(Patient&, anna)));
     QTRY_COMPARE(window->screenCount(), 1);
     QCOMPARE(m_service->requests("DELETE", QStringLiteral("/patient/p1")).size(), 1);
+    QCOMPARE(PatientManager::instance().model()->rowCount(), 0);
+    QTRY_VERIFY(!window->patientsList()->findChild<QWidget*>(QStringLiteral("LoadingWindow")));
     QCOMPARE(PatientManager::instance().model()->rowCount(), 0);
 }
 

@@ -1,11 +1,22 @@
 // The stack rules of the main window's screens: going back any number of
-// screens never takes the bottom one, and screens taken off go once the event
-// loop is free.
+// screens never takes the bottom one, screens taken off go once the event
+// loop is free, and the screen that is current again hears of it.
 
 #include "app/ScreenStack.h"
+#include "views/ReturnableScreen.h"
 
 #include <QPointer>
 #include <QtTest>
+
+namespace {
+
+struct Screen : QWidget, ReturnableScreen
+{
+    int returns = 0;
+    void screenReturned() override { ++returns; }
+};
+
+} // namespace
 
 class ScreenStackTest : public QObject
 {
@@ -38,9 +49,9 @@ void ScreenStackTest::back()
     QFETCH(int, depthAfter);
 
     ScreenStack stack;
-    QList<QPointer<QWidget>> screens;
+    QList<QPointer<Screen>> screens;
     for (int i = 0; i < depth; ++i) {
-        screens << new QWidget;
+        screens << new Screen;
         stack.push(screens.last());
         QCOMPARE(stack.currentWidget(), screens.last().data());
     }
@@ -58,7 +69,7 @@ void ScreenStackTest::back()
         QVERIFY(!screens.at(i).isNull() && stack.indexOf(screens.at(i)) == -1);
     QTRY_VERIFY(std::all_of(screens.begin() + depthAfter, screens.end(), [](auto& s) { return s.isNull(); }));
     for (int i = 0; i < depthAfter; ++i)
-        QVERIFY(!screens.at(i).isNull());
+        QCOMPARE(screens.at(i)->returns, i == depthAfter - 1 && depthAfter < depth ? 1 : 0);
 }
 
 QTEST_MAIN(ScreenStackTest)

@@ -10,7 +10,9 @@
 #include "support/LocalServiceProcess.h"
 #include "support/MainWindowDriver.h"
 #include "support/ModalDialogDriver.h"
+#include "support/ScopedMessageBoxRunner.h"
 #include "support/ServiceTestEnvironment.h"
+#include "support/SymptomLevels.h"
 #include "support/WorkingDirectory.h"
 #include "views/SymptomModel.h"
 #include "views/ViewAnalysis.h"
@@ -18,6 +20,7 @@
 #include "views/ViewPatient.h"
 #include "views/ViewRecoveryHistory.h"
 
+#include <QAbstractButton>
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
@@ -26,6 +29,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineSeries>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -45,6 +49,7 @@ private slots:
     void analysisShowsTheServicesTables();
     void comparativeShowsTheServicesSeries();
     void recoveryHistoryKeepsWhatWasSaved();
+    void closingTheWindowAsksToSaveTheHistory();
 
 private:
     // What the service answers to that call about the ticked records.
@@ -125,12 +130,14 @@ void AnalysesFlowTest::analysisShowsTheServicesTables()
     // The second storage of the first category, chosen as a practitioner would.
     view->findChild<QTabWidget*>(QStringLiteral("tabWidget"))->setCurrentIndex(1);
     auto* storages = view->findChild<QComboBox*>(QStringLiteral("comboBoxStorages"));
-    QTRY_VERIFY_WITH_TIMEOUT(storages->count() > 1, 20000);
+    auto* markers = view->findChild<QTableView*>(QStringLiteral("analysisTableView"));
+    const auto idle = [view] { return !view->findChild<QWidget*>(QStringLiteral("LoadingWindow")); };
+    // The first storage is analysed as soon as the tab shows.
+    QTRY_VERIFY_WITH_TIMEOUT(storages->count() > 1 && markers->model()->rowCount() > 0 && idle(), 20000);
     storages->setCurrentIndex(1);
     const QString storageId = storages->currentData().value<Storage>().id();
     view->findChild<QPushButton*>(QStringLiteral("buttonAnalyse"))->click();
-    auto* markers = view->findChild<QTableView*>(QStringLiteral("analysisTableView"));
-    QTRY_VERIFY_WITH_TIMEOUT(markers->model()->rowCount() > 0, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(idle(), 20000);
 
     const QJsonObject analysis = answer(&Controller::analyse, {{"storageId", storageId}});
     const QJsonArray rows = analysis.value("rows").toArray();
@@ -181,9 +188,7 @@ void AnalysesFlowTest::recoveryHistoryKeepsWhatWasSaved()
     QCOMPARE(model->columnCount(), m_records.size() + 1);
 
     auto* table = view->findChild<QTableView*>(QStringLiteral("tableView"));
-    table->setCurrentIndex(model->index(2, 1));
-    QTRY_VERIFY(table->findChild<QComboBox*>(QStringLiteral("comboBoxLevel")));
-    table->findChild<QComboBox*>(QStringLiteral("comboBoxLevel"))->setCurrentIndex(3);
+    QVERIFY(chooseLevel(table, table->model()->index(2, 1), 3));
 
     whenModalAppears([customName](QWidget* dialog) {
         qobject_cast<QInputDialog*>(dialog)->setTextValue(customName);
@@ -211,6 +216,34 @@ void AnalysesFlowTest::recoveryHistoryKeepsWhatWasSaved()
     QCOMPARE(model->index(customRow, 2).data(Qt::EditRole).toFloat(), 2.0f);
     QCOMPARE(model->index(customRow, 1).data(Qt::EditRole).toFloat(), 0.0f);
     QVERIFY(model->table().isCustom(customRow));
+}
+
+// Last: before, the window closed here without a word about the changes.
+void AnalysesFlowTest::closingTheWindowAsksToSaveTheHistory()
+{
+    auto* view = openFromCard<ViewRecoveryHistory>(QStringLiteral("buttonRecoveryHistory"));
+    QVERIFY(view);
+    QTRY_VERIFY_WITH_TIMEOUT(view->model()->rowCount() > 3, 20000);
+    const QModelIndex cell = view->model()->index(3, 2);
+    const float level = cell.data(Qt::EditRole).toFloat() == 2.0f ? 1.0f : 2.0f;
+    QVERIFY(view->model()->setData(cell, level, Qt::DisplayRole));
+
+    // Yes to saving, then No to quitting: the history is saved, the window stays.
+    QStringList asked;
+    ScopedMessageBoxRunner answers([&asked](QMessageBox& box) {
+        asked << box.text();
+        box.button(asked.size() == 1 ? QMessageBox::Yes : QMessageBox::No)->click();
+    });
+    QVERIFY(!m_driver->window()->close());
+    QTRY_COMPARE_WITH_TIMEOUT(asked.size(), 2, 20000);
+    QCOMPARE(asked, (QStringList{QCoreApplication::translate("ViewRecoveryHistory", "Text.confirmSave"),
+                                 QCoreApplication::translate("MainWindow", "Text.closeMessage")}));
+    QVERIFY(m_driver->window()->isVisible());
+    QVERIFY(!view->isModified());
+    const auto saved = ControllerOutcome::of([this](Controller& c) { c.loadQuestionnaire(m_patient, m_records); });
+    SymptomsTable table;
+    table.load(QJsonDocument::fromJson(saved->bytes).object());
+    QCOMPARE(table.value(2, 3).toFloat(), level);
 }
 
 QTEST_MAIN(AnalysesFlowTest)

@@ -45,6 +45,15 @@ namespace {
 const QString firstSeeded = QStringLiteral("Anna Schmidt");
 const QString withDevice = QStringLiteral("Мария Иванова");
 
+// The markers of the recipe screen's table, top to bottom.
+QStringList rowIds(ViewReceipt* view)
+{
+    QStringList ids;
+    for (int row = 0; row < view->model()->rowCount(); ++row)
+        ids << view->model()->markerAt(row).id();
+    return ids;
+}
+
 } // namespace
 
 class RecipeImpactFlowTest : public QObject
@@ -56,6 +65,7 @@ private slots:
     void cleanupTestCase();
     void seededRecipeTickedAndSaved();
     void impactOrderRemovalAndDownload();
+    void recipeShowsTheOrderTheImpactSaved();
     void boxSendsTheRecipeToTheDevice();
 
 private:
@@ -136,6 +146,7 @@ void RecipeImpactFlowTest::seededRecipeTickedAndSaved()
     const QStringList seeded = idsOf(savedRecipe());
     QCOMPARE(seeded.size(), 3);
     QCOMPARE(idsOf(view->recipe().markers()), seeded);
+    QCOMPARE(rowIds(view), seeded); // shown at once, before any analysis
 
     // The first seeded marker is the first of the first storage's analysis.
     child<QPushButton>(*view, "buttonAnalyse")->click();
@@ -210,6 +221,32 @@ void RecipeImpactFlowTest::impactOrderRemovalAndDownload()
     QVERIFY(file.read(samples.size()) == samples);
     // The impact's order is the recipe's now.
     QCOMPARE(idsOf(savedRecipe()), idsOf(impact));
+}
+
+// The impact starts with its own order, which the service then holds: back
+// on the recipe screen, that order is the recipe's and the table's.
+void RecipeImpactFlowTest::recipeShowsTheOrderTheImpactSaved()
+{
+    ViewReceipt* recipeView = openRecipe(firstSeeded);
+    QVERIFY(recipeView && !recipeView->isChanged());
+    ViewImpact* view = openImpact(recipeView);
+    QVERIFY(view);
+    view->model()->moveMarker(0, 1);
+    const QStringList impactOrder = idsOf(view->model()->markers());
+    QVERIFY(impactOrder != idsOf(recipeView->recipe().markers()));
+    auto* targets = child<QComboBox>(*view, "comboBoxTarget");
+    targets->setCurrentIndex(targets->findData(QVariant::fromValue(ViewImpact::Download)));
+    child<QSpinBox>(*view, "spinBoxDuration")->setValue(1);
+    SaveFileAnswer saveAs(m_workingDirectory->filePath("order"));
+    child<QPushButton>(*view, "buttonStart")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(child<QPushButton>(*view, "buttonStart")->isEnabled() && !view->wavSaver(), 20000);
+    QCOMPARE(idsOf(savedRecipe()), impactOrder);
+
+    child<QPushButton>(*view, "buttonBack")->click();
+    QTRY_COMPARE(m_driver->window()->currentScreen(), recipeView);
+    QTRY_COMPARE(idsOf(recipeView->recipe().markers()), impactOrder);
+    QCOMPARE(rowIds(recipeView), impactOrder);
+    QVERIFY(!recipeView->isChanged());
 }
 
 void RecipeImpactFlowTest::boxSendsTheRecipeToTheDevice()

@@ -2,6 +2,7 @@
 // retry, the Analyse button, the value bars, the report saved and printed.
 #include "app/Application.h"
 #include "base/Language.h"
+#include "data/ServiceAnswer.h"
 #include "support/FakePatientService.h"
 #include "support/MessageBoxRecorder.h"
 #include "support/ModalDialogDriver.h"
@@ -28,6 +29,7 @@
 #include <memory>
 
 using RecipeFixtures::child;
+using RecipeFixtures::overlayGone;
 
 namespace {
 
@@ -51,6 +53,8 @@ private slots:
     void init();
     void cleanup();
     void categoriesAndAnalyse();
+    void unreadableAnswersReplaceNothing_data();
+    void unreadableAnswersReplaceNothing();
     void barsStayInTheirCell_data();
     void barsStayInTheirCell();
     void bothTablesSavedAsPdf();
@@ -58,7 +62,8 @@ private slots:
     void printDialogPrintsWhereItIsTold();
 
 private:
-    std::unique_ptr<ViewAnalysis> openScreen();
+    // The screen once its summary shows that many rows.
+    std::unique_ptr<ViewAnalysis> openScreen(int summaryRows = 2);
 
     std::unique_ptr<FakePatientService> m_service;
     std::unique_ptr<ServiceTestEnvironment> m_environment;
@@ -86,7 +91,7 @@ void ViewAnalysisTest::cleanup()
     m_service.reset();
 }
 
-std::unique_ptr<ViewAnalysis> ViewAnalysisTest::openScreen()
+std::unique_ptr<ViewAnalysis> ViewAnalysisTest::openScreen(int summaryRows)
 {
     const Patient patient(QJsonObject{{"id", "p1"}, {"name", "Анна Петрова"}});
     const QList<Record> records{Record(QJsonObject{{"id", "r2"}, {"recordedAt", "2021-03-06T09:00:00"}}),
@@ -95,7 +100,7 @@ std::unique_ptr<ViewAnalysis> ViewAnalysisTest::openScreen()
     view->show();
     auto* summaryTable = child<QTableView>(*view, "summaryTableView");
     if (!QTest::qWaitForWindowExposed(view.get()) ||
-        !QTest::qWaitFor([summaryTable] { return summaryTable->model()->rowCount() == 2; }))
+        !QTest::qWaitFor([&] { return summaryTable->model()->rowCount() == summaryRows && overlayGone(*view); }))
         return nullptr;
     return view;
 }
@@ -120,12 +125,67 @@ void ViewAnalysisTest::categoriesAndAnalyse()
     tabs->setCurrentIndex(1);
     QTRY_COMPARE(categoryList->count(), 2);
     QVERIFY(analyse->isEnabled());
+    // The first storage is analysed without a press.
+    QTRY_COMPARE(child<QTableView>(*view, "analysisTableView")->model()->rowCount(), 2);
+    const QJsonObject asked = QJsonDocument::fromJson(m_service->requests("POST", "/analysis").value(0).body).object();
+    QCOMPARE(asked.value("storageId").toString(), "s1");
     categoryList->setCurrentIndex(1); // a category without storages
     QVERIFY(!analyse->isEnabled());
     tabs->setCurrentIndex(0);
     tabs->setCurrentIndex(1);
     QTest::qWait(50);
     QCOMPARE(m_service->requests("GET", categoriesPath).size(), 2);
+}
+
+void ViewAnalysisTest::unreadableAnswersReplaceNothing_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QByteArray>("body");
+
+    for (const char* answer : {"summary", "categories", "analysis"}) {
+        const QByteArray wrongKind = QByteArray(answer) == "categories" ? R"({"title":"Organs"})" : "[]";
+        QTest::newRow(QByteArray(answer) + ", empty") << answer << QByteArray();
+        QTest::newRow(QByteArray(answer) + ", truncated") << answer << QByteArray(R"([{"title":"Org)");
+        QTest::newRow(QByteArray(answer) + ", wrong kind") << answer << wrongKind;
+    }
+    QTest::newRow("summary, rows of text") << "summary" << QByteArray(R"({"columns":[],"rows":"Heart"})");
+    QTest::newRow("analysis, columns of text") << "analysis" << QByteArray(R"({"columns":"2021","rows":[]})");
+}
+
+void ViewAnalysisTest::unreadableAnswersReplaceNothing()
+{
+    QFETCH(QString, answer);
+    QFETCH(QByteArray, body);
+    MessageBoxRecorder boxes;
+    if (answer == "summary")
+        m_service->answer("POST", QStringLiteral("/analysis/summary"), ScriptedResponse::json(200, body));
+    const auto view = openScreen(answer == "summary" ? 0 : 2);
+    QVERIFY(view);
+    auto* tabs = child<QTabWidget>(*view, "tabWidget");
+    auto* markers = child<QTableView>(*view, "analysisTableView");
+    const int categoryRequests = answer == "categories" ? 2 : 1;
+    if (answer == "categories")
+        m_service->answer("GET", categoriesPath, ScriptedResponse::json(200, body));
+    tabs->setCurrentIndex(1);
+    if (answer == "categories") {
+        QTRY_VERIFY(!boxes.boxes.isEmpty() && overlayGone(*view));
+        m_service->answer("GET", categoriesPath, ScriptedResponse::json(200, categories));
+        tabs->setCurrentIndex(0); // the catalogue is asked for again
+        tabs->setCurrentIndex(1);
+    }
+    QTRY_COMPARE(child<QComboBox>(*view, "comboBoxCategories")->count(), 2);
+    QCOMPARE(m_service->requests("GET", categoriesPath).size(), categoryRequests);
+    if (answer == "analysis") {
+        child<QPushButton>(*view, "buttonAnalyse")->click();
+        QTRY_COMPARE(markers->model()->rowCount(), 2);
+        m_service->answer("POST", QStringLiteral("/analysis"), ScriptedResponse::json(200, body));
+        child<QComboBox>(*view, "comboBoxStorages")->setCurrentIndex(1);
+        child<QPushButton>(*view, "buttonAnalyse")->click();
+        QTRY_VERIFY(!boxes.boxes.isEmpty() && overlayGone(*view));
+        QCOMPARE(markers->model()->rowCount(), 2); // the first storage's, still
+    }
+    QCOMPARE(boxes.texts(), QStringList{"Error: " + ServiceAnswer::unreadableText()});
+    QCOMPARE(child<QTableView>(*view, "summaryTableView")->model()->rowCount(), answer == "summary" ? 0 : 2);
 }
 
 void ViewAnalysisTest::barsStayInTheirCell_data()

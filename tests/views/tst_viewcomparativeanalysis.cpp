@@ -3,6 +3,7 @@
 // width following the window, and the charts saved as PDF.
 #include "app/Application.h"
 #include "base/Language.h"
+#include "data/ServiceAnswer.h"
 #include "support/FakePatientService.h"
 #include "support/MessageBoxRecorder.h"
 #include "support/ModalDialogDriver.h"
@@ -55,6 +56,8 @@ private slots:
     void seriesOfAGraphObject();
     void colourEntries();
     void chartsFollowTheWindowsWidth();
+    void unreadableAnswerDrawsNoCharts_data();
+    void unreadableAnswerDrawsNoCharts();
     void chartsSavedAsPdf();
 
 private:
@@ -173,6 +176,29 @@ void ViewComparativeAnalysisTest::chartsFollowTheWindowsWidth()
         view->resize(width, 700);
         QTRY_COMPARE(container->width(), int(area->viewport()->width() * 0.9));
     }
+}
+
+void ViewComparativeAnalysisTest::unreadableAnswerDrawsNoCharts_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("truncated") << QByteArray(R"({"graph1":{"Heart":[1,-4)");
+    QTest::newRow("an array") << QByteArray("[]");
+    QTest::newRow("a graph that is a list") << QByteArray(R"({"graph1":[1,2,3]})");
+}
+
+// Empty charts would say the records show nothing; none are drawn, and none printed.
+void ViewComparativeAnalysisTest::unreadableAnswerDrawsNoCharts()
+{
+    QFETCH(QByteArray, body);
+    m_service->answer("POST", QStringLiteral("/analysis/comparative"), ScriptedResponse::json(200, body));
+    MessageBoxRecorder boxes;
+    ViewComparativeAnalysis view(Patient(QJsonObject{{"id", "p1"}, {"name", "Anna Smith"}}), {});
+    view.show();
+    QTRY_COMPARE(boxes.boxes.size(), 1);
+    QCOMPARE(boxes.boxes.first().text, ServiceAnswer::unreadableText());
+    QVERIFY(view.chartViews().isEmpty());
+    QVERIFY(!child<QPushButton>(view, "buttonSavePdf")->isEnabled());
 }
 
 void ViewComparativeAnalysisTest::chartsSavedAsPdf()

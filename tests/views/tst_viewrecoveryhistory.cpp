@@ -3,10 +3,12 @@
 // changes, new symptoms and the names they may take).
 #include "app/Application.h"
 #include "base/Language.h"
+#include "data/ServiceAnswer.h"
 #include "support/FakePatientService.h"
 #include "support/MessageBoxRecorder.h"
 #include "support/ModalDialogDriver.h"
 #include "support/ServiceTestEnvironment.h"
+#include "support/SymptomLevels.h"
 #include "views/SymptomModel.h"
 #include "views/ViewRecoveryHistory.h"
 
@@ -14,12 +16,15 @@
 #include <QAction>
 #include <QComboBox>
 #include <QInputDialog>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTranslator>
+#include <QWheelEvent>
 #include <QtTest>
 
 #include <memory>
@@ -46,11 +51,7 @@ QTableView* table(ViewRecoveryHistory& view)
 
 void chooseLevel(ViewRecoveryHistory& view, int row, int column, int level)
 {
-    QTableView* cells = table(view);
-    cells->setCurrentIndex(cells->model()->index(row, column));
-    // The editor of the cell left before goes once the event loop runs.
-    QTRY_COMPARE(cells->findChildren<QComboBox*>(QStringLiteral("comboBoxLevel")).size(), 1);
-    cells->findChild<QComboBox*>(QStringLiteral("comboBoxLevel"))->setCurrentIndex(level);
+    QVERIFY(chooseLevel(table(view), table(view)->model()->index(row, column), level));
 }
 
 } // namespace
@@ -68,6 +69,7 @@ private slots:
     void levelsShowTheirNames_data();
     void levelsShowTheirNames();
     void movingThroughCellsChangesNothing();
+    void theWheelScrollsAndChangesNoLevel();
     void leavingWithChangesAsks_data();
     void leavingWithChangesAsks();
     void refreshWithChangesAsks_data();
@@ -75,6 +77,8 @@ private slots:
     void newSymptomNames_data();
     void newSymptomNames();
     void withoutDatesNoSymptomCanBeAdded();
+    void unreadableAnswerKeepsTheTable_data();
+    void unreadableAnswerKeepsTheTable();
 
 private:
     std::unique_ptr<ViewRecoveryHistory> openScreen();
@@ -195,6 +199,30 @@ void ViewRecoveryHistoryTest::movingThroughCellsChangesNothing()
     QVERIFY(!view->isModified());
 }
 
+void ViewRecoveryHistoryTest::theWheelScrollsAndChangesNoLevel()
+{
+    QJsonArray rows;
+    for (int id = 1; id <= 30; ++id)
+        rows.append(QJsonObject{{"id", id}, {"symptom", QString::number(id)}, {"intensities", QJsonObject{{"d1", 2}}}});
+    const QJsonObject many{{"dates", QJsonObject{{"d1", "2021-03-05T14:07:00"}}}, {"rows", rows}};
+    m_service->answer("POST", loadPath, ScriptedResponse::json(200, QJsonDocument(many).toJson()));
+    const auto view = openScreen();
+    QVERIFY(view);
+    view->resize(600, 300);
+    QTableView* cells = table(*view);
+    const QModelIndex cell = cells->model()->index(3, 1);
+    cells->setCurrentIndex(cell); // reached with the arrow keys, say
+    QApplication::processEvents();
+    const QPoint at = cells->visualRect(cell).center();
+    QWidget* under = cells->viewport()->childAt(at) ? cells->viewport()->childAt(at) : cells->viewport();
+    QWheelEvent wheel(under->mapFrom(cells->viewport(), at), under->mapToGlobal(under->mapFrom(cells->viewport(), at)),
+                      {}, {0, -120}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(under, &wheel);
+    QCOMPARE(cell.data(Qt::EditRole).toFloat(), 2.0f);
+    QVERIFY(!view->isModified());
+    QVERIFY(cells->verticalScrollBar()->value() > 0);
+}
+
 void ViewRecoveryHistoryTest::leavingWithChangesAsks_data()
 {
     QTest::addColumn<bool>("changed");
@@ -292,7 +320,8 @@ void ViewRecoveryHistoryTest::newSymptomNames()
     // Only the added symptom offers its removal.
     auto* remove = view->findChild<QAction*>(QStringLiteral("actionRemoveSymptom"));
     for (int row : {1, 3, 4}) {
-        view->on_tableView_customContextMenuRequested(table(*view)->visualRect(view->model()->index(row, 0)).center());
+        QTableView* cells = table(*view);
+        view->on_tableView_customContextMenuRequested(cells->visualRect(cells->model()->index(row, 0)).center());
         QCOMPARE(remove->isEnabled(), row == 4);
         view->findChild<QMenu*>()->hide();
     }
@@ -305,6 +334,30 @@ void ViewRecoveryHistoryTest::withoutDatesNoSymptomCanBeAdded()
     QVERIFY(view);
     QVERIFY(!view->findChild<QPushButton*>(QStringLiteral("buttonNewSymptom"))->isEnabled());
     QVERIFY(!view->findChild<QAction*>(QStringLiteral("actionNewSymptom"))->isEnabled());
+}
+
+void ViewRecoveryHistoryTest::unreadableAnswerKeepsTheTable_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("truncated") << questionnaire.left(60);
+    QTest::newRow("an array") << QByteArray("[]");
+    QTest::newRow("dates as a list") << QByteArray(R"({"dates":["2021-03-05"],"rows":[]})");
+    QTest::newRow("rows as an object") << QByteArray(R"({"dates":{},"rows":{"id":1}})");
+}
+
+// A history that can't be read is no empty history: the refreshed table stays.
+void ViewRecoveryHistoryTest::unreadableAnswerKeepsTheTable()
+{
+    QFETCH(QByteArray, body);
+    const auto view = openScreen();
+    QVERIFY(view);
+    m_service->answer("POST", loadPath, ScriptedResponse::json(200, body));
+    MessageBoxRecorder boxes;
+    view->findChild<QPushButton*>(QStringLiteral("buttonRefresh"))->click();
+    QTRY_COMPARE(boxes.texts(), QStringList{"Error: " + ServiceAnswer::unreadableText()});
+    QCOMPARE(view->model()->rowCount(), 4);
+    QCOMPARE(view->model()->columnCount(), 3);
 }
 
 QTEST_MAIN(ViewRecoveryHistoryTest)

@@ -1,0 +1,100 @@
+// Every column of the analysis, recipe and recovery history tables sorts by
+// its value: numbers as numbers, texts without regard to case, a cell without
+// a value first, and the history's two totals on top in either order.
+#include "data/AnalysisModel.h"
+#include "data/ReceiptModel.h"
+#include "data/Recipe.h"
+#include "data/SummaryTableModel.h"
+#include "views/SymptomModel.h"
+#include "views/ValueSortProxy.h"
+
+#include <QAbstractItemModelTester>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QtTest>
+
+#include <memory>
+
+class ValueSortProxyTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // The program always runs in one of its languages, never in the C locale.
+    void initTestCase() { QLocale::setDefault(QLocale(QStringLiteral("en_US"))); }
+    void columnsSortByValue_data();
+    void columnsSortByValue();
+};
+
+void ValueSortProxyTest::columnsSortByValue_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<Qt::SortOrder>("order");
+    QTest::addColumn<QStringList>("names"); // column 0, top to bottom
+
+    const Qt::SortOrder up = Qt::AscendingOrder;
+    QTest::newRow("analysis, names") << "analysis" << 0 << up << QStringList{"alpha 2", "Alpha 10", "beta", "Gamma"};
+    QTest::newRow("analysis, values") << "analysis" << 1 << up << QStringList{"Alpha 10", "Gamma", "alpha 2", "beta"};
+    QTest::newRow("summary, missing first") << "summary" << 1 << up << QStringList{"C", "B", "A"};
+    QTest::newRow("recipe, percent") << "recipe" << 1 << Qt::DescendingOrder << QStringList{"M a", "M c", "M b"};
+    QTest::newRow("recipe, notes") << "recipe" << 3 << up << QStringList{"M b", "M c", "M a"};
+    const QString totals[] = {"Text.complaintsNumber", "Text.severity"};
+    QTest::newRow("history, names") << "history" << 0 << up
+                                    << QStringList{totals[0], totals[1], "Anxiety", "headache", "tremor"};
+    QTest::newRow("history, levels") << "history" << 1 << up
+                                     << QStringList{totals[0], totals[1], "Anxiety", "headache", "tremor"};
+    QTest::newRow("history, levels down")
+        << "history" << 1 << Qt::DescendingOrder << QStringList{totals[0], totals[1], "tremor", "headache", "Anxiety"};
+}
+
+void ValueSortProxyTest::columnsSortByValue()
+{
+    QFETCH(QString, table);
+    QFETCH(int, column);
+    QFETCH(Qt::SortOrder, order);
+    QFETCH(QStringList, names);
+
+    std::unique_ptr<QAbstractItemModel> model;
+    int role = Qt::UserRole;
+    int pinned = 0;
+    if (table == "analysis") {
+        auto* analysis = new AnalysisModel;
+        analysis->load(QByteArray(R"({"columns":["2021-03-05T14:07:00"],"rows":[{"id":"1","title":"beta",
+            "values":[100]},{"id":"2","title":"Alpha 10","values":[7]},{"id":"3","title":"Gamma","values":[9]},
+            {"id":"4","title":"alpha 2","values":[10]}]})"));
+        model.reset(analysis);
+    } else if (table == "summary") {
+        auto* summary = new SummaryTableModel;
+        summary->load(QByteArray(R"({"columns":["r1"],"rows":[{"title":"A","values":[5]},
+            {"title":"B","values":[-20]},{"title":"C","values":[]}]})"));
+        model.reset(summary);
+    } else if (table == "recipe") {
+        auto* recipe = new ReceiptModel;
+        recipe->setAnalysis(QByteArray(R"({"rows":[{"id":"a","title":"M a","description":"c","values":[100]},
+            {"id":"b","title":"M b","description":"A","values":[9]},
+            {"id":"c","title":"M c","description":"b","values":[50]}]})"),
+                            Recipe());
+        model.reset(recipe);
+    } else {
+        auto* history = new SymptomModel;
+        history->load(QJsonDocument::fromJson(R"({"dates":{"d1":"2021-03-05T14:07:00"},"rows":[
+            {"id":1,"symptom":"headache","intensities":{"d1":2}},{"id":2,"symptom":"Anxiety","intensities":{}},
+            {"id":3,"symptom":"tremor","intensities":{"d1":3}}]})")
+                          .object());
+        model.reset(history);
+        role = Qt::EditRole;
+        pinned = 2;
+    }
+    ValueSortProxy proxy(nullptr, role, pinned);
+    QAbstractItemModelTester tester(&proxy, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    proxy.setSourceModel(model.get());
+    proxy.sort(column, order);
+    QStringList shown;
+    for (int row = 0; row < proxy.rowCount(); ++row)
+        shown << proxy.index(row, 0).data().toString();
+    QCOMPARE(shown, names);
+}
+
+QTEST_MAIN(ValueSortProxyTest)
+#include "tst_valuesortproxy.moc"
