@@ -12,12 +12,16 @@
 #include "http/ServiceRouter.h"
 #include "signal/SpectrumCache.h"
 #include "storage/Clock.h"
+#include "storage/ConnectionPool.h"
 #include "storage/Database.h"
+#include "storage/Samples.h"
 #include "storage/Schema.h"
 #include "storage/Seeder.h"
 #include "storage/Sessions.h"
 
+#include <algorithm>
 #include <chrono>
+#include <sys/resource.h>
 
 namespace localservice {
 
@@ -26,10 +30,23 @@ namespace {
 // About 4 KiB each: a few thousand records' spectra in some megabytes.
 constexpr size_t CachedSpectra = 2048;
 
+// Half of the open files for connections, the rest for the database's
+// files (a few per connection of the pool) and everything else.
+size_t connectionsTheFileLimitAllows()
+{
+    rlimit files{};
+    if (::getrlimit(RLIMIT_NOFILE, &files) != 0 || files.rlim_cur == RLIM_INFINITY)
+        return 10000;
+    return std::clamp<size_t>(size_t(files.rlim_cur) / 2, 64, 10000);
+}
+
 TransportLimits transportLimits(const ServiceOptions& options)
 {
     TransportLimits limits;
     limits.requestDeadline = std::chrono::seconds(options.requestSeconds);
+    limits.maxConnections =
+        options.maxConnections > 0 ? size_t(options.maxConnections) : connectionsTheFileLimitAllows();
+    limits.maxWorkers = std::min(limits.maxWorkers, limits.maxConnections);
     return limits;
 }
 
@@ -53,6 +70,8 @@ struct LocalService::Parts
     // Before the server: its handlers use it until the server is gone.
     SpectrumCache spectra;
     ConnectionPool pool;
+    // Started once the schema is in place.
+    std::unique_ptr<SamplesPurge> purge;
     ServiceHttpServer server;
     ServiceRouter router;
 };
@@ -71,6 +90,7 @@ LocalService::LocalService(const ServiceOptions& options, std::ostream& log)
         seedDemoData(db);
     }
     m_parts->router.sessions().removeExpired(db, currentTimeMs());
+    m_parts->purge = std::make_unique<SamplesPurge>(m_parts->pool);
     ServiceRouter& router = m_parts->router;
     addAuthApi(router, options);
     addPatientApi(router, options);

@@ -17,13 +17,15 @@ bool parseNumber(const std::string& text, int lowest, int highest, int& value)
 std::string usageText()
 {
     return "Usage: sonvera-local-service --port N --db FILE [--command-seconds S] [--latest-version V]\n"
-           "                            [--token-idle-seconds S] [--request-seconds S]\n"
+           "                            [--token-idle-seconds S] [--request-seconds S] [--max-connections N]\n"
            "  --port N             port on 127.0.0.1 to listen on; 0 picks a free one\n"
            "  --db FILE            SQLite database; a missing file is created with demo data\n"
            "  --command-seconds S  seconds a remote device takes to report a command done (default 8)\n"
            "  --latest-version V   newest client version, for the update check (default 2021.3.0)\n"
            "  --token-idle-seconds S  seconds without use after which a sign-in ends (default 43200)\n"
            "  --request-seconds S  seconds a caller has to send one whole request (default 10)\n"
+           "  --max-connections N  connections open at once; beyond them the longest idle is closed\n"
+           "                       (default: what the open-file limit allows, at most 10000)\n"
            "The first line written to standard output is the service's base URL.\n";
 }
 
@@ -53,6 +55,9 @@ ParsedOptions parseServiceOptions(const std::vector<std::string>& arguments)
         } else if (name == "--request-seconds") {
             if (!parseNumber(value, 1, 3600, options.requestSeconds))
                 return {std::nullopt, "--request-seconds must be a number from 1 to 3600", false};
+        } else if (name == "--max-connections") {
+            if (!parseNumber(value, 1, 1000000, options.maxConnections))
+                return {std::nullopt, "--max-connections must be a number from 1 to 1000000", false};
         } else if (name == "--latest-version") {
             options.latestVersion = value;
         } else {

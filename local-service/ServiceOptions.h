@@ -19,6 +19,9 @@ struct ServiceOptions
     int tokenIdleSeconds = 12 * 3600;
     // How long a caller has to send one whole request.
     int requestSeconds = 10;
+    // Connections open at once; 0 takes as many as the open-file limit
+    // leaves room for, at most 10,000.
+    int maxConnections = 0;
 };
 
 struct ParsedOptions

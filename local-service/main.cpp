@@ -3,6 +3,7 @@
 #include <csignal>
 #include <iostream>
 #include <pthread.h>
+#include <sys/resource.h>
 #include <thread>
 
 using namespace localservice;
@@ -17,6 +18,13 @@ int main(int argc, char* argv[])
     if (!parsed.options) {
         std::cerr << "sonvera-local-service: " << parsed.problem << "\n" << usageText();
         return 2;
+    }
+
+    // Idle connections cost an open file each: take what the system allows.
+    rlimit files{};
+    if (::getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &files);
     }
 
     // SIGINT and SIGTERM are taken by one thread that stops the server, so

@@ -92,7 +92,8 @@ bool passwordUnchanged(Database& db, std::int64_t accountId, const std::string& 
 ApiResponse signIn(ApiRequest& request, const Sessions& sessions, SignInThrottle& throttle)
 {
     const Credentials credentials = credentialsOf(request.http());
-    if (const std::int64_t waitMs = throttle.admit(credentials.username, currentTimeMs()))
+    const std::string& address = request.http().remote_addr;
+    if (const std::int64_t waitMs = throttle.admit(credentials.username, address, currentTimeMs()))
         return tooManyAttempts(request, waitMs);
 
     Database& db = request.db();
@@ -103,7 +104,7 @@ ApiResponse signIn(ApiRequest& request, const Sessions& sessions, SignInThrottle
     const bool verified = PasswordHasher::verify(credentials.password, account ? account->passwordHash : decoy);
     if (!verified || !account)
         throw ApiError(401, "wrongCredentials");
-    throttle.succeeded(credentials.username);
+    throttle.succeeded(credentials.username, address);
 
     const std::int64_t now = currentTimeMs();
     Database::Transaction transaction(db);

@@ -7,6 +7,7 @@
 #include "storage/Clock.h"
 #include "storage/Database.h"
 #include "storage/PasswordHasher.h"
+#include "storage/Samples.h"
 
 namespace localservice {
 
@@ -73,9 +74,10 @@ std::vector<StoredRecord> patientRecords(Database& db, const std::string& patien
 {
     std::vector<StoredRecord> records;
     for (const std::string& id : recordIds) {
-        Statement lookup =
-            db.prepare(withSamples ? "SELECT recorded_at, samples FROM records WHERE id = ? AND patient_id = ?"
-                                   : "SELECT recorded_at FROM records WHERE id = ? AND patient_id = ?");
+        Statement lookup = db.prepare(
+            withSamples ? "SELECT r.recorded_at, s.bytes FROM records r JOIN samples s ON s.id = r.samples_id "
+                          "WHERE r.id = ? AND r.patient_id = ?"
+                        : "SELECT recorded_at FROM records WHERE id = ? AND patient_id = ?");
         lookup.bind(1, id).bind(2, patientId);
         if (!lookup.step())
             throw ApiError(404, "recordNotFound", {id});
@@ -145,14 +147,15 @@ void settleCommands(Database& db, const Account& account, std::int64_t now, cons
         if (!recording)
             continue;
         const std::uint32_t seed = stableHash(report.patientId) ^ static_cast<std::uint32_t>(report.at);
+        const std::int64_t samplesId = storeSamples(db, syntheticRecording(seed));
         Statement insert = db.prepare("INSERT INTO records (id, patient_id, doctor_name, recorded_at, sensor_id, "
-                                      "editable, samples) VALUES (?, ?, ?, ?, ?, 0, ?)");
+                                      "editable, samples_id) VALUES (?, ?, ?, ?, ?, 0, ?)");
         insert.bind(1, newUuid())
             .bind(2, report.patientId)
             .bind(3, message("remoteDevice", language))
             .bind(4, report.at)
             .bind(5, report.deviceId)
-            .bind(6, Blob{syntheticRecording(seed)})
+            .bind(6, samplesId)
             .run();
     }
     transaction.commit();

@@ -8,16 +8,22 @@
 #include "http/ServiceRouter.h"
 #include "signal/Catalogue.h"
 #include "signal/MarkerAnalysis.h"
+#include "signal/PackedAudio.h"
 #include "signal/SpectrumCache.h"
 #include "signal/ToneGenerator.h"
 #include "storage/Clock.h"
 #include "storage/Database.h"
+
+#include <algorithm>
 
 namespace localservice {
 
 namespace {
 
 constexpr size_t MaxRecipeMarkers = 200;
+// Every marker of both catalogues once is 267 tones; an answer of 400 tones
+// is 26 MB of samples.
+constexpr int MaxRecipeTones = 400;
 constexpr std::int64_t MaxDurationMinutes = 600;
 constexpr int AutospectrumTones = 5;
 
@@ -113,17 +119,29 @@ ApiResponse loadRecipe(ApiRequest& request, SpectrumCache& spectra)
     return ApiResponse::json(markers);
 }
 
-// Saves the recipe and answers the audio of its markers, one tone each.
+// Saves the recipe and answers the audio of its markers, one element each in
+// the order sent, each as long as its amount of frequencies. The audio is
+// made after the recipe is stored, so that other writers don't wait for it.
 ApiResponse createRecipe(ApiRequest& request)
 {
-    const RecipeBody recipe = readRecipe(request);
-    if (recipe.markers.empty())
-        throw ApiError(400, "markersRequired");
-    saveRecipe(request.db(), recipe);
-    std::vector<std::string> blocks;
+    RecipeBody recipe;
+    {
+        Database::Transaction transaction(request.db());
+        recipe = readRecipe(request);
+        if (recipe.markers.empty())
+            throw ApiError(400, "markersRequired");
+        int tones = 0;
+        for (const MarkerInfo* marker : recipe.markers)
+            tones += std::max(marker->amount, 1);
+        if (tones > MaxRecipeTones)
+            throw ApiError(400, "tooManyTones", {std::to_string(MaxRecipeTones)});
+        saveRecipe(request.db(), recipe);
+        transaction.commit();
+    }
+    PackedAudioWriter audio;
     for (const MarkerInfo* marker : recipe.markers)
-        blocks.push_back(toneBlock(marker->frequencyHz));
-    return ApiResponse::text(packAudio(blocks));
+        audio.add(markerAudio(marker->frequencyHz, marker->amount));
+    return ApiResponse::text(audio.finish());
 }
 
 ApiResponse updateRecipe(ApiRequest& request, int commandSeconds)
@@ -169,7 +187,7 @@ void addRecipeApi(ServiceRouter& router, const ServiceOptions& options, Spectrum
         [&spectra](ApiRequest& request) { return autospectrum(request, spectra); }, Unit::Read);
     router.get("/recipe/([^/]+)/([^/]+)", Access::SignedIn,
                [&spectra](ApiRequest& request) { return loadRecipe(request, spectra); });
-    router.post("/recipe", Access::SignedIn, createRecipe);
+    router.post("/recipe", Access::SignedIn, createRecipe, Unit::OwnTransactions);
     router.put("/recipe", Access::SignedIn,
                [commandSeconds](ApiRequest& request) { return updateRecipe(request, commandSeconds); });
 }

@@ -8,7 +8,10 @@
 #include "storage/Clock.h"
 #include "storage/Database.h"
 #include "storage/PasswordHasher.h"
+#include "storage/Samples.h"
 #include "storage/TextFolding.h"
+
+#include <algorithm>
 
 namespace localservice {
 
@@ -56,25 +59,29 @@ ApiResponse uploadRecord(ApiRequest& request)
     if (!wav.valid)
         throw ApiError(400, wav.problem);
     // The sensor's identifier travels in a header; it is empty when the
-    // client found no sensor.
-    std::string sensorId = http.get_header_value("Sonvera-ID");
+    // client found no sensor. Taken whole, so that a NUL in it is refused
+    // rather than cutting it short.
+    const std::string sensorId = wholeHeaderValue(http, "Sonvera-ID");
     if (sensorId.size() > MaxSensorIdLength)
         throw ApiError(400, "deviceIdInvalid");
     // Checked before anything is stored: the answer and every later list
     // carry it as JSON text.
-    if (!isValidUtf8(sensorId))
+    const bool control =
+        std::any_of(sensorId.begin(), sensorId.end(), [](unsigned char c) { return c < 0x20 || c == 0x7F; });
+    if (!isValidUtf8(sensorId) || control)
         throw ApiError(400, "sensorIdNotText");
 
     const std::string id = newUuid();
+    const std::int64_t samplesId = storeSamples(request.db(), wav.samples);
     request.db()
-        .prepare("INSERT INTO records (id, patient_id, doctor_name, recorded_at, sensor_id, editable, samples) "
+        .prepare("INSERT INTO records (id, patient_id, doctor_name, recorded_at, sensor_id, editable, samples_id) "
                  "VALUES (?, ?, ?, ?, ?, 1, ?)")
         .bind(1, id)
         .bind(2, patientId)
         .bind(3, request.account().displayName)
         .bind(4, currentTimeMs())
         .bind(5, sensorId)
-        .bind(6, Blob{wav.samples})
+        .bind(6, samplesId)
         .run();
     return ApiResponse::json(recordJson(request.db(), id), 201);
 }

@@ -9,13 +9,25 @@ namespace {
 // Failures this old no longer count: the series of attempts has ended.
 constexpr std::int64_t QuietMs = 60 * 60 * 1000;
 
+// Neither part can hold the other's separator: an address has no NUL.
+std::string keyOf(const std::string& username, const std::string& address)
+{
+    return address + '\0' + username;
+}
+
 } // namespace
 
-std::int64_t SignInThrottle::admit(const std::string& username, std::int64_t nowMs)
+std::int64_t SignInThrottle::admit(const std::string& username, const std::string& address, std::int64_t nowMs)
 {
     std::lock_guard<std::mutex> guard(m_mutex);
-    forgetQuietNames(nowMs);
-    Failures& failures = m_failures[username];
+    forgetQuietAttempts(nowMs, false);
+    const std::string key = keyOf(username, address);
+    auto found = m_failures.find(key);
+    if (found == m_failures.end()) {
+        makeRoom(nowMs);
+        found = m_failures.emplace(key, Failures{}).first;
+    }
+    Failures& failures = found->second;
     if (failures.pausedUntilMs > nowMs)
         return failures.pausedUntilMs - nowMs;
     if (nowMs - failures.lastAtMs > QuietMs)
@@ -29,17 +41,23 @@ std::int64_t SignInThrottle::admit(const std::string& username, std::int64_t now
     return 0;
 }
 
-void SignInThrottle::succeeded(const std::string& username)
+void SignInThrottle::succeeded(const std::string& username, const std::string& address)
 {
     std::lock_guard<std::mutex> guard(m_mutex);
-    m_failures.erase(username);
+    m_failures.erase(keyOf(username, address));
 }
 
-void SignInThrottle::forgetQuietNames(std::int64_t nowMs)
+std::size_t SignInThrottle::tracked() const
 {
-    // At most once a minute, so guesses over many names cost no more than
-    // the names themselves.
-    if (nowMs - m_lastSweepMs < 60 * 1000)
+    std::lock_guard<std::mutex> guard(m_mutex);
+    return m_failures.size();
+}
+
+void SignInThrottle::forgetQuietAttempts(std::int64_t nowMs, bool evenIfSweptLately)
+{
+    // At most once a minute unless room is needed, so that guesses over many
+    // names cost no more than the names themselves.
+    if (!evenIfSweptLately && nowMs - m_lastSweepMs < 60 * 1000)
         return;
     m_lastSweepMs = nowMs;
     for (auto it = m_failures.begin(); it != m_failures.end();) {
@@ -48,6 +66,19 @@ void SignInThrottle::forgetQuietNames(std::int64_t nowMs)
         else
             ++it;
     }
+}
+
+void SignInThrottle::makeRoom(std::int64_t nowMs)
+{
+    if (m_failures.size() < MaxTracked)
+        return;
+    forgetQuietAttempts(nowMs, true);
+    if (m_failures.size() < MaxTracked)
+        return;
+    const auto oldest = std::min_element(m_failures.begin(), m_failures.end(), [](const auto& a, const auto& b) {
+        return a.second.lastAtMs < b.second.lastAtMs;
+    });
+    m_failures.erase(oldest);
 }
 
 } // namespace localservice

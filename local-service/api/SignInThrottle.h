@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -7,22 +8,29 @@
 
 namespace localservice {
 
-// Slows down guessing the password of one user name: after a few sign-ins
-// of the name that did not succeed, its next attempt must wait, twice as
-// long after each further one. Other names are not affected, and once the
-// pause is over the right password signs in as always.
+// Slows down guessing the password of a user name: after a few sign-ins of
+// the name from one address that did not succeed, the next attempt of that
+// name from that address must wait, twice as long after each further one.
+// The same name from another address is not affected, so a stranger's
+// guesses never lock the practitioner's own computer out; other names are
+// not affected either, and once the pause is over the right password signs
+// in as always. At most MaxTracked name and address pairs are remembered:
+// beyond that the one whose last failure is oldest is forgotten.
 class SignInThrottle
 {
 public:
     static constexpr int FreeAttempts = 5;
     static constexpr std::int64_t FirstPauseMs = 1000;
     static constexpr std::int64_t LongestPauseMs = 15 * 60 * 1000;
+    static constexpr std::size_t MaxTracked = 10000;
 
-    // How long the name must still wait, or 0 when this attempt may go on.
-    // An attempt that goes on counts as failed until succeeded() is called,
-    // so parallel guesses are counted too.
-    std::int64_t admit(const std::string& username, std::int64_t nowMs);
-    void succeeded(const std::string& username);
+    // How long the name must still wait at this address, or 0 when this
+    // attempt may go on. An attempt that goes on counts as failed until
+    // succeeded() is called, so parallel guesses are counted too.
+    std::int64_t admit(const std::string& username, const std::string& address, std::int64_t nowMs);
+    void succeeded(const std::string& username, const std::string& address);
+
+    std::size_t tracked() const;
 
 private:
     struct Failures
@@ -32,10 +40,11 @@ private:
         std::int64_t pausedUntilMs = 0;
     };
 
-    void forgetQuietNames(std::int64_t nowMs);
+    void forgetQuietAttempts(std::int64_t nowMs, bool evenIfSweptLately);
+    void makeRoom(std::int64_t nowMs);
 
-    std::mutex m_mutex;
-    std::unordered_map<std::string, Failures> m_failures;
+    mutable std::mutex m_mutex;
+    std::unordered_map<std::string, Failures> m_failures; // by name and address
     std::int64_t m_lastSweepMs = 0;
 };
 

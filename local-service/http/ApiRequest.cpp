@@ -1,6 +1,7 @@
 #include "http/ApiRequest.h"
 
 #include "http/ApiError.h"
+#include "http/JsonBody.h"
 #include "http/Messages.h"
 
 #include <cmath>
@@ -34,17 +35,31 @@ std::string ApiRequest::pathParameter(size_t n) const
     return n < m_http.matches.size() ? m_http.matches[n].str() : std::string();
 }
 
+void ApiRequest::parseBodyAhead()
+{
+    if (m_body || !m_bodyProblem.empty())
+        return;
+    JsonBody parsed = parseJsonBody(m_http.body);
+    if (!parsed.value)
+        m_bodyProblem = parsed.problem;
+    else if (!parsed.value->is_object())
+        m_bodyProblem = "expectedObject";
+    else
+        m_body = std::move(parsed.value);
+}
+
 const nlohmann::json& ApiRequest::jsonObject()
 {
-    if (!m_body) {
-        nlohmann::json parsed = nlohmann::json::parse(m_http.body, nullptr, false);
-        if (parsed.is_discarded())
-            throw ApiError(400, "malformedJson");
-        if (!parsed.is_object())
-            throw ApiError(400, "expectedObject");
-        m_body = std::move(parsed);
-    }
+    parseBodyAhead();
+    if (!m_body)
+        throw ApiError(400, m_bodyProblem);
     return *m_body;
+}
+
+std::string wholeHeaderValue(const httplib::Request& request, const char* name)
+{
+    const auto found = request.headers.find(name);
+    return found == request.headers.end() ? std::string() : found->second;
 }
 
 namespace field {

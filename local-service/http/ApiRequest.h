@@ -52,6 +52,10 @@ public:
     // The body as a JSON object; a malformed body or another JSON value is a
     // 400 answer.
     const nlohmann::json& jsonObject();
+    // Parses the body now, before the endpoint's work, so that a write
+    // doesn't parse while others wait for their turn; a refusal waits for
+    // jsonObject(), as endpoints that ignore the body never see it.
+    void parseBodyAhead();
 
 private:
     const httplib::Request& m_http;
@@ -59,7 +63,13 @@ private:
     std::optional<Account> m_account;
     std::string m_language;
     std::optional<nlohmann::json> m_body;
+    std::string m_bodyProblem; // a message key, when the body was refused
 };
+
+// The first value of the header, whole, or empty: the library's own reader
+// stops at a NUL, which the library's percent-decoding of header values lets
+// a caller send.
+std::string wholeHeaderValue(const httplib::Request& request, const char* name);
 
 // Readers of members of a request object: a missing member or one of the
 // wrong type is a 400 answer that names the member.

@@ -54,12 +54,20 @@ ConnectionStream::Wait ConnectionStream::waitFor(short events, Clock::time_point
     }
 }
 
-bool ConnectionStream::awaitRequest()
+ConnectionStream::Next ConnectionStream::awaitRequest(std::chrono::milliseconds wait)
 {
     m_requestDeadline = Clock::time_point::max();
     if (buffered() > 0)
-        return true;
-    return waitFor(POLLIN, Clock::now() + m_limits.keepAliveTimeout) == Wait::Ready;
+        return Next::Request;
+    switch (waitFor(POLLIN, Clock::now() + wait)) {
+    case Wait::Ready:
+        return Next::Request;
+    case Wait::Expired:
+        return Next::Silence;
+    case Wait::Stopped:
+        break;
+    }
+    return Next::Stopped;
 }
 
 bool ConnectionStream::is_readable() const

@@ -20,9 +20,14 @@ public:
 
     ConnectionStream(socket_t socket, const TransportLimits& limits, const std::atomic<socket_t>& listening);
 
-    // Waits for the first byte of the next request; false when the caller
-    // stays silent past the keep-alive timeout, leaves, or the server stops.
-    bool awaitRequest();
+    enum class Next
+    {
+        Request, // its first byte is there (or the caller has closed)
+        Silence, // nothing within the wait
+        Stopped  // the server stops
+    };
+    // Waits up to `wait` for the first byte of the next request.
+    Next awaitRequest(std::chrono::milliseconds wait);
     // Starts the deadline of the request about to be read.
     void beginRequest() { m_requestDeadline = Clock::now() + m_limits.requestDeadline; }
     // True once a read or write gave up on a deadline: the connection is

@@ -1,8 +1,12 @@
 #include "http/ConnectionWorkers.h"
 
+#include <utility>
+
 namespace localservice {
 
-ConnectionWorkers::ConnectionWorkers(size_t maxWorkers) : m_maxWorkers(maxWorkers == 0 ? 1 : maxWorkers) {}
+ConnectionWorkers::ConnectionWorkers(size_t maxWorkers, std::function<void()> beforeShutdown)
+    : m_maxWorkers(maxWorkers == 0 ? 1 : maxWorkers), m_beforeShutdown(std::move(beforeShutdown))
+{}
 
 ConnectionWorkers::~ConnectionWorkers()
 {
@@ -21,6 +25,8 @@ void ConnectionWorkers::enqueue(std::function<void()> job)
 
 void ConnectionWorkers::shutdown()
 {
+    if (m_beforeShutdown)
+        std::exchange(m_beforeShutdown, nullptr)();
     std::vector<std::thread> workers;
     {
         std::lock_guard<std::mutex> guard(m_mutex);

@@ -17,7 +17,9 @@ namespace localservice {
 class ConnectionWorkers : public httplib::TaskQueue
 {
 public:
-    explicit ConnectionWorkers(size_t maxWorkers);
+    // beforeShutdown runs first thing in shutdown(), while the workers still
+    // take jobs.
+    ConnectionWorkers(size_t maxWorkers, std::function<void()> beforeShutdown = {});
     ~ConnectionWorkers() override;
 
     void enqueue(std::function<void()> job) override;
@@ -28,6 +30,7 @@ private:
     void work();
 
     const size_t m_maxWorkers;
+    std::function<void()> m_beforeShutdown;
     std::mutex m_mutex;
     std::condition_variable m_jobReady;
     std::deque<std::function<void()>> m_jobs;

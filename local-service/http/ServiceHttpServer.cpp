@@ -2,6 +2,8 @@
 
 #include "http/ConnectionStream.h"
 #include "http/ConnectionWorkers.h"
+#include "http/IdleConnections.h"
+#include "http/RequestFraming.h"
 
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -13,9 +15,10 @@ namespace localservice {
 
 namespace {
 
-// Each connection is served on one thread from its first request to its
-// last, so a handler's wish to close it can wait in a thread-local.
+// Each request is read, handled and answered on one thread, so a handler's
+// wish to close its connection can wait in a thread-local.
 thread_local bool closeRequested = false;
+thread_local int refusedFraming = 0;
 
 // After a refusal that leaves the request unread, the caller may still be
 // sending. Closing at once with its bytes unread would reset the connection
@@ -44,9 +47,22 @@ void closeGently(socket_t sock)
 
 } // namespace
 
-ServiceHttpServer::ServiceHttpServer(const TransportLimits& limits) : m_limits(limits)
+ServiceHttpServer::ServiceHttpServer(const TransportLimits& limits)
+    : m_limits(limits)
+    , m_idle(std::make_unique<IdleConnections>(
+          m_limits.keepAliveTimeout,
+          [this](int sock, size_t served) {
+              // Back to a worker, on the idle watch's thread: the workers
+              // are shut down only after the watch has stopped.
+              m_workers.load()->enqueue([this, sock, served] { serve(sock, served); });
+          },
+          [this](int sock) { closeConnection(sock); }))
 {
-    new_task_queue = [this] { return new ConnectionWorkers(m_limits.maxWorkers); };
+    new_task_queue = [this] {
+        auto* workers = new ConnectionWorkers(m_limits.maxWorkers, [this] { m_idle->stop(); });
+        m_workers = workers;
+        return workers;
+    };
     set_payload_max_length(m_limits.maxBodyBytes);
     const auto seconds = [](std::chrono::milliseconds duration) {
         return std::chrono::duration_cast<std::chrono::seconds>(duration).count();
@@ -56,6 +72,8 @@ ServiceHttpServer::ServiceHttpServer(const TransportLimits& limits) : m_limits(l
     set_keep_alive_timeout(std::max<time_t>(1, seconds(m_limits.keepAliveTimeout)));
     set_keep_alive_max_count(m_limits.requestsPerConnection);
 }
+
+ServiceHttpServer::~ServiceHttpServer() = default;
 
 int ServiceHttpServer::bindLoopback(int port)
 {
@@ -73,6 +91,11 @@ void ServiceHttpServer::closeAfterAnswer(httplib::Response& response)
     closeRequested = true;
 }
 
+int ServiceHttpServer::framingRefusal()
+{
+    return refusedFraming;
+}
+
 bool ServiceHttpServer::process_and_close_socket(socket_t sock)
 {
     // Without it an answer written in two pieces waits for the caller's
@@ -80,28 +103,55 @@ bool ServiceHttpServer::process_and_close_socket(socket_t sock)
     // connection.
     const int on = 1;
     ::setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    if (++m_open > m_limits.maxConnections && !m_idle->closeLongestIdle()) {
+        // Every connection is busy: this one is refused at once rather than
+        // kept waiting.
+        closeConnection(sock);
+        return false;
+    }
+    serve(sock, 0);
+    return true;
+}
 
+void ServiceHttpServer::serve(socket_t sock, size_t served)
+{
     ConnectionStream stream(sock, m_limits, svr_sock_);
-    bool served = true;
-    for (size_t count = 1; count <= m_limits.requestsPerConnection && stream.awaitRequest(); ++count) {
+    while (served < m_limits.requestsPerConnection) {
+        const ConnectionStream::Next next = stream.awaitRequest(m_limits.lingerBeforeParking);
+        if (next == ConnectionStream::Next::Silence) {
+            m_idle->park(sock, served);
+            return;
+        }
+        if (next == ConnectionStream::Next::Stopped)
+            break;
+        ++served;
         closeRequested = false;
+        refusedFraming = 0;
         bool callerClosed = false;
         stream.beginRequest();
-        served = process_request(stream, count == m_limits.requestsPerConnection, callerClosed,
-                                 [](httplib::Request& request) {
-                                     // Ranges of API answers serve no caller and multiply the
-                                     // answer's size with each range asked for.
-                                     request.ranges.clear();
-                                 });
-        if (!served || callerClosed || closeRequested || stream.timedOut())
+        const bool answered = process_request(stream, served == m_limits.requestsPerConnection, callerClosed,
+                                              [](httplib::Request& request) {
+                                                  // Ranges of API answers serve no caller and multiply the
+                                                  // answer's size with each range asked for.
+                                                  request.ranges.clear();
+                                                  refusedFraming = localservice::framingRefusal(request);
+                                                  if (refusedFraming == 0)
+                                                      completeFraming(request);
+                                              });
+        if (!answered || callerClosed || closeRequested || stream.timedOut())
             break;
     }
     if (closeRequested)
         closeGently(sock);
     closeRequested = false;
+    closeConnection(sock);
+}
+
+void ServiceHttpServer::closeConnection(socket_t sock)
+{
     ::shutdown(sock, SHUT_RDWR);
     ::close(sock);
-    return served;
+    --m_open;
 }
 
 } // namespace localservice

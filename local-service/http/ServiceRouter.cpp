@@ -4,10 +4,13 @@
 #include "http/BoundedBody.h"
 #include "http/Messages.h"
 #include "storage/Clock.h"
+#include "storage/ConnectionPool.h"
 #include "storage/Database.h"
 #include "storage/TextFolding.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstring>
 
 namespace localservice {
 
@@ -30,29 +33,38 @@ void sendMessage(httplib::Response& response, int status, const std::string& tex
     sendJson(response, status, {{"message", text}});
 }
 
+// The token of an "Authorization" value of the form "Bearer <token>", or
+// empty. The value is taken whole: the library's own reader stops at a NUL,
+// which would let anything after a valid token pass.
 std::string bearerToken(const httplib::Request& request)
 {
-    const std::string header = request.get_header_value("Authorization");
+    const std::string header = wholeHeaderValue(request, "Authorization");
     const std::string scheme = "bearer ";
-    if (header.size() <= scheme.size())
+    if (header.size() <= scheme.size() || header.size() > 512)
         return {};
     for (size_t i = 0; i < scheme.size(); ++i) {
         if (std::tolower(static_cast<unsigned char>(header[i])) != scheme[i])
             return {};
     }
-    return header.substr(scheme.size());
+    // The characters of a bearer token; nothing may follow it.
+    const std::string token = header.substr(scheme.size());
+    const bool wellFormed = std::all_of(token.begin(), token.end(), [](unsigned char c) {
+        return std::isalnum(c) || std::strchr("-._~+/=", c) != nullptr;
+    });
+    return wellFormed ? token : std::string();
 }
 
-ApiResponse runAsUnit(Database& db, Unit unit, std::mutex& writerTurn, const std::function<ApiResponse()>& work)
+// Every body but the record upload's form and the sign-in's is JSON.
+bool isJsonBody(const httplib::Request& request)
+{
+    return !request.body.empty() && !request.is_multipart_form_data() &&
+           request.get_header_value("Content-Type").rfind("application/x-www-form-urlencoded", 0) != 0;
+}
+
+ApiResponse runAsUnit(Database& db, Unit unit, const std::function<ApiResponse()>& work)
 {
     if (unit == Unit::OwnTransactions)
         return work();
-    // Writers queue here rather than in the database: a writer the database
-    // finds busy sleeps for growing lengths of time, up to a tenth of a
-    // second, and even when the lock comes free at once.
-    std::unique_lock<std::mutex> turn(writerTurn, std::defer_lock);
-    if (unit == Unit::Write)
-        turn.lock();
     Database::Transaction transaction(db, unit == Unit::Write ? Database::Transaction::Mode::Write
                                                               : Database::Transaction::Mode::Read);
     ApiResponse answer = work();
@@ -60,6 +72,15 @@ ApiResponse runAsUnit(Database& db, Unit unit, std::mutex& writerTurn, const std
     if (answer.status < 400)
         transaction.commit();
     return answer;
+}
+
+// Refuses a request whose body can't be told from what follows it, and
+// closes its connection: the rest of it is left unread.
+void refuseFraming(const httplib::Request& request, httplib::Response& response, int status)
+{
+    const char* key = status == 413 ? "payloadTooLarge" : status == 501 ? "transferCoding" : "badRequest";
+    sendMessage(response, status, message(key, languageOf(request.get_header_value("Accept-Language"))));
+    ServiceHttpServer::closeAfterAnswer(response);
 }
 
 } // namespace
@@ -112,11 +133,15 @@ httplib::Server::Handler ServiceRouter::wrap(Access access, Endpoint endpoint, U
                     throw ApiError(401, "unauthorized");
             }
             ApiRequest apiRequest(request, db, std::move(account));
-            const ApiResponse answer = runAsUnit(db, unit, m_writerTurn, [&] { return endpoint(apiRequest); });
+            if (isJsonBody(request))
+                apiRequest.parseBodyAhead();
+            ApiResponse answer = runAsUnit(db, unit, [&] { return endpoint(apiRequest); });
             response.status = answer.status;
             for (const auto& [name, value] : answer.headers)
                 response.set_header(name.c_str(), value);
-            response.set_content(answer.body, answer.contentType.c_str());
+            // Moved, not copied as set_content would: audio answers are megabytes.
+            response.body = std::move(answer.body);
+            response.set_header("Content-Type", answer.contentType);
         } catch (const ApiError& error) {
             sendMessage(response, error.status(), message(error.key(), language, error.args()));
         } catch (const ValidationError& error) {
@@ -195,6 +220,10 @@ void ServiceRouter::finish()
 
     m_server.set_pre_routing_handler([](const httplib::Request& request, httplib::Response& response) {
         requestStart = SteadyClock::now();
+        if (const int refusal = ServiceHttpServer::framingRefusal()) {
+            refuseFraming(request, response, refusal);
+            return httplib::Server::HandlerResponse::Handled;
+        }
         // A path that is not UTF-8 names nothing here, and could not be
         // quoted back in a JSON message.
         if (!isValidUtf8(request.path)) {
@@ -203,6 +232,21 @@ void ServiceRouter::finish()
             return httplib::Server::HandlerResponse::Handled;
         }
         return httplib::Server::HandlerResponse::Unhandled;
+    });
+    // A caller that waits for leave to send its body learns of a refusal
+    // instead, without "100 Continue" first.
+    const size_t bodyLimit = m_server.limits().maxBodyBytes;
+    m_server.set_expect_100_continue_handler([bodyLimit](const httplib::Request& request, httplib::Response& response) {
+        int refusal = ServiceHttpServer::framingRefusal();
+        if (refusal == 0 && request.has_header("Content-Length") &&
+            request.get_header_value<std::uint64_t>("Content-Length") > bodyLimit)
+            refusal = 413;
+        if (refusal == 0)
+            return 100;
+        refuseFraming(request, response, refusal);
+        // The library adds the length to routed answers only.
+        response.set_header("Content-Length", std::to_string(response.body.size()));
+        return refusal;
     });
     // Whatever escapes a handler is logged here and answered plainly: the
     // library would otherwise put the exception's text into a header.
@@ -224,6 +268,9 @@ void ServiceRouter::finish()
         httplib::Server::HandlerWithResponse([](const httplib::Request& request, httplib::Response& response) {
             if (!response.body.empty())
                 return httplib::Server::HandlerResponse::Unhandled;
+            // The request could not be read: whatever follows on the
+            // connection is no request either.
+            ServiceHttpServer::closeAfterAnswer(response);
             const std::string language = languageOf(request.get_header_value("Accept-Language"));
             const char* key = response.status == 413   ? "payloadTooLarge"
                               : response.status == 404 ? "notFound"
@@ -232,6 +279,11 @@ void ServiceRouter::finish()
             sendMessage(response, response.status, message(key, language, {request.path}));
             return httplib::Server::HandlerResponse::Handled;
         }));
+    // An answer that closes its connection doesn't offer to keep it.
+    m_server.set_post_routing_handler([](const httplib::Request&, httplib::Response& response) {
+        if (response.get_header_value("Connection") == "close")
+            response.headers.erase("Keep-Alive");
+    });
     m_server.set_logger(
         [this](const httplib::Request& request, const httplib::Response& response) { logRequest(request, response); });
 }

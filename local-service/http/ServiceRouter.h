@@ -74,8 +74,6 @@ private:
     Sessions m_sessions;
     std::ostream& m_log;
     std::mutex m_logMutex;
-    // Held by a Unit::Write endpoint for its whole transaction.
-    std::mutex m_writerTurn;
     std::vector<std::pair<std::string, std::regex>> m_routes;
 };
 

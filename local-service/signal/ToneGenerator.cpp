@@ -1,12 +1,10 @@
 #include "signal/ToneGenerator.h"
 
-#include "signal/Base64.h"
-#include "signal/Gzip.h"
+#include "signal/PackedAudio.h"
 #include "signal/WavFormat.h"
 
 #include <algorithm>
 #include <cmath>
-#include <nlohmann/json.hpp>
 
 namespace localservice {
 
@@ -17,6 +15,9 @@ constexpr double Amplitude = 100;
 constexpr int Silence = 128;
 // 10 ms at 22050 Hz.
 constexpr int FadeSamples = sensor::SampleRate / 100;
+// Between the frequencies of one marker: far enough apart to be heard, and
+// told apart in a spectrum of 1024 samples.
+constexpr double ToneStepHz = 30;
 
 } // namespace
 
@@ -38,12 +39,22 @@ std::string toneBlock(double frequencyHz)
     return block;
 }
 
+std::string markerAudio(double frequencyHz, int amount)
+{
+    const int tones = std::max(amount, 1);
+    std::string audio;
+    audio.reserve(std::size_t(tones) * ToneBlockSamples);
+    for (int tone = 0; tone < tones; ++tone)
+        audio += toneBlock(frequencyHz + tone * ToneStepHz);
+    return audio;
+}
+
 std::string packAudio(const std::vector<std::string>& blocks)
 {
-    nlohmann::json array = nlohmann::json::array();
+    PackedAudioWriter writer;
     for (const std::string& block : blocks)
-        array.push_back(encodeBase64(block));
-    return encodeBase64(gzipCompress(array.dump()));
+        writer.add(block);
+    return writer.finish();
 }
 
 } // namespace localservice

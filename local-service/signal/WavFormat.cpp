@@ -65,6 +65,8 @@ WavCheck readSensorWav(std::string_view file)
         return refused("wavBadDataChunk");
     if (following == 0)
         return refused("wavEmpty");
+    if (following < std::uint64_t(sensor::MinRecordingSamples))
+        return refused("wavTooShort");
     if (following > std::uint64_t(sensor::MaxRecordingSamples))
         return refused("wavTooLong");
     WavCheck check;

@@ -10,6 +10,7 @@ namespace localservice {
 namespace sensor {
 constexpr int SampleRate = 22050;
 constexpr int HeaderSize = 44;
+constexpr int MinRecordingSamples = 22050;  // one second
 constexpr int RecordingSamples = 66150;     // three seconds
 constexpr int MaxRecordingSamples = 661500; // thirty seconds
 } // namespace sensor
@@ -24,7 +25,8 @@ struct WavCheck
 // Checks that the file is a WAV in the sensor format: RIFF/WAVE, a 16-byte
 // PCM "fmt " chunk with 1 channel, 22050 Hz, 22050 bytes per second, block
 // align 1, 8 bits, then the "data" chunk at offset 36 whose size equals the
-// bytes that follow (at least 1, at most MaxRecordingSamples).
+// bytes that follow (at least MinRecordingSamples, at most
+// MaxRecordingSamples).
 WavCheck readSensorWav(std::string_view file);
 
 // The 44-byte header followed by the samples.

@@ -6,7 +6,7 @@ namespace localservice {
 
 namespace {
 
-constexpr int SchemaVersion = 4;
+constexpr int SchemaVersion = 5;
 
 // Times are milliseconds since the epoch. A patient's remote device, its
 // last command and the command's state live on the patient row: a patient
@@ -213,6 +213,25 @@ CREATE TRIGGER patients_search_removed AFTER DELETE ON patients BEGIN
 END;
 )sql";
 
+// What version 5 adds: the samples of recordings in a table of their own.
+// Removing a patient or a record then removes small rows at once and queues
+// its samples (up to 661 kB a recording) in samples_removed, which the
+// service purges a few at a time afterwards (storage/SamplesPurge): a
+// removal of hundreds of recordings would otherwise hold every other writer
+// up for seconds. Samples ids are never reused, so a queued id can only name
+// the samples it was queued for.
+const char* const UpgradeToVersion5 = R"sql(
+CREATE TABLE samples (id INTEGER PRIMARY KEY AUTOINCREMENT, bytes BLOB NOT NULL);
+CREATE TABLE samples_removed (samples_id INTEGER PRIMARY KEY);
+ALTER TABLE records ADD COLUMN samples_id INTEGER;
+INSERT INTO samples (id, bytes) SELECT rowid, samples FROM records;
+UPDATE records SET samples_id = rowid;
+ALTER TABLE records DROP COLUMN samples;
+CREATE TRIGGER records_samples_removed AFTER DELETE ON records BEGIN
+    INSERT OR IGNORE INTO samples_removed (samples_id) VALUES (OLD.samples_id);
+END;
+)sql";
+
 int storedVersion(Database& db)
 {
     Statement query = db.prepare("PRAGMA user_version");
@@ -238,7 +257,9 @@ bool ensureSchema(Database& db)
         db.execute(UpgradeToVersion2);
     if (version < 3)
         db.execute(UpgradeToVersion3);
-    db.execute(UpgradeToVersion4);
+    if (version < 4)
+        db.execute(UpgradeToVersion4);
+    db.execute(UpgradeToVersion5);
     db.execute(("PRAGMA user_version = " + std::to_string(SchemaVersion)).c_str());
     transaction.commit();
     return version < 1;

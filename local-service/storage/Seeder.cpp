@@ -5,6 +5,7 @@
 #include "storage/Clock.h"
 #include "storage/Database.h"
 #include "storage/PasswordHasher.h"
+#include "storage/Samples.h"
 #include "storage/TextFolding.h"
 
 #include <cstdint>
@@ -196,7 +197,9 @@ std::vector<std::string> insertRecordings(Database& db, const std::string& patie
     for (int k = 0; k < count; ++k) {
         const std::string id = newUuid();
         const std::int64_t recordedAt = now - (count - k) * 9 * Day - index * 3600 * 1000LL;
-        db.prepare("INSERT INTO records (id, patient_id, doctor_name, recorded_at, sensor_id, editable, samples) "
+        const std::int64_t samplesId =
+            storeSamples(db, syntheticRecording(static_cast<std::uint32_t>(index * 16 + k + 1)));
+        db.prepare("INSERT INTO records (id, patient_id, doctor_name, recorded_at, sensor_id, editable, samples_id) "
                    "VALUES (?, ?, ?, ?, ?, ?, ?)")
             .bind(1, id)
             .bind(2, patientId)
@@ -204,7 +207,7 @@ std::vector<std::string> insertRecordings(Database& db, const std::string& patie
             .bind(4, recordedAt)
             .bind(5, "5e450a00-0000-4000-8000-000000000001")
             .bind(6, k % 5 == 4 ? 0 : 1)
-            .bind(7, Blob{syntheticRecording(static_cast<std::uint32_t>(index * 16 + k + 1))})
+            .bind(7, samplesId)
             .run();
         ids.push_back(id);
     }

@@ -36,15 +36,20 @@ std::optional<std::int64_t> Sessions::accountOf(Database& db, const std::string&
         accountId = query.integer(0);
         lastUsed = query.integer(1);
     }
+    // Writes wait for their turn like every other.
     if (nowMs - lastUsed >= m_idleLimitMs) {
+        Database::Transaction transaction(db);
         removeExpired(db, nowMs);
+        transaction.commit();
         return std::nullopt;
     }
     if (nowMs - lastUsed >= m_useGranularityMs) {
+        Database::Transaction transaction(db);
         db.prepare("UPDATE tokens SET last_used_at = ?1 WHERE digest = ?2 AND last_used_at < ?1")
             .bind(1, nowMs)
             .bind(2, digest)
             .run();
+        transaction.commit();
     }
     return accountId;
 }

@@ -320,13 +320,14 @@ void TestClientService::recipeAndImpactAudio()
     markers = markers.mid(0, 3);
     QVERIFY(markers.first().amount() >= 2);
 
-    // The impact audio: one block of 2.98 s per marker, in their order.
+    // The impact audio: one block per marker, in their order, of 2.98 s for
+    // each of the marker's frequencies.
     outcome = call([&](Controller& c) { c.createRecipe(m_patient, record, markers, 10, "0d8c0001-2222"); });
     QCOMPARE(outcome->signalNames, QStringList{QStringLiteral("onBytes")});
     const QList<QByteArray> blocks = decodeAudioBlocks(outcome->bytes);
     QCOMPARE(blocks.size(), 3);
-    for (const QByteArray& block : blocks)
-        QCOMPARE(block.size(), 65709);
+    for (int i = 0; i < blocks.size(); ++i)
+        QCOMPARE(blocks[i].size(), 65709 * markers[i].amount());
     QVERIFY(blocks[0] != blocks[1]);
 
     // Saved in that order; a save without the first marker keeps the rest.

@@ -294,10 +294,12 @@ void TestServiceAnalyses::recipeRoundTripAndItsAudio()
 
     const ServiceAnswer audio = m_demo->post(QStringLiteral("/recipe"), recipe);
     QCOMPARE(audio.status, 200);
+    // One element per marker, in the order sent, holding a 2.98 s tone for
+    // each of the marker's frequencies.
     const QList<QByteArray> blocks = unpackAudio(audio.body);
     QCOMPARE(blocks.size(), 2);
-    QCOMPARE(blocks[0].size(), 65709);
-    QCOMPARE(blocks[1].size(), 65709);
+    QCOMPARE(blocks[0].size(), 65709 * rows[2].toObject().value(QStringLiteral("amount")).toInt());
+    QCOMPARE(blocks[1].size(), 65709 * rows[0].toObject().value(QStringLiteral("amount")).toInt());
     QVERIFY(dominantFrequency(blocks[0]) > 0);
     QVERIFY(qAbs(dominantFrequency(blocks[0]) - dominantFrequency(blocks[1])) > 30); // different markers, tones
 

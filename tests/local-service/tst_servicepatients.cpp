@@ -72,7 +72,10 @@ void TestServicePatients::initTestCase()
     QCOMPARE(m_demo->signIn(QStringLiteral("demo"), QStringLiteral("demo")).status, 200);
     QVERIFY(m_searched.start() && m_searched.stop());
     localservice::Database(m_searched.databasePath().toStdString())
-        .execute("DROP TRIGGER patients_search_added; DROP TRIGGER patients_search_changed; DROP TRIGGER "
+        .execute("DROP TRIGGER records_samples_removed; ALTER TABLE records ADD COLUMN samples BLOB NOT NULL DEFAULT "
+                 "x''; UPDATE records SET samples = (SELECT bytes FROM samples WHERE id = records.samples_id); ALTER "
+                 "TABLE records DROP COLUMN samples_id; DROP TABLE samples; DROP TABLE samples_removed; "
+                 "DROP TRIGGER patients_search_added; DROP TRIGGER patients_search_changed; DROP TRIGGER "
                  "patients_search_removed; DROP TABLE patient_runs; DROP TABLE patient_search; DROP INDEX "
                  "patients_by_search_key; ALTER TABLE "
                  "patients DROP COLUMN search_key; PRAGMA user_version = 2; WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL "

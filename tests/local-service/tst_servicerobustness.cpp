@@ -1,7 +1,7 @@
 // The local service under bad input, parallel load and restarts: it refuses
 // with a 4xx JSON error, never a crash or a 500, and keeps its data.
 #include "ServiceClient.h"
-#include "storage/Database.h"
+#include "storage/ConnectionPool.h"
 #include "support/LocalServiceProcess.h"
 
 #include <QtTest>

@@ -1,6 +1,5 @@
 #include "signal/Base64.h"
 #include "signal/Catalogue.h"
-#include "signal/Gzip.h"
 #include "signal/MarkerAnalysis.h"
 #include "signal/Spectrum.h"
 #include "signal/SyntheticRecording.h"
@@ -26,7 +25,8 @@ using namespace localservice;
 namespace {
 
 constexpr double BinWidth = 22050.0 / 1024;
-const std::set<std::string> wavProblems = {"wavNotRiff", "wavWrongFormat", "wavBadDataChunk", "wavEmpty", "wavTooLong"};
+const std::set<std::string> wavProblems = {"wavNotRiff", "wavWrongFormat", "wavBadDataChunk",
+                                           "wavEmpty",   "wavTooShort",    "wavTooLong"};
 
 std::string toStd(const QByteArray& bytes)
 {
@@ -214,9 +214,6 @@ private slots:
     void base64RejectsMalformedText_data();
     void base64RejectsMalformedText();
 
-    void gzipInflatesBack_data();
-    void gzipInflatesBack();
-
     void sensorWavHeaderIsTheSensorsFormat();
     void sensorWavIsAccepted_data();
     void sensorWavIsAccepted();
@@ -228,6 +225,9 @@ private slots:
     void toneBlockIsTheRequestedTone();
     void toneBlockOfUnplayableFrequencyIsSilent_data();
     void toneBlockOfUnplayableFrequencyIsSilent();
+    void markerAudioIsItsAmountOfTones_data();
+    void markerAudioIsItsAmountOfTones();
+    void packedAudioDecodesToTheBlocks_data();
     void packedAudioDecodesToTheBlocks();
 
     void spectrumOfSilence_data();
@@ -352,27 +352,6 @@ void ServiceSignalTest::base64RejectsMalformedText()
     QVERIFY(!decodeBase64(toStd(text)).has_value());
 }
 
-void ServiceSignalTest::gzipInflatesBack_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("empty") << QByteArray();
-    QTest::newRow("one byte") << QByteArray("a");
-    QTest::newRow("text") << QByteArray("[\"Zm9v\",\"YmFy\"]").repeated(1000);
-    QTest::newRow("incompressible") << toQt(pseudoRandomBytes(1 << 20, 7));
-    QTest::newRow("zeros") << QByteArray(3 << 20, '\0');
-}
-
-void ServiceSignalTest::gzipInflatesBack()
-{
-    QFETCH(QByteArray, bytes);
-    const std::string stream = gzipCompress(toStd(bytes));
-    QVERIFY(stream.size() >= 18);
-    QCOMPARE(stream.substr(0, 3), std::string("\x1f\x8b\x08"));
-    const auto inflated = gunzip(stream);
-    QVERIFY(inflated.has_value());
-    QCOMPARE(toQt(*inflated), bytes);
-}
-
 void ServiceSignalTest::sensorWavHeaderIsTheSensorsFormat()
 {
     const std::string samples = pseudoRandomBytes(sensor::RecordingSamples, 3);
@@ -390,8 +369,8 @@ void ServiceSignalTest::sensorWavHeaderIsTheSensorsFormat()
 void ServiceSignalTest::sensorWavIsAccepted_data()
 {
     QTest::addColumn<int>("samples");
-    QTest::newRow("one sample") << 1;
-    QTest::newRow("odd length") << 1001;
+    QTest::newRow("one second") << sensor::MinRecordingSamples;
+    QTest::newRow("odd length") << sensor::MinRecordingSamples + 1;
     QTest::newRow("three seconds") << sensor::RecordingSamples;
     QTest::newRow("longest") << sensor::MaxRecordingSamples;
 }
@@ -474,6 +453,9 @@ void ServiceSignalTest::brokenWavIsRefused_data()
     }
 
     QTest::newRow("no samples") << validWav(0) << QStringLiteral("wavEmpty");
+    QTest::newRow("half a second") << validWav(sensor::SampleRate / 2) << QStringLiteral("wavTooShort");
+    QTest::newRow("a sample short of a second")
+        << validWav(sensor::MinRecordingSamples - 1) << QStringLiteral("wavTooShort");
     QTest::newRow("one sample too many") << validWav(sensor::MaxRecordingSamples + 1) << QStringLiteral("wavTooLong");
     QTest::newRow("ten minutes") << validWav(600 * sensor::SampleRate) << QStringLiteral("wavTooLong");
 }
@@ -497,10 +479,11 @@ void ServiceSignalTest::mangledWavNeverMisleads()
     // Random damage to the header and the length: whatever the verdict, it is
     // one of the keys, and a file accepted is exactly header plus samples.
     std::mt19937 engine(11);
-    const QByteArray valid = validWav(300);
+    const QByteArray valid = validWav(sensor::MinRecordingSamples);
     int accepted = 0;
     for (int round = 0; round < 20000; ++round) {
-        QByteArray file = valid.left(int(engine() % std::uint32_t(valid.size() + 1)));
+        // Half of the files cut short somewhere, the others whole.
+        QByteArray file = engine() % 2 ? valid.left(int(engine() % std::uint32_t(valid.size() + 1))) : valid;
         const int damage = int(engine() % 3);
         for (int i = 0; i < damage && !file.isEmpty(); ++i)
             file[int(engine() % std::uint32_t(std::min(file.size(), 44)))] = char(engine() & 0xFF);
@@ -572,34 +555,78 @@ void ServiceSignalTest::toneBlockOfUnplayableFrequencyIsSilent()
     QCOMPARE(toneBlock(frequency), std::string(std::size_t(ToneBlockSamples), '\x80'));
 }
 
-void ServiceSignalTest::packedAudioDecodesToTheBlocks()
+void ServiceSignalTest::markerAudioIsItsAmountOfTones_data()
 {
+    QTest::addColumn<double>("frequency");
+    QTest::addColumn<int>("amount");
+    QTest::addColumn<int>("tones");
+    QTest::newRow("amount 0") << 235.0 << 0 << 1;
+    QTest::newRow("amount 1") << 235.0 << 1 << 1;
+    QTest::newRow("amount 2") << 85.0 << 2 << 2;
+    QTest::newRow("amount 12, the most") << 1460.0 << 12 << 12;
+    QTest::newRow("negative amount") << 440.0 << -3 << 1;
+}
+
+// Each frequency of a marker is one block of 2.98 s, as the client counts
+// its impact's length; the first at the marker's own frequency, each next one
+// audibly higher.
+void ServiceSignalTest::markerAudioIsItsAmountOfTones()
+{
+    QFETCH(double, frequency);
+    QFETCH(int, amount);
+    QFETCH(int, tones);
+    const std::string audio = markerAudio(frequency, amount);
+    QCOMPARE(audio.size(), std::size_t(tones) * ToneBlockSamples);
+    QVERIFY(audio.compare(0, ToneBlockSamples, toneBlock(frequency)) == 0);
+    double previous = 0;
+    for (int tone = 0; tone < tones; ++tone) {
+        const std::vector<double> dominant =
+            Spectrum(audio.substr(std::size_t(tone) * ToneBlockSamples, ToneBlockSamples)).dominantFrequencies(1);
+        QCOMPARE(int(dominant.size()), 1);
+        QVERIFY2(dominant[0] > previous, qPrintable(QStringLiteral("tone %1 at %2 Hz").arg(tone).arg(dominant[0])));
+        previous = dominant[0];
+    }
+}
+
+void ServiceSignalTest::packedAudioDecodesToTheBlocks_data()
+{
+    QTest::addColumn<QByteArrayList>("blocks");
     QByteArray every;
     for (int i = 0; i < 256; ++i)
         every.append(char(i));
-    const std::vector<std::string> blocks = {toneBlock(440), toneBlock(3000), std::string(), toStd(every),
-                                             std::string(1, '\x80')};
-    const std::vector<std::vector<std::string>> cases = {blocks, {}, {toneBlock(100)}};
-    for (const std::vector<std::string>& expected : cases) {
-        // Decoded as the client does, with the toolkit and zlib, strictly.
-        const std::string body = packAudio(expected);
-        const auto unpacked = QByteArray::fromBase64Encoding(toQt(body), QByteArray::AbortOnBase64DecodingErrors);
-        QVERIFY(unpacked);
-        const auto json = gunzip(toStd(*unpacked));
-        QVERIFY(json.has_value());
-        QJsonParseError error;
-        const QJsonDocument document = QJsonDocument::fromJson(toQt(*json), &error);
-        QCOMPARE(error.error, QJsonParseError::NoError);
-        QVERIFY(document.isArray());
-        const QJsonArray array = document.array();
-        QCOMPARE(std::size_t(array.size()), expected.size());
-        for (int i = 0; i < array.size(); ++i) {
-            QVERIFY(array[i].isString());
-            const auto block =
-                QByteArray::fromBase64Encoding(array[i].toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
-            QVERIFY(block);
-            QCOMPARE(*block, toQt(expected[std::size_t(i)]));
-        }
+    QTest::newRow("tones and odd sizes") << QByteArrayList{toQt(toneBlock(440)), toQt(toneBlock(3000)), QByteArray(),
+                                                           every, QByteArray(1, '\x80')};
+    QTest::newRow("none") << QByteArrayList{};
+    QTest::newRow("one tone") << QByteArrayList{toQt(toneBlock(100))};
+    QTest::newRow("a marker of twelve frequencies") << QByteArrayList{toQt(markerAudio(1460, 12))};
+    QTest::newRow("incompressible megabyte") << QByteArrayList{toQt(pseudoRandomBytes(1 << 20, 7))};
+    QTest::newRow("three megabytes of zeros") << QByteArrayList{QByteArray(3 << 20, '\0'), every};
+}
+
+void ServiceSignalTest::packedAudioDecodesToTheBlocks()
+{
+    QFETCH(QByteArrayList, blocks);
+    std::vector<std::string> expected;
+    for (const QByteArray& block : blocks)
+        expected.push_back(toStd(block));
+    // Decoded as the client does, with the toolkit and zlib, strictly.
+    const std::string body = packAudio(expected);
+    const auto unpacked = QByteArray::fromBase64Encoding(toQt(body), QByteArray::AbortOnBase64DecodingErrors);
+    QVERIFY(unpacked);
+    const auto json = gunzip(toStd(*unpacked));
+    QVERIFY(json.has_value());
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(toQt(*json), &error);
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QVERIFY(document.isArray());
+    const QJsonArray array = document.array();
+    QCOMPARE(array.size(), blocks.size());
+    for (int i = 0; i < array.size(); ++i) {
+        QVERIFY(array[i].isString());
+        const auto block =
+            QByteArray::fromBase64Encoding(array[i].toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+        QVERIFY(block);
+        QCOMPARE(*block, blocks[i]);
     }
 }
 

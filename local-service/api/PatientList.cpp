@@ -1,0 +1,288 @@
+#include "api/PatientList.h"
+
+#include "api/PatientApi.h"
+#include "api/PatientRepository.h"
+#include "http/ApiError.h"
+#include "storage/Clock.h"
+#include "storage/Database.h"
+#include "storage/Schema.h"
+#include "storage/TextFolding.h"
+
+#include <algorithm>
+#include <map>
+
+namespace localservice {
+
+namespace {
+
+constexpr int MaxPageSize = 100;
+// Up to this many matches of a search are sorted by themselves; more of them
+// are found soon enough along the order's index.
+constexpr std::int64_t MaxSortedMatches = 5000;
+
+// One term of the list's order.
+struct OrderTerm
+{
+    const char* column;
+    bool ascending;
+};
+
+struct ListQuery
+{
+    std::vector<OrderTerm> order;
+    std::string searchColumn; // empty: no search
+    std::string searchIndex;  // the smallest index that holds the column
+    std::string needle;       // folded
+    // The trigram index's query for the needle; empty when the needle is too
+    // short for it.
+    std::string indexedPhrase;
+    // The short-run index's query for a needle of one or two characters;
+    // with neither query the search reads every patient.
+    std::string runPhrase;
+    int size = 20;
+    int pageIndex = 0;
+};
+
+int queryNumber(const httplib::Request& http, const char* name, int fallback, int lowest, int highest)
+{
+    if (!http.has_param(name) || http.get_param_value(name).empty())
+        return fallback;
+    const std::string text = http.get_param_value(name);
+    if (text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+        throw ApiError(400, "badQuery", {name});
+    const int value = std::stoi(text);
+    if (value < lowest || value > highest)
+        throw ApiError(400, "badQuery", {name});
+    return value;
+}
+
+// Ties are broken by name and then id, both ascending whatever the
+// direction, so the order is total and pages never overlap. Each order has
+// an index (storage/Schema) that reads it forwards or backwards.
+std::vector<OrderTerm> orderOf(const std::string& sortBy, const std::string& direction)
+{
+    if (direction != "" && direction != "asc" && direction != "desc")
+        throw ApiError(400, "badQuery", {"direction"});
+    const bool ascending = direction != "desc";
+    if (sortBy.empty())
+        return {{"p.created_at", true}, {"p.id", true}};
+    if (sortBy == "name")
+        return {{"p.name_folded", ascending}, {"p.id", true}};
+    // The older, the earlier the birth date.
+    static const std::map<std::string, std::pair<const char*, bool>> columns = {
+        {"age", {"p.birth_date", false}},
+        {"gender", {"p.gender", true}},
+        {"record", {"p.last_record_at", true}},
+        {"notes", {"p.notes_folded", true}},
+    };
+    const auto found = columns.find(sortBy);
+    if (found == columns.end())
+        throw ApiError(400, "badQuery", {"sortby"});
+    const auto& [column, sameDirection] = found->second;
+    return {{column, ascending == sameDirection}, {"p.name_folded", true}, {"p.id", true}};
+}
+
+// Sorting the matches themselves instead of walking the order's index: an
+// expression the index doesn't hold makes SQLite sort.
+std::string orderClause(const std::vector<OrderTerm>& order, bool reversed, bool sortMatches)
+{
+    std::string clause;
+    for (const OrderTerm& term : order) {
+        if (!clause.empty())
+            clause += ", ";
+        clause += sortMatches ? "coalesce(" + std::string(term.column) + ", NULL)" : std::string(term.column);
+        clause += term.ascending != reversed ? " ASC" : " DESC";
+    }
+    return clause;
+}
+
+// The trigram index answers needles of three or more characters: the
+// needle, quoted so that no character of it means anything to the query
+// syntax, as a phrase of the column's trigrams, which matches exactly the
+// texts that contain it. A NUL would end the query early, so a needle with
+// one is left to the substring test.
+std::string trigramPhrase(const std::string& column, const std::string& foldedNeedle)
+{
+    if (utf8Length(foldedNeedle) < 3 || foldedNeedle.find('\0') != std::string::npos)
+        return {};
+    std::string phrase = "{" + column + "} : \"";
+    for (const char c : foldedNeedle) {
+        phrase += c;
+        if (c == '"')
+            phrase += '"';
+    }
+    return phrase + '"';
+}
+
+ListQuery listQuery(const httplib::Request& http)
+{
+    ListQuery query;
+    query.order = orderOf(http.get_param_value("sortby"), http.get_param_value("direction"));
+    query.size = queryNumber(http, "size", 20, 1, MaxPageSize);
+    query.pageIndex = queryNumber(http, "current", 0, 0, 1000000);
+    const std::string searchBy = http.get_param_value("searchby");
+    if (searchBy == "name") {
+        query.searchColumn = "p.name_folded";
+        query.searchIndex = "patients_by_name";
+    } else if (searchBy == "notes") {
+        query.searchColumn = "p.notes_folded";
+        query.searchIndex = "patients_by_notes";
+    } else if (!searchBy.empty())
+        throw ApiError(400, "badQuery", {"searchby"});
+    if (!query.searchColumn.empty()) {
+        const std::optional<std::string> needle = decodeNeedle(http.get_param_value("needle"));
+        if (!needle || !isValidUtf8(*needle))
+            throw ApiError(400, "badQuery", {"needle"});
+        query.needle = foldCase(*needle);
+        // The client names a search field even while its search box is
+        // empty: that is the whole list, read along the order's index.
+        if (query.needle.empty()) {
+            query.searchColumn.clear();
+            return query;
+        }
+        query.indexedPhrase = trigramPhrase(query.searchColumn.substr(2), query.needle);
+        if (query.indexedPhrase.empty() && !query.needle.empty() && query.needle.find('\0') == std::string::npos)
+            query.runPhrase =
+                (searchBy == "name" ? "name_runs : " : "notes_runs : ") + hexWords({std::string_view(query.needle)});
+    }
+    return query;
+}
+
+std::string searchCondition(const ListQuery& query)
+{
+    return query.searchColumn.empty() ? std::string() : " AND instr(" + query.searchColumn + ", ?2) > 0";
+}
+
+// The patients a list request shows: how many, and while they are few, the
+// keys of them all (in keyColumn).
+struct Matches
+{
+    std::int64_t total = 0;
+    std::optional<nlohmann::json> keys;
+    const char* keyColumn = "p.rowid";
+};
+
+// Reads the query's keys, counting them all and keeping the first few.
+Matches collected(Statement& found, const char* keyColumn)
+{
+    Matches matches;
+    matches.keyColumn = keyColumn;
+    nlohmann::json keys = nlohmann::json::array();
+    while (found.step()) {
+        if (++matches.total <= MaxSortedMatches)
+            keys.push_back(found.integer(0));
+    }
+    if (matches.total <= MaxSortedMatches)
+        matches.keys = std::move(keys);
+    return matches;
+}
+
+Matches matchesOf(Database& db, const Account& account, const ListQuery& query)
+{
+    if (query.searchColumn.empty()) {
+        // The account keeps its number of patients.
+        Matches matches;
+        Statement count = db.prepare("SELECT patient_count FROM accounts WHERE id = ?1");
+        count.bind(1, account.id);
+        matches.total = count.step() ? count.integer(0) : 0;
+        return matches;
+    }
+    if (!query.indexedPhrase.empty()) {
+        // The trigram index finds the account's patients that contain the
+        // needle by itself: their keys are a range of its rowids.
+        Statement found =
+            db.prepare("SELECT rowid FROM patient_search WHERE patient_search MATCH ?1 AND rowid BETWEEN ?2 AND ?3");
+        const SearchKeys keys = searchKeysOf(account.id);
+        found.bind(1, query.indexedPhrase).bind(2, keys.first).bind(3, keys.last);
+        return collected(found, "p.search_key");
+    }
+    if (!query.runPhrase.empty()) {
+        // Every run of one or two characters is indexed: the index counts the
+        // account's patients that contain the needle, and hands their keys
+        // over while they are few. More of them are found along the order's
+        // index soon enough, as a needle this short is in most patients.
+        const SearchKeys keys = searchKeysOf(account.id);
+        const auto bound = [&](Statement statement) {
+            statement.bind(1, query.runPhrase).bind(2, keys.first).bind(3, keys.last);
+            return statement;
+        };
+        const char* const where = " FROM patient_runs WHERE patient_runs MATCH ?1 AND rowid BETWEEN ?2 AND ?3";
+        Statement count = bound(db.prepare((std::string("SELECT COUNT(*)") + where).c_str()));
+        Matches matches;
+        matches.total = count.step() ? count.integer(0) : 0;
+        if (matches.total > MaxSortedMatches)
+            return matches;
+        Statement found = bound(db.prepare((std::string("SELECT rowid") + where).c_str()));
+        return collected(found, "p.search_key");
+    }
+    // A needle with a NUL is left to reading every patient of the account,
+    // through the index that holds the searched column and nothing much
+    // else. Only a few matches are handed over one by one; SQLite counts the
+    // rest by itself.
+    const std::string scan =
+        " FROM patients p INDEXED BY " + query.searchIndex + " WHERE p.account_id = ?1" + searchCondition(query);
+    Statement found = db.prepare(("SELECT p.rowid" + scan + " LIMIT ?3").c_str());
+    found.bind(1, account.id).bind(2, query.needle).bind(3, MaxSortedMatches + 1);
+    Matches matches = collected(found, "p.rowid");
+    if (!matches.keys) {
+        Statement count = db.prepare(("SELECT COUNT(*)" + scan).c_str());
+        count.bind(1, account.id).bind(2, query.needle);
+        matches.total = count.step() ? count.integer(0) : 0;
+    }
+    return matches;
+}
+
+// A page read along the order's index from whichever end is nearer, so the
+// first and the last pages cost the same however long the list is. A few
+// matches of a search are sorted by themselves instead.
+nlohmann::json pageOf(Database& db, const Account& account, const ListQuery& query, const Matches& matches)
+{
+    nlohmann::json data = nlohmann::json::array();
+    const std::int64_t offset = static_cast<std::int64_t>(query.pageIndex) * query.size;
+    if (offset >= matches.total)
+        return data;
+    const std::int64_t rowCount = std::min<std::int64_t>(query.size, matches.total - offset);
+    const std::int64_t offsetFromEnd = matches.total - offset - rowCount;
+    const bool fromEnd = offsetFromEnd < offset;
+    const bool sortMatches = matches.keys.has_value();
+
+    const std::string filter = sortMatches
+                                   ? " AND " + std::string(matches.keyColumn) + " IN (SELECT value FROM json_each(?2))"
+                                   : searchCondition(query);
+    // The matches' keys pick the rows; the unary plus keeps the planner off
+    // the account's indexes, which would read every patient of it.
+    const char* const accountTerm = sortMatches ? "+p.account_id = ?1" : "p.account_id = ?1";
+    Statement rows =
+        db.prepare(("SELECT " + std::string(PatientColumns) + " FROM patients p WHERE " + accountTerm + filter +
+                    " ORDER BY " + orderClause(query.order, fromEnd, sortMatches) + " LIMIT ?3 OFFSET ?4")
+                       .c_str());
+    rows.bind(1, account.id);
+    if (sortMatches)
+        rows.bind(2, matches.keys->dump());
+    else if (!query.searchColumn.empty())
+        rows.bind(2, query.needle);
+    rows.bind(3, rowCount).bind(4, fromEnd ? offsetFromEnd : offset);
+    while (rows.step())
+        data.push_back(patientJson(rows));
+    if (fromEnd)
+        std::reverse(data.begin(), data.end());
+    return data;
+}
+
+} // namespace
+
+ApiResponse filterPatients(ApiRequest& request)
+{
+    const ListQuery query = listQuery(request.http());
+    Database& db = request.db();
+    settleCommands(db, request.account(), currentTimeMs(), request.language());
+
+    // The count and the page come from one snapshot.
+    Database::Transaction snapshot(db, Database::Transaction::Mode::Read);
+    const Matches matches = matchesOf(db, request.account(), query);
+    nlohmann::json data = pageOf(db, request.account(), query, matches);
+    snapshot.commit();
+    return ApiResponse::json({{"pages", (matches.total + query.size - 1) / query.size}, {"data", std::move(data)}});
+}
+
+} // namespace localservice
