@@ -1,0 +1,11 @@
+#pragma once
+
+#include "audio/RegistryValues.h"
+
+// The registry of the Windows system the program runs on, through the
+// toolkit's settings class in its 64-bit registry format.
+class SystemRegistryValues : public RegistryValues
+{
+public:
+    QVariant value(const QString& key, const QString& name, const QVariant& fallback) const override;
+};
