@@ -18,12 +18,17 @@ list(JOIN sonvera_wine_path "\\;" sonvera_wine_path)
 
 set(SONVERA_TEST_ENVIRONMENT
     "WINEPREFIX=${SONVERA_WINEPREFIX}"
+    # The profile is named in Cyrillic (C:\users\Анна), as many
+    # practitioners' are: the tests' temporary files go below it.
+    "USER=Анна"
     "WINEDEBUG=-all"
     # No .NET or browser engine to install when the prefix is made.
     "WINEDLLOVERRIDES=mscoree,mshtml="
     "WINEPATH=${sonvera_wine_path}"
     "WINEQT_PLUGIN_PATH=Z:${SONVERA_WINDOWS_QT}/plugins"
     "WINEQT_QPA_PLATFORM=offscreen"
+    # The offscreen platform reads fonts from files; this machine's DejaVu.
+    "WINEQT_QPA_FONTDIR=Z:/usr/share/fonts/truetype/dejavu"
     # QtTest writes to the debugger's output when it has no console of its own.
     "WINEQT_FORCE_STDERR_LOGGING=1"
     "LC_ALL=C.UTF-8")

@@ -8,6 +8,8 @@
 
 #include <QtTest>
 
+#include <algorithm>
+
 #ifdef Q_OS_WIN
 #include "audio/SystemRegistryValues.h"
 
@@ -50,17 +52,17 @@ RegistryValue friendlyName(const QString& instancePath, const QString& name)
 const QStringList kMissingList = QVector<QString>(1024, QStringLiteral("1024")).toList();
 
 #ifdef Q_OS_WIN
-// Writes a layout into the registry and takes away, afterwards, every key it
-// made. It writes only into a registry that has no USB audio or composite
-// devices of its own: a real machine's are left alone.
+// Writes a layout into the registry and takes away, afterwards, every key and
+// value it made. It writes only into a registry that lists no USB audio or
+// composite devices of its own: a real machine's are left alone.
 class RegistryHoldingLayout
 {
 public:
-    explicit RegistryHoldingLayout(const Layout& layout)
+    explicit RegistryHoldingLayout(const Layout& layout) : m_layout(layout)
     {
         for (const QString& driver : {kUsbAudio, kComposite}) {
-            if (exists(driver))
-                m_skipReason = QStringLiteral("this registry has devices of its own under ") + driver;
+            if (hasValue(driver, QStringLiteral("Count")))
+                m_skipReason = QStringLiteral("this registry lists devices of its own under ") + driver;
         }
         if (!m_skipReason.isEmpty())
             return;
@@ -70,8 +72,10 @@ public:
 
     ~RegistryHoldingLayout()
     {
-        for (auto made = m_made.crbegin(); made != m_made.crend(); ++made)
-            RegDeleteTreeW(HKEY_LOCAL_MACHINE, wide(*made));
+        for (const RegistryValue& value : qAsConst(m_valuesInOlderKeys))
+            RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, wide(subKey(value.key)), wide(value.name));
+        for (auto made = m_madeKeys.crbegin(); made != m_madeKeys.crend(); ++made)
+            RegDeleteTreeW(HKEY_LOCAL_MACHINE, wide(subKey(*made)));
     }
 
     RegistryHoldingLayout(const RegistryHoldingLayout&) = delete;
@@ -80,8 +84,23 @@ public:
     QString skipReason() const { return m_skipReason; }
     std::shared_ptr<const RegistryValues> values() const { return std::make_shared<SystemRegistryValues>(); }
 
+    // Keys that reading made: a driver's list or a device that the layout
+    // does not hold must still be missing afterwards.
+    QStringList keysMadeByReading() const
+    {
+        QStringList made;
+        for (const QString& key : {kUsbAudio, kComposite, QStringLiteral("Enum\\1024")}) {
+            const bool written = std::any_of(m_layout.cbegin(), m_layout.cend(), [&key](const RegistryValue& value) {
+                return value.key.compare(key, Qt::CaseInsensitive) == 0;
+            });
+            if (!written && exists(key))
+                made.append(key);
+        }
+        return made;
+    }
+
 private:
-    static QString subKey(const QString& key) { return kRoot.mid(int(qstrlen("HKEY_LOCAL_MACHINE\\"))) + key; }
+    static QString subKey(const QString& key) { return QStringLiteral("SYSTEM\\ControlSet001\\") + key; }
     static const wchar_t* wide(const QString& text) { return reinterpret_cast<const wchar_t*>(text.utf16()); }
 
     static bool exists(const QString& key)
@@ -94,23 +113,30 @@ private:
         return true;
     }
 
-    // Notes the outermost key of the path that is not there yet: removing
-    // it removes everything this test made below it.
-    void noteMadeKeys(const QString& key)
+    static bool hasValue(const QString& key, const QString& name)
     {
-        const QStringList parts = key.split(QLatin1Char('\\'));
+        return RegGetValueW(HKEY_LOCAL_MACHINE, wide(subKey(key)), wide(name), RRF_RT_ANY | RRF_SUBKEY_WOW6464KEY,
+                            nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    }
+
+    // Notes the outermost key of the path that is not there yet (removing it
+    // removes everything this test made below it), or else the value itself.
+    void noteWhatIsMade(const RegistryValue& value)
+    {
+        const QStringList parts = value.key.split(QLatin1Char('\\'));
         for (int depth = 1; depth <= parts.size(); ++depth) {
             const QString prefix = parts.mid(0, depth).join(QLatin1Char('\\'));
             if (!exists(prefix)) {
-                m_made.append(subKey(prefix));
+                m_madeKeys.append(prefix);
                 return;
             }
         }
+        m_valuesInOlderKeys.append(value);
     }
 
     void write(const RegistryValue& value)
     {
-        noteMadeKeys(value.key);
+        noteWhatIsMade(value);
         HKEY handle = nullptr;
         QCOMPARE(RegCreateKeyExW(HKEY_LOCAL_MACHINE, wide(subKey(value.key)), 0, nullptr, 0,
                                  KEY_WRITE | KEY_WOW64_64KEY, nullptr, &handle, nullptr),
@@ -129,7 +155,9 @@ private:
         QCOMPARE(written, LONG(ERROR_SUCCESS));
     }
 
-    QStringList m_made;
+    Layout m_layout;
+    QStringList m_madeKeys;
+    Layout m_valuesInOlderKeys;
     QString m_skipReason;
 };
 #else
@@ -148,6 +176,7 @@ public:
 
     QString skipReason() const { return {}; }
     std::shared_ptr<const RegistryValues> values() const { return m_registry; }
+    QStringList keysMadeByReading() const { return {}; }
 
 private:
     std::shared_ptr<FakeRegistryValues> m_registry = std::make_shared<FakeRegistryValues>();
@@ -233,6 +262,7 @@ private slots:
         // What the screens ask: the platform's registry.
         QCOMPARE(sensorId(), expectedId);
 #endif
+        QCOMPARE(registry.keysMadeByReading(), QStringList());
     }
 };
 
