@@ -48,6 +48,7 @@ void setupApplication(QApplication& application)
 int runApplication(QApplication& application)
 {
     setupApplication(application);
+    setLogFolder(defaultLogFolder());
     qInstallMessageHandler(messageHandler);
 
     MainWindow window;

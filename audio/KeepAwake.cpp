@@ -1,5 +1,7 @@
 #include "audio/KeepAwake.h"
 
+#include <QtGlobal>
+
 #ifdef Q_OS_WIN
 #include "audio/WindowsKeepAwake.h"
 #else

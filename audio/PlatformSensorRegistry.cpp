@@ -3,6 +3,7 @@
 #include <QtGlobal>
 
 #ifdef Q_OS_WIN
+#include "audio/SystemRegistryValues.h"
 #include "audio/WindowsSensorRegistry.h"
 #else
 #include "audio/SysfsSensorRegistry.h"
@@ -11,7 +12,7 @@
 std::unique_ptr<SensorRegistry> platformSensorRegistry()
 {
 #ifdef Q_OS_WIN
-    return std::make_unique<WindowsSensorRegistry>();
+    return std::make_unique<WindowsSensorRegistry>(std::make_shared<SystemRegistryValues>());
 #else
     return std::make_unique<SysfsSensorRegistry>();
 #endif

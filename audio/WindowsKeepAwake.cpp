@@ -2,27 +2,30 @@
 
 #include <QLibrary>
 
+#include <utility>
+
 namespace {
 
-// ES_CONTINUOUS, ES_SYSTEM_REQUIRED and ES_AWAYMODE_REQUIRED.
-constexpr unsigned long continuous = 0x80000000UL;
-constexpr unsigned long systemRequired = 0x00000001UL;
-constexpr unsigned long awayModeRequired = 0x00000040UL;
-
+#ifdef Q_OS_WIN
 using SetThreadExecutionStateFunction = unsigned long(__stdcall*)(unsigned long);
+#else
+using SetThreadExecutionStateFunction = unsigned long (*)(unsigned long);
+#endif
 
 } // namespace
+
+WindowsKeepAwake::WindowsKeepAwake(QString library) : m_library(std::move(library)) {}
 
 void WindowsKeepAwake::setAwake(bool playingOrPaused)
 {
     // The library is loaded and unloaded for every call, which is cheap: the
     // process has kernel32 loaded anyway.
-    QLibrary kernel(QStringLiteral("kernel32.dll"));
+    QLibrary kernel(m_library);
     if (!kernel.load())
         return;
     const auto setThreadExecutionState =
         reinterpret_cast<SetThreadExecutionStateFunction>(kernel.resolve("SetThreadExecutionState"));
     if (setThreadExecutionState)
-        setThreadExecutionState(playingOrPaused ? continuous | systemRequired | awayModeRequired : continuous);
+        setThreadExecutionState(playingOrPaused ? awakeFlags : releasedFlags);
     kernel.unload();
 }

@@ -1,6 +1,8 @@
 #include "audio/WindowsSensorRegistry.h"
 
-#include <QSettings>
+#include "audio/RegistryValues.h"
+
+#include <utility>
 
 namespace {
 
@@ -11,19 +13,20 @@ const QString kCompositeKey = QStringLiteral("HKEY_LOCAL_MACHINE\\SYSTEM\\Contro
 
 constexpr int kMissingValue = 1024;
 
-// A driver's Enum key lists the instance paths it serves as the values "0",
-// "1", ... up to "Count" minus 1.
-QStringList enumeratedInstancePaths(const QString& key)
+} // namespace
+
+WindowsSensorRegistry::WindowsSensorRegistry(std::shared_ptr<const RegistryValues> registry)
+    : m_registry(std::move(registry))
+{}
+
+QStringList WindowsSensorRegistry::enumeratedInstancePaths(const QString& key) const
 {
-    const QSettings settings(key, QSettings::Registry64Format);
-    const int count = settings.value(QStringLiteral("Count"), kMissingValue).toInt();
+    const int count = m_registry->value(key, QStringLiteral("Count"), kMissingValue).toInt();
     QStringList paths;
     for (int i = 0; i < count; ++i)
-        paths.append(settings.value(QString::number(i), kMissingValue).toString());
+        paths.append(m_registry->value(key, QString::number(i), kMissingValue).toString());
     return paths;
 }
-
-} // namespace
 
 QStringList WindowsSensorRegistry::usbAudioInstancePaths() const
 {
@@ -32,8 +35,7 @@ QStringList WindowsSensorRegistry::usbAudioInstancePaths() const
 
 QString WindowsSensorRegistry::friendlyName(const QString& instancePath) const
 {
-    const QSettings settings(kDeviceKey + instancePath, QSettings::Registry64Format);
-    return settings.value(QStringLiteral("FriendlyName"), kMissingValue).toString();
+    return m_registry->value(kDeviceKey + instancePath, QStringLiteral("FriendlyName"), kMissingValue).toString();
 }
 
 QStringList WindowsSensorRegistry::compositeInstancePaths() const

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+
+#ifdef SONVERA_BASE64_OPENSSL
 #include <openssl/evp.h>
+#endif
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -22,6 +25,7 @@ bool isAlphabet(unsigned char c)
 }
 
 // Decodes groups of four alphabet characters (size a multiple of 4).
+#ifdef SONVERA_BASE64_OPENSSL
 // EVP_DecodeBlock is the fast part of the work; it is given only alphabet
 // characters because it also trims whitespace and reads '=' anywhere, where the
 // toolkit's rules skip them.
@@ -29,6 +33,40 @@ bool decodeGroups(unsigned char* out, const unsigned char* in, int size)
 {
     return size == 0 || EVP_DecodeBlock(out, in, size) == size / 4 * 3;
 }
+#else
+// Where OpenSSL is not at hand (the Windows build), the same groups are
+// decoded through a table of the 64 characters' values; a character outside
+// the alphabet has a value with bit 6 set, which fails the whole decoding.
+struct Base64Values
+{
+    unsigned char of[256];
+
+    constexpr Base64Values() : of()
+    {
+        for (unsigned char& value : of)
+            value = 0x40;
+        const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+        for (unsigned char i = 0; i < 64; ++i)
+            of[static_cast<unsigned char>(alphabet[i])] = i;
+    }
+};
+constexpr Base64Values base64Values;
+
+bool decodeGroups(unsigned char* out, const unsigned char* in, int size)
+{
+    unsigned outside = 0;
+    for (int i = 0; i < size; i += 4, out += 3) {
+        const unsigned a = base64Values.of[in[i]], b = base64Values.of[in[i + 1]];
+        const unsigned c = base64Values.of[in[i + 2]], d = base64Values.of[in[i + 3]];
+        outside |= a | b | c | d;
+        const unsigned bits = a << 18 | b << 12 | c << 6 | d;
+        out[0] = static_cast<unsigned char>(bits >> 16);
+        out[1] = static_cast<unsigned char>(bits >> 8);
+        out[2] = static_cast<unsigned char>(bits);
+    }
+    return (outside & 0x40) == 0;
+}
+#endif
 
 } // namespace
 

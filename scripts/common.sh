@@ -11,7 +11,8 @@ SONVERA_CMAKE_OPTIONS=()
 SONVERA_BUILD_PACKAGES=(cmake make g++ pkg-config qtbase5-dev qtmultimedia5-dev libqt5charts5-dev
     qttools5-dev qttools5-dev-tools zlib1g-dev libssl-dev
     libcpp-httplib-dev nlohmann-json3-dev libsqlite3-dev libxlsxwriter-dev)
-# What running the program needs beyond that.
+# What running the program needs beyond that (the toolkit's own translations
+# for its dialogs in Russian).
 SONVERA_RUN_PACKAGES=(libqt5multimedia5-plugins qttranslations5-l10n fonts-dejavu-core x11-utils)
 # What the tests need beyond that: a sound server with virtual devices for the
 # real-sound tests, a message bus daemon for the keep-awake tests, and
@@ -19,6 +20,13 @@ SONVERA_RUN_PACKAGES=(libqt5multimedia5-plugins qttranslations5-l10n fonts-dejav
 SONVERA_TEST_PACKAGES=(pulseaudio pulseaudio-utils dbus-daemon poppler-utils)
 # What the screenshots need: a virtual display and the capture tools.
 SONVERA_SCREEN_PACKAGES=(xvfb xauth x11-utils imagemagick openbox)
+
+# What cross-building, testing and packing the Windows program needs: the
+# MinGW-w64 compilers (posix threads), zlib for Windows, wine to run the tests,
+# NSIS for the installer, the toolkit's translations, the host's translation
+# tools (the Windows toolkit has none of its own), and fonts for the tests.
+SONVERA_WINDOWS_PACKAGES=(cmake make ccache xz-utils g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+    libz-mingw-w64-dev wine64 nsis qttranslations5-l10n qttools5-dev qttools5-dev-tools fonts-dejavu-core)
 
 # Installs the Debian packages that are missing; says nothing when none is.
 ensure_packages() {
@@ -79,6 +87,18 @@ build_all() {
 use_sanitizer_build() {
     SONVERA_BUILD="$SONVERA_ROOT/build-sanitize"
     SONVERA_CMAKE_OPTIONS=(-DCMAKE_CXX_COMPILER=g++ -DSONVERA_SANITIZE=ON -DSONVERA_BUILD_BENCHMARKS=OFF)
+}
+
+# Switches build_all to build-windows/: the program and the tests that need
+# nothing of Linux, cross-compiled for 64-bit Windows against the toolkit
+# built for Windows in the given prefix.
+use_windows_build() {
+    SONVERA_BUILD="$SONVERA_ROOT/build-windows"
+    SONVERA_CMAKE_OPTIONS=(--toolchain "$SONVERA_ROOT/cmake/MinGW64Toolchain.cmake" -DSONVERA_WINDOWS_QT="$1"
+        -DCMAKE_BUILD_TYPE=Release)
+    if command -v ccache >/dev/null; then
+        SONVERA_CMAKE_OPTIONS+=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    fi
 }
 
 # Reads the build's output and prints "Building: 10%", "Building: 20%", ... as make's

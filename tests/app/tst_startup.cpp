@@ -170,9 +170,12 @@ void StartupTest::mainWindowSelectsAndSwitchesLanguages()
     QCOMPARE(QLocale().name(), QStringLiteral("ru_RU"));
     QCOMPARE(window.windowTitle(), QStringLiteral("Sonvera"));
     QCOMPARE(QCoreApplication::translate("QObject", "Text.no"), QStringLiteral("Нет"));
+    // The toolkit's own dialogs follow.
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Отмена"));
 
     window.setLanguage(QStringLiteral("en_US"));
     QCOMPARE(QCoreApplication::translate("QObject", "Text.no"), QStringLiteral("No"));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
 }
 
 void StartupTest::sameLanguageReloadsNothing()

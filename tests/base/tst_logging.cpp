@@ -6,18 +6,36 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QThread>
 #include <QtTest>
 
+#ifdef Q_OS_UNIX
 #include <unistd.h>
+#endif
 
 namespace {
 
-QByteArray readLog(const ScopedWorkingDirectory& folder)
+QByteArray readLog(const QString& folder)
 {
-    QFile file(folder.filePath(QStringLiteral("sonvera.log")));
+    QFile file(QDir(folder).filePath(QStringLiteral("sonvera.log")));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+QByteArray readLog(const ScopedWorkingDirectory& folder)
+{
+    return readLog(folder.path());
+}
+
+// For one test scope, the handler writes into the given folder.
+class ScopedLogFolder
+{
+public:
+    explicit ScopedLogFolder(const QString& folder) { setLogFolder(folder); }
+    ~ScopedLogFolder() { setLogFolder({}); }
+    ScopedLogFolder(const ScopedLogFolder&) = delete;
+    ScopedLogFolder& operator=(const ScopedLogFolder&) = delete;
+};
 
 void log(QtMsgType type, const QString& message)
 {
@@ -39,6 +57,10 @@ private slots:
     void unopenableLogLosesTheLineSilently();
     void readOnlyWorkingDirectoryLosesTheLineSilently();
     void linesFromManyThreadsStayWhole();
+    void logFolder_data();
+    void logFolder();
+    void folderThatCannotBeMadeLosesTheLineSilently();
+    void defaultFolder();
 };
 
 void LoggingTest::lineFormat_data()
@@ -136,6 +158,9 @@ void LoggingTest::unopenableLogLosesTheLineSilently()
 
 void LoggingTest::readOnlyWorkingDirectoryLosesTheLineSilently()
 {
+#ifndef Q_OS_UNIX
+    QSKIP("a folder's permissions are not the owner's bits here");
+#else
     if (geteuid() == 0)
         QSKIP("root writes into read-only folders; the case of an unopenable file covers this path");
     ScopedWorkingDirectory readOnly;
@@ -143,6 +168,7 @@ void LoggingTest::readOnlyWorkingDirectoryLosesTheLineSilently()
     log(QtWarningMsg, QStringLiteral("lost too"));
     QVERIFY(!QFileInfo::exists(readOnly.filePath(QStringLiteral("sonvera.log"))));
     QFile::setPermissions(readOnly.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+#endif
 }
 
 void LoggingTest::linesFromManyThreadsStayWhole()
@@ -173,6 +199,79 @@ void LoggingTest::linesFromManyThreadsStayWhole()
         QCOMPARE(body.size(), 40000);
         QCOMPARE(body.count(body.at(0)), body.size());
     }
+}
+
+void LoggingTest::logFolder_data()
+{
+    QTest::addColumn<QString>("folder"); // below a fresh folder; empty for the working directory
+
+    QTest::newRow("working directory") << QString();
+    QTest::newRow("a folder made on the first line") << QStringLiteral("AppData/Local/Sonvera Labs/Sonvera");
+    QTest::newRow("a profile named in Cyrillic") << QStringLiteral("Users/Анна/AppData/Local/Sonvera Labs/Sonvera");
+}
+
+void LoggingTest::logFolder()
+{
+    QFETCH(QString, folder);
+    ScopedWorkingDirectory base;
+    const QString logFolder = folder.isEmpty() ? QString() : base.filePath(folder);
+    {
+        ScopedLogFolder scoped(logFolder);
+        log(QtInfoMsg, QStringLiteral("Карта пациента сохранена"));
+        log(QtWarningMsg, QStringLiteral("second"));
+    }
+
+    const QList<QByteArray> lines = readLog(logFolder.isEmpty() ? base.path() : logFolder).split('\n');
+    QCOMPARE(lines.size(), 3);
+    QVERIFY(lines.at(0).endsWith(QStringLiteral("] {Info} \t\t Карта пациента сохранена").toUtf8()));
+    QVERIFY(lines.at(1).endsWith("] {Warning} \t second"));
+}
+
+void LoggingTest::folderThatCannotBeMadeLosesTheLineSilently()
+{
+    ScopedWorkingDirectory base;
+    QFile file(base.filePath(QStringLiteral("AppData")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    {
+        // A file where a folder of the path should be.
+        ScopedLogFolder scoped(base.filePath(QStringLiteral("AppData/Local")));
+        log(QtWarningMsg, QStringLiteral("lost"));
+    }
+    QCOMPARE(QDir(base.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"AppData"});
+    QCOMPARE(QFileInfo(file).size(), 0);
+}
+
+// The program's own folder for its log: on Windows in the profile's local
+// application data, since an installed program's working directory is not
+// writable; elsewhere the working directory. (The Windows suite runs in a
+// profile named in Cyrillic: scripts/windows.sh.)
+void LoggingTest::defaultFolder()
+{
+#ifdef Q_OS_WIN
+    QCoreApplication::setOrganizationName(QStringLiteral("Sonvera Labs"));
+    QCoreApplication::setApplicationName(QStringLiteral("Sonvera"));
+    const QString folder = defaultLogFolder();
+    QVERIFY2(folder.startsWith(QDir::homePath() + QLatin1Char('/')), qPrintable(folder));
+    QVERIFY2(folder.endsWith(QLatin1String("/Sonvera Labs/Sonvera")), qPrintable(folder));
+
+    const bool madeHere = !QFileInfo::exists(folder);
+    {
+        ScopedLogFolder scoped(folder);
+        log(QtInfoMsg, QStringLiteral("started in ") + folder);
+    }
+    const QByteArray written = readLog(folder);
+    if (madeHere) {
+        QFile::remove(QDir(folder).filePath(QStringLiteral("sonvera.log")));
+        // And the organisation's folder, when nothing else is in it.
+        QDir().rmdir(folder);
+        QDir().rmdir(QFileInfo(folder).path());
+    }
+    QVERIFY(written.endsWith(QStringLiteral("] {Info} \t\t started in %1\n").arg(folder).toUtf8()));
+#else
+    QCOMPARE(defaultLogFolder(), QString());
+    QCOMPARE(logFilePath(), QStringLiteral("sonvera.log"));
+#endif
 }
 
 QTEST_GUILESS_MAIN(LoggingTest)

@@ -462,6 +462,17 @@ void TestHttpServer::clear()
     m_requests.clear();
 }
 
+QString TestHttpServer::tlsUnavailableReason()
+{
+#if QT_CONFIG(schannel)
+    // Qt 5 hands Schannel no private key of its own: a server's certificate
+    // must come from the Windows certificate store, not from a file.
+    return QStringLiteral("Qt 5's Schannel back end serves only certificates of the Windows certificate store");
+#else
+    return QSslSocket::supportsSsl() ? QString() : QStringLiteral("no TLS library");
+#endif
+}
+
 QSslCertificate TestHttpServer::certificate()
 {
     static const QSslCertificate certificate(readTlsFile("server.crt"));

@@ -93,6 +93,8 @@ public:
     // The self-signed certificate of the TLS mode (CN and IP 127.0.0.1), for
     // clients that choose to trust it.
     static QSslCertificate certificate();
+    // Why the TLS mode can't serve here, for a test to skip with; empty when it can.
+    static QString tlsUnavailableReason();
 
 signals:
     void requestReceived(const RecordedRequest& request);

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "audio/RegistryValues.h"
+
+#include <QHash>
+
+// A registry held in memory, read as the Windows registry reads: key paths
+// and value names without regard to letter case or a trailing separator, a
+// DWORD as a signed integer, a string as text.
+class FakeRegistryValues : public RegistryValues
+{
+public:
+    void setDword(const QString& key, const QString& name, quint32 value)
+    {
+        m_values.insert(slot(key, name), int(value));
+    }
+    void setString(const QString& key, const QString& name, const QString& value)
+    {
+        m_values.insert(slot(key, name), value);
+    }
+
+    QVariant value(const QString& key, const QString& name, const QVariant& fallback) const override
+    {
+        return m_values.value(slot(key, name), fallback);
+    }
+
+private:
+    static QString slot(QString key, const QString& name)
+    {
+        while (key.endsWith(QLatin1Char('\\')))
+            key.chop(1);
+        return key.toCaseFolded() + QLatin1Char('\n') + name.toCaseFolded();
+    }
+
+    QHash<QString, QVariant> m_values;
+};
