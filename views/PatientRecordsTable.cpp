@@ -81,13 +81,24 @@ void PatientRecordsTable::load()
 
 void PatientRecordsTable::showRecords(const QByteArray& bytes)
 {
+    QJsonParseError parse{};
+    const QJsonDocument answer = QJsonDocument::fromJson(bytes, &parse);
+    // A list that can't be read is no empty list: the rows shown stay.
+    if (parse.error != QJsonParseError::NoError || !answer.isArray()) {
+        emit error(tr("Text.unreadableAnswer"));
+        return;
+    }
     m_model->clear();
-    const QJsonArray array = QJsonDocument::fromJson(bytes).array();
+    const QJsonArray array = answer.array();
     QList<Record> records;
     records.reserve(array.size());
     // The service lists the oldest record first; the first row is the newest.
-    for (int element = array.size() - 1; element >= 0; --element)
-        records.append(Record(array.at(element).toObject()));
+    // An element that is no record with an id can be neither shown nor used.
+    for (int element = array.size() - 1; element >= 0; --element) {
+        const Record record(array.at(element).toObject());
+        if (!record.id().isEmpty())
+            records.append(record);
+    }
     m_model->append(records);
     // The new rows carry no check marks: the buttons and the header follow.
     emit checksChanged();
@@ -96,15 +107,22 @@ void PatientRecordsTable::showRecords(const QByteArray& bytes)
 void PatientRecordsTable::upload(const QByteArray& recording, const QString& sensorId)
 {
     auto* controller = new Controller(m_card);
-    connect(controller, &Controller::onBytes, this, &PatientRecordsTable::addUploaded);
+    connect(controller, &Controller::onBytes, this, [this](const QByteArray& bytes) {
+        if (!addUploaded(bytes))
+            load();
+    });
     connect(controller, &Controller::onError, this, &PatientRecordsTable::error);
     controller->uploadRecord(m_patient, recording, sensorId);
 }
 
-void PatientRecordsTable::addUploaded(const QByteArray& bytes)
+bool PatientRecordsTable::addUploaded(const QByteArray& bytes)
 {
-    m_model->prepend(Record(QJsonDocument::fromJson(bytes).object()));
+    const Record record(QJsonDocument::fromJson(bytes).object());
+    if (record.id().isEmpty())
+        return false;
+    m_model->prepend(record);
     emit checksChanged();
+    return true;
 }
 
 void PatientRecordsTable::askToDelete(const QModelIndex& index)

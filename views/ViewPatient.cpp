@@ -219,7 +219,8 @@ void ViewPatient::onSaveRecord(QByteArray& file, const QString& sensorId)
 
 void ViewPatient::onSaveSuccess(const QByteArray& bytes)
 {
-    m_records->addUploaded(bytes);
+    if (!m_records->addUploaded(bytes))
+        onLoad();
 }
 
 // ---- Side-bar actions --------------------------------------------------------------

@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTranslator>
@@ -69,6 +70,8 @@ private slots:
     void init();
     void cleanup();
     void recordsNewestFirstThenTheUploadedOne();
+    void recordsAnswerOfAnyShape_data();
+    void recordsAnswerOfAnyShape();
     void selectionRules_data();
     void selectionRules();
     void deletionRemovesTheConfirmedRecord();
@@ -99,6 +102,7 @@ private:
     void clickTrash(int shownRow) const;
     // The column's cells as the table shows them, top to bottom.
     QStringList shown(int column) const;
+    QStringList shownIds() const;
 
     std::unique_ptr<FakePatientService> m_service;
     std::unique_ptr<ServiceTestEnvironment> m_environment;
@@ -112,6 +116,15 @@ QStringList ViewPatientTest::shown(int column) const
     for (int row = 0; row < table()->model()->rowCount(); ++row)
         cells << cell(row, column).data().toString();
     return cells;
+}
+
+QStringList ViewPatientTest::shownIds() const
+{
+    const auto* proxy = qobject_cast<QSortFilterProxyModel*>(table()->model());
+    QStringList ids;
+    for (int row = 0; row < proxy->rowCount(); ++row)
+        ids << m_card->findChild<RecordModel*>()->recordAt(proxy->mapToSource(cell(row, 0))).id();
+    return ids;
 }
 
 void ViewPatientTest::clickTrash(int shownRow) const
@@ -177,6 +190,55 @@ void ViewPatientTest::recordsNewestFirstThenTheUploadedOne()
     QCOMPARE(shown(RecordModel::RecordedAtColumn).first(), QStringLiteral("2021-04-01 10:00:00"));
     // The new record is not ticked, so neither is the header.
     QVERIFY(!header()->isChecked());
+}
+
+void ViewPatientTest::recordsAnswerOfAnyShape_data()
+{
+    QTest::addColumn<bool>("upload"); // else a refresh
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<QString>("shown"); // record ids, newest first
+    QTest::addColumn<bool>("unreadable");
+
+    const QByteArray d = recordJson("d", "2021-05-01T10:00:00");
+    // What can't be read leaves the rows shown and says so.
+    QTest::newRow("empty") << false << QByteArray() << "b c a" << true;
+    QTest::newRow("null") << false << QByteArray("null") << "b c a" << true;
+    QTest::newRow("object") << false << QByteArray(R"({"records": [)" + d + "]}") << "b c a" << true;
+    QTest::newRow("truncated") << false << QByteArray("[" + d.left(20)) << "b c a" << true;
+    QTest::newRow("empty list") << false << QByteArray("[]") << "" << false;
+    // Elements that are no record with an id are left out.
+    QTest::newRow("mixed elements") << false << QByteArray("[1, \"d\", null, [], {\"recordedAt\": 5}, " + d + "]")
+                                    << "d" << false;
+    // The upload went through but its answer names no record: the list is read again.
+    QTest::newRow("upload answered without a record") << true << QByteArray("{}") << "d b c a" << false;
+}
+
+void ViewPatientTest::recordsAnswerOfAnyShape()
+{
+    QFETCH(bool, upload);
+    QFETCH(QByteArray, answer);
+    QFETCH(QString, shown);
+    QFETCH(bool, unreadable);
+
+    const QByteArray list = "[" + recordJson("a", "2021-01-01T10:00:00") + "," +
+                            recordJson("b", "2021-03-01T10:00:00") + "," + recordJson("c", "2021-02-01T10:00:00") +
+                            "," + recordJson("d", "2021-05-01T10:00:00") + "]";
+    m_service->answer("GET", "/record/p1", ScriptedResponse::json(200, upload ? list : answer));
+    m_service->answer("POST", "/record", ScriptedResponse::json(200, answer));
+    MessageBoxRecorder boxes;
+    if (upload) {
+        QByteArray recording("RIFF recording");
+        m_card->onSaveRecord(recording, kSensor);
+    } else {
+        button("buttonRefresh")->click();
+    }
+    QTRY_COMPARE(m_service->requests("GET", "/record/p1").size(), 2);
+    QTRY_VERIFY(idle());
+
+    QCOMPARE(shownIds().join(' '), shown);
+    QCOMPARE(boxes.texts(), unreadable ? QStringList{QObject::tr("Text.error") + ": " +
+                                                     text("PatientRecordsTable", "Text.unreadableAnswer")}
+                                       : QStringList());
 }
 
 void ViewPatientTest::selectionRules_data()
@@ -290,6 +352,8 @@ void ViewPatientTest::exportWorkbook_data()
     QTest::newRow("cancelled") << workbook << QString() << QString() << QString();
     QTest::newRow("not Base64") << QByteArray("<html>Bad gateway</html>") << "anna" << QString()
                                 << text("PatientExport", "Text.exportInvalid");
+    QTest::newRow("Base64 of no workbook") << QByteArray("<html>Bad gateway</html>").toBase64() << "anna" << QString()
+                                           << text("PatientExport", "Text.exportInvalid");
     QTest::newRow("empty answer") << QByteArray() << "anna" << QString() << text("PatientExport", "Text.exportInvalid");
     QTest::newRow("folder that does not exist")
         << workbook << "missing/anna.xlsx" << QString() << text("PatientExport", "Text.errorSaveFile");
