@@ -10,6 +10,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 #include <QTableView>
 
 PatientRecordsTable::PatientRecordsTable(QWidget* card, QTableView* table, const Patient& patient)
@@ -71,15 +72,16 @@ QList<Record> PatientRecordsTable::checkedRecords() const
     return m_model->checkedRecords();
 }
 
-void PatientRecordsTable::load()
+void PatientRecordsTable::load(Checks checks)
 {
     auto* controller = new Controller(m_card);
-    connect(controller, &Controller::onBytes, this, &PatientRecordsTable::showRecords);
+    connect(controller, &Controller::onBytes, this,
+            [this, checks](const QByteArray& bytes) { showRecords(bytes, checks); });
     connect(controller, &Controller::onError, this, &PatientRecordsTable::error);
     controller->getRecords(m_patient);
 }
 
-void PatientRecordsTable::showRecords(const QByteArray& bytes)
+void PatientRecordsTable::showRecords(const QByteArray& bytes, Checks checks)
 {
     QJsonParseError parse{};
     const QJsonDocument answer = QJsonDocument::fromJson(bytes, &parse);
@@ -88,6 +90,12 @@ void PatientRecordsTable::showRecords(const QByteArray& bytes)
         emit error(tr("Text.unreadableAnswer"));
         return;
     }
+    // The marks as they are now, not when the list was asked for.
+    QSet<QString> checked;
+    if (checks == Checks::Kept) {
+        for (const Record& record : m_model->checkedRecords())
+            checked.insert(record.id());
+    }
     m_model->clear();
     const QJsonArray array = answer.array();
     QList<Record> records;
@@ -95,12 +103,13 @@ void PatientRecordsTable::showRecords(const QByteArray& bytes)
     // The service lists the oldest record first; the first row is the newest.
     // An element that is no record with an id can be neither shown nor used.
     for (int element = array.size() - 1; element >= 0; --element) {
-        const Record record(array.at(element).toObject());
+        Record record(array.at(element).toObject());
+        record.setChecked(checked.contains(record.id()));
         if (!record.id().isEmpty())
             records.append(record);
     }
     m_model->append(records);
-    // The new rows carry no check marks: the buttons and the header follow.
+    // The buttons and the header follow the marks of the new rows.
     emit checksChanged();
 }
 

@@ -74,6 +74,7 @@ private slots:
     void recordsAnswerOfAnyShape();
     void selectionRules_data();
     void selectionRules();
+    void returningShowsWhatChangedAbove();
     void deletionRemovesTheConfirmedRecord();
     void editWorksOnAScratchCopy_data();
     void editWorksOnAScratchCopy();
@@ -283,6 +284,32 @@ void ViewPatientTest::selectionRules()
     // The check box section never sorts.
     QCOMPARE(header()->sortIndicatorSection(), int(RecordModel::RecordedAtColumn));
     QCOMPARE(header()->sortIndicatorOrder(), Qt::DescendingOrder);
+}
+
+void ViewPatientTest::returningShowsWhatChangedAbove()
+{
+    toggle(0); // b
+    toggle(1); // c
+    // Above the card: b's questionnaire filled in, c deleted, e recorded, the device's command cancelled.
+    m_service->answer("GET", "/record/p1",
+                      ScriptedResponse::json(200, "[" + recordJson("a", "2021-01-01T10:00:00") + "," +
+                                                      R"({"id": "b", "recordedAt": "2021-03-01T10:00:00",)" +
+                                                      R"( "questionnaire": true},)" +
+                                                      recordJson("e", "2021-04-01T10:00:00") + "]"));
+    Patient patient = m_card->patient();
+    patient.clearCommand();
+    PatientManager::instance().replacePatient(patient);
+    ReturnableScreen* screen = m_card.get();
+    screen->screenReturned();
+    QTRY_COMPARE(m_service->requests("GET", "/record/p1").size(), 2);
+    QTRY_VERIFY(idle());
+
+    QCOMPARE(shownIds(), (QStringList{"e", "b", "a"}));
+    QCOMPARE(shown(RecordModel::QuestionnaireColumn).at(1), QCoreApplication::translate("RecordModel", "Text.yes"));
+    QCOMPARE(m_card->findChild<RecordModel*>()->checkedRecords().size(), 1);
+    QCOMPARE(m_card->findChild<RecordModel*>()->checkedRecords().first().id(), QStringLiteral("b"));
+    QVERIFY(button("buttonReceipt")->isEnabled());
+    QVERIFY(m_card->patient().command().isEmpty());
 }
 
 void ViewPatientTest::deletionRemovesTheConfirmedRecord()
