@@ -29,6 +29,9 @@ void PatientRecordsTable::setUpTable()
     m_proxy->setSourceModel(m_model);
     m_proxy->setDynamicSortFilter(true);
     m_proxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
+    m_proxy->setSortRole(RecordModel::SortRole);
+    m_proxy->setSortCaseSensitivity(Qt::CaseInsensitive);
+    m_proxy->setSortLocaleAware(true);
     m_delegate = new RecordDelegate(this);
     m_header = new CheckBoxHeader(Qt::Horizontal, m_table);
     m_header->setObjectName(QStringLiteral("headerView"));

@@ -74,6 +74,8 @@ private slots:
     void recordsAnswerOfAnyShape();
     void selectionRules_data();
     void selectionRules();
+    void everyColumnSortsByItsValue_data();
+    void everyColumnSortsByItsValue();
     void returningShowsWhatChangedAbove();
     void deletionRemovesTheConfirmedRecord();
     void editWorksOnAScratchCopy_data();
@@ -284,6 +286,41 @@ void ViewPatientTest::selectionRules()
     // The check box section never sorts.
     QCOMPARE(header()->sortIndicatorSection(), int(RecordModel::RecordedAtColumn));
     QCOMPARE(header()->sortIndicatorOrder(), Qt::DescendingOrder);
+}
+
+void ViewPatientTest::everyColumnSortsByItsValue_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<Qt::SortOrder>("order");
+    QTest::addColumn<QString>("first"); // the first three records shown
+
+    QTest::newRow("number") << int(RecordModel::NumberColumn) << Qt::AscendingOrder << "r1 r2 r3";
+    QTest::newRow("date, unknown first") << int(RecordModel::RecordedAtColumn) << Qt::AscendingOrder << "r11 r1 r2";
+    QTest::newRow("practitioner, whatever the case")
+        << int(RecordModel::DoctorColumn) << Qt::AscendingOrder << "r3 r2 r1";
+    // Records alike keep the order they had: newest first.
+    QTest::newRow("notes first") << int(RecordModel::NotesColumn) << Qt::DescendingOrder << "r4 r10 r9";
+}
+
+void ViewPatientTest::everyColumnSortsByItsValue()
+{
+    QFETCH(int, column);
+    QFETCH(Qt::SortOrder, order);
+    QFETCH(QString, first);
+
+    // Records r1 to r11, numbered 1 to 11; r11's date is unknown; r4 may no longer be edited.
+    const QStringList doctors{"carl", "Boris", "anna"};
+    QJsonArray records;
+    for (int i = 1; i <= 11; ++i) {
+        records.append(
+            QJsonObject{{"id", QString("r%1").arg(i)},
+                        {"recordedAt", i < 11 ? QString("2021-01-%1T10:00:00").arg(i, 2, 10, QChar('0')) : ""},
+                        {"doctorName", doctors.value(i - 1, "zoe")},
+                        {"editable", i != 4}});
+    }
+    m_card->onLoadSuccess(QJsonDocument(records).toJson());
+    table()->sortByColumn(column, order);
+    QCOMPARE(QStringList(shownIds().mid(0, 3)).join(' '), first);
 }
 
 void ViewPatientTest::returningShowsWhatChangedAbove()
