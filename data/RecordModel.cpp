@@ -2,6 +2,10 @@
 
 #include "data/PatientModel.h"
 
+#include <QDateTime>
+
+#include <limits>
+
 RecordModel::RecordModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 int RecordModel::rowCount(const QModelIndex& parent) const
@@ -21,6 +25,8 @@ QVariant RecordModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
         return displayValue(index.row(), index.column());
+    case SortRole:
+        return sortValue(index.row(), index.column());
     case Qt::CheckStateRole:
         if (index.column() != CheckColumn)
             return {};
@@ -193,10 +199,38 @@ QVariant RecordModel::displayValue(int row, int column) const
     case RecordedAtColumn:
         return record.recordedAt();
     case DoctorColumn:
-        return record.doctorName();
+        // Sorted in the language's order, whatever the case.
+        return record.doctorName().toCaseFolded();
     case QuestionnaireColumn:
         return record.questionnaire() ? tr("Text.yes") : tr("Text.no");
     case CheckColumn:
+    case RemoveColumn:
+    case ColumnCount:
+        break;
+    }
+    return {};
+}
+
+QVariant RecordModel::sortValue(int row, int column) const
+{
+    const Record& record = m_records.at(row);
+    switch (Column(column)) {
+    case NumberColumn:
+        return m_records.size() - row;
+    case NotesColumn:
+        return record.editable() ? 0 : 1;
+    case RecordedAtColumn: {
+        // A record of unknown date comes before every other.
+        const QDateTime at = QDateTime::fromString(record.recordedAt(), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        return at.isValid() ? at.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min();
+    }
+    case DoctorColumn:
+        // Sorted in the language's order, whatever the case.
+        return record.doctorName().toCaseFolded();
+    case QuestionnaireColumn:
+        return record.questionnaire() ? 1 : 0;
+    case CheckColumn:
+        return record.checked() ? 1 : 0;
     case RemoveColumn:
     case ColumnCount:
         break;

@@ -26,6 +26,10 @@ public:
         ColumnCount
     };
 
+    // What the card's table sorts on: the cell's value as such, numbers as
+    // numbers and dates as dates, whatever the cell shows.
+    static constexpr int SortRole = Qt::UserRole;
+
     explicit RecordModel(QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -64,6 +68,7 @@ signals:
 private:
     bool holds(const QModelIndex& index) const;
     QVariant displayValue(int row, int column) const;
+    QVariant sortValue(int row, int column) const;
     static QVariant headerAlignment(int section);
 
     QList<Record> m_records;

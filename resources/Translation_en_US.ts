@@ -371,6 +371,10 @@
         <source>Text.wavTooLong</source>
         <translation>This WAV file would take %1 GB, more than the 4 GB a WAV file can hold. With these markers the longest file lasts %2 minutes: choose at most %3 minutes per marker.</translation>
     </message>
+    <message>
+        <source>Text.nothingToSave</source>
+        <translation>The service sent no sound for these markers: there is nothing to save.</translation>
+    </message>
 </context>
 <context>
     <name>ImpactTargets</name>
@@ -628,6 +632,13 @@
     <message>
         <source>Form.phone</source>
         <translation>Phone</translation>
+    </message>
+</context>
+<context>
+    <name>PatientRecordsTable</name>
+    <message>
+        <source>Text.unreadableAnswer</source>
+        <translation>The service's answer could not be read. Please try again later.</translation>
     </message>
 </context>
 <context>

@@ -371,6 +371,10 @@
         <source>Text.wavTooLong</source>
         <translation>Этот файл WAV занял бы %1 ГБ, а файл WAV вмещает не больше 4 ГБ. С этими маркерами самый длинный файл длится %2 мин: выберите не больше %3 мин на маркер.</translation>
     </message>
+    <message>
+        <source>Text.nothingToSave</source>
+        <translation>Сервис не прислал звук для этих маркеров: сохранять нечего.</translation>
+    </message>
 </context>
 <context>
     <name>ImpactTargets</name>
@@ -628,6 +632,13 @@
     <message>
         <source>Form.phone</source>
         <translation>Телефон</translation>
+    </message>
+</context>
+<context>
+    <name>PatientRecordsTable</name>
+    <message>
+        <source>Text.unreadableAnswer</source>
+        <translation>Не удалось прочитать ответ сервиса. Попробуйте позже.</translation>
     </message>
 </context>
 <context>

@@ -15,6 +15,12 @@ ImpactDownload::ImpactDownload(QWidget* screen) : QObject(screen), m_screen(scre
 void ImpactDownload::save(const QByteArray& reply, int repetitions)
 {
     const ImpactWavFile file(decodeAudioBlocks(reply), repetitions);
+    // A file without a sound would pass for the impact.
+    if (file.dataSize() == 0) {
+        emit finished();
+        showError(m_screen, tr("Text.nothingToSave"));
+        return;
+    }
     // Refused before a name is asked for, let alone a byte written.
     if (!file.fits()) {
         emit finished();

@@ -8,8 +8,8 @@ class ImpactWavSaver;
 class QWidget;
 
 // The impact screen's Download target: the service's audio reply becomes a
-// WAV file where the practitioner chooses. A file too large for the format
-// is refused before a name is asked for.
+// WAV file where the practitioner chooses. A reply without any sound, or a
+// file too large for the format, is refused before a name is asked for.
 class ImpactDownload : public QObject
 {
     Q_OBJECT

@@ -8,21 +8,17 @@
 
 #include <QStandardPaths>
 
-namespace {
+PatientExport::PatientExport(QWidget* card) : QObject(card), m_card(card) {}
 
-// The service's export: Base64 text, perhaps with line breaks. Anything else,
-// or text that decodes to nothing, gives an empty result.
-QByteArray decodeExport(const QByteArray& body)
+// Base64 text, perhaps with line breaks, of a spreadsheet file, which is a
+// zip archive and so begins with the signature of its first entry.
+QByteArray PatientExport::workbookOf(const QByteArray& answer)
 {
-    QByteArray text = body;
+    QByteArray text = answer;
     text.replace('\r', QByteArray()).replace('\n', QByteArray());
     const auto decoded = QByteArray::fromBase64Encoding(text.trimmed(), QByteArray::AbortOnBase64DecodingErrors);
-    return decoded ? *decoded : QByteArray();
+    return decoded && decoded.decoded.startsWith("PK\x03\x04") ? decoded.decoded : QByteArray();
 }
-
-} // namespace
-
-PatientExport::PatientExport(QWidget* card) : QObject(card), m_card(card) {}
 
 void PatientExport::start(const Patient& patient)
 {
@@ -34,7 +30,7 @@ void PatientExport::start(const Patient& patient)
 
 void PatientExport::save(const QByteArray& bytes)
 {
-    const QByteArray workbook = decodeExport(bytes);
+    const QByteArray workbook = workbookOf(bytes);
     if (workbook.isEmpty()) {
         showError(m_card, tr("Text.exportInvalid"));
         return;

@@ -18,6 +18,10 @@ public:
     // The service's answer: the workbook as Base64 text.
     void save(const QByteArray& bytes);
 
+    // The workbook in the service's answer, or nothing when the answer holds
+    // none: no Base64 text, or text that decodes to no spreadsheet file.
+    static QByteArray workbookOf(const QByteArray& answer);
+
 signals:
     void error(const QString& message);
 

@@ -10,6 +10,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 #include <QTableView>
 
 PatientRecordsTable::PatientRecordsTable(QWidget* card, QTableView* table, const Patient& patient)
@@ -28,6 +29,9 @@ void PatientRecordsTable::setUpTable()
     m_proxy->setSourceModel(m_model);
     m_proxy->setDynamicSortFilter(true);
     m_proxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
+    m_proxy->setSortRole(RecordModel::SortRole);
+    m_proxy->setSortCaseSensitivity(Qt::CaseInsensitive);
+    m_proxy->setSortLocaleAware(true);
     m_delegate = new RecordDelegate(this);
     m_header = new CheckBoxHeader(Qt::Horizontal, m_table);
     m_header->setObjectName(QStringLiteral("headerView"));
@@ -71,40 +75,66 @@ QList<Record> PatientRecordsTable::checkedRecords() const
     return m_model->checkedRecords();
 }
 
-void PatientRecordsTable::load()
+void PatientRecordsTable::load(Checks checks)
 {
     auto* controller = new Controller(m_card);
-    connect(controller, &Controller::onBytes, this, &PatientRecordsTable::showRecords);
+    connect(controller, &Controller::onBytes, this,
+            [this, checks](const QByteArray& bytes) { showRecords(bytes, checks); });
     connect(controller, &Controller::onError, this, &PatientRecordsTable::error);
     controller->getRecords(m_patient);
 }
 
-void PatientRecordsTable::showRecords(const QByteArray& bytes)
+void PatientRecordsTable::showRecords(const QByteArray& bytes, Checks checks)
 {
+    QJsonParseError parse{};
+    const QJsonDocument answer = QJsonDocument::fromJson(bytes, &parse);
+    // A list that can't be read is no empty list: the rows shown stay.
+    if (parse.error != QJsonParseError::NoError || !answer.isArray()) {
+        emit error(tr("Text.unreadableAnswer"));
+        return;
+    }
+    // The marks as they are now, not when the list was asked for.
+    QSet<QString> checked;
+    if (checks == Checks::Kept) {
+        for (const Record& record : m_model->checkedRecords())
+            checked.insert(record.id());
+    }
     m_model->clear();
-    const QJsonArray array = QJsonDocument::fromJson(bytes).array();
+    const QJsonArray array = answer.array();
     QList<Record> records;
     records.reserve(array.size());
     // The service lists the oldest record first; the first row is the newest.
-    for (int element = array.size() - 1; element >= 0; --element)
-        records.append(Record(array.at(element).toObject()));
+    // An element that is no record with an id can be neither shown nor used.
+    for (int element = array.size() - 1; element >= 0; --element) {
+        Record record(array.at(element).toObject());
+        record.setChecked(checked.contains(record.id()));
+        if (!record.id().isEmpty())
+            records.append(record);
+    }
     m_model->append(records);
-    // The new rows carry no check marks: the buttons and the header follow.
+    // The buttons and the header follow the marks of the new rows.
     emit checksChanged();
 }
 
 void PatientRecordsTable::upload(const QByteArray& recording, const QString& sensorId)
 {
     auto* controller = new Controller(m_card);
-    connect(controller, &Controller::onBytes, this, &PatientRecordsTable::addUploaded);
+    connect(controller, &Controller::onBytes, this, [this](const QByteArray& bytes) {
+        if (!addUploaded(bytes))
+            load();
+    });
     connect(controller, &Controller::onError, this, &PatientRecordsTable::error);
     controller->uploadRecord(m_patient, recording, sensorId);
 }
 
-void PatientRecordsTable::addUploaded(const QByteArray& bytes)
+bool PatientRecordsTable::addUploaded(const QByteArray& bytes)
 {
-    m_model->prepend(Record(QJsonDocument::fromJson(bytes).object()));
+    const Record record(QJsonDocument::fromJson(bytes).object());
+    if (record.id().isEmpty())
+        return false;
+    m_model->prepend(record);
     emit checksChanged();
+    return true;
 }
 
 void PatientRecordsTable::askToDelete(const QModelIndex& index)

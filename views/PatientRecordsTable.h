@@ -30,13 +30,25 @@ public:
     CheckBoxHeader* header() const { return m_header; }
     QList<Record> checkedRecords() const;
 
+    // Whether the practitioner's check marks survive a new list: they do on
+    // records that are still there when the card shows what changed elsewhere.
+    enum class Checks
+    {
+        Cleared,
+        Kept
+    };
+
     // Asks the service for the records again.
-    void load();
-    // The service's list of records replaces the rows.
-    void showRecords(const QByteArray& bytes);
+    void load(Checks checks = Checks::Cleared);
+    // The service's list of records replaces the rows; an answer that is no
+    // list is reported as an error and changes nothing.
+    void showRecords(const QByteArray& bytes, Checks checks = Checks::Cleared);
+    // The recording goes to the service; its answer becomes the first row, or
+    // the list is loaded again when the answer names no record.
     void upload(const QByteArray& recording, const QString& sensorId);
     // The service's answer to an upload: the new record, as the first row.
-    void addUploaded(const QByteArray& bytes);
+    // False, and nothing shown, when the answer is no record.
+    bool addUploaded(const QByteArray& bytes);
     // The record at that index of the table, after the practitioner agreed.
     void askToDelete(const QModelIndex& index);
 

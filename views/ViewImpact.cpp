@@ -324,6 +324,9 @@ void ViewImpact::play(const QByteArray& bytes, int repetitions)
 
 void ViewImpact::markersSaved(const Run& run)
 {
+    // A reply handed in without a Start saved nothing of this screen's.
+    if (run.markers.isEmpty())
+        return;
     const auto ids = [](const QList<Marker>& markers) {
         QStringList list;
         for (const Marker& marker : markers)

@@ -182,6 +182,17 @@ void ViewPatient::onLoad()
     m_records->load();
 }
 
+void ViewPatient::screenReturned()
+{
+    // The directory holds the patient as every screen left it.
+    const Patient listed = PatientManager::instance().patientById(m_patient);
+    if (!listed.id().isEmpty()) {
+        m_patient = listed;
+        showParticulars();
+    }
+    m_records->load(PatientRecordsTable::Checks::Kept);
+}
+
 void ViewPatient::onLoadSuccess(const QByteArray& bytes)
 {
     m_records->showRecords(bytes);
@@ -219,7 +230,8 @@ void ViewPatient::onSaveRecord(QByteArray& file, const QString& sensorId)
 
 void ViewPatient::onSaveSuccess(const QByteArray& bytes)
 {
-    m_records->addUploaded(bytes);
+    if (!m_records->addUploaded(bytes))
+        onLoad();
 }
 
 // ---- Side-bar actions --------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include "data/Patient.h"
 #include "data/Record.h"
+#include "views/ReturnableScreen.h"
 
 #include <QList>
 #include <QWidget>
@@ -20,7 +21,7 @@ class QTableView;
 // records with a check mark each, and the actions on them. The checked
 // records are what the analysis, recipe, recovery history and autospectrum
 // work on; the card hands them to the main window by its signals.
-class ViewPatient : public QWidget
+class ViewPatient : public QWidget, public ReturnableScreen
 {
     Q_OBJECT
 
@@ -30,6 +31,11 @@ public:
     // The card's own copy, as edits and device actions left it.
     const Patient& patient() const { return m_patient; }
     bool isPlayerActive() const;
+
+    // The screens above may have changed the records (their questionnaires)
+    // and the patient (the device's command): both are shown as they are now,
+    // with the practitioner's marks on the records still there.
+    void screenReturned() override;
 
 signals:
     void onAnalysis(Patient& patient, QList<Record>& records);

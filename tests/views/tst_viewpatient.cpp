@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTranslator>
@@ -69,8 +70,13 @@ private slots:
     void init();
     void cleanup();
     void recordsNewestFirstThenTheUploadedOne();
+    void recordsAnswerOfAnyShape_data();
+    void recordsAnswerOfAnyShape();
     void selectionRules_data();
     void selectionRules();
+    void everyColumnSortsByItsValue_data();
+    void everyColumnSortsByItsValue();
+    void returningShowsWhatChangedAbove();
     void deletionRemovesTheConfirmedRecord();
     void editWorksOnAScratchCopy_data();
     void editWorksOnAScratchCopy();
@@ -99,6 +105,7 @@ private:
     void clickTrash(int shownRow) const;
     // The column's cells as the table shows them, top to bottom.
     QStringList shown(int column) const;
+    QStringList shownIds() const;
 
     std::unique_ptr<FakePatientService> m_service;
     std::unique_ptr<ServiceTestEnvironment> m_environment;
@@ -112,6 +119,15 @@ QStringList ViewPatientTest::shown(int column) const
     for (int row = 0; row < table()->model()->rowCount(); ++row)
         cells << cell(row, column).data().toString();
     return cells;
+}
+
+QStringList ViewPatientTest::shownIds() const
+{
+    const auto* proxy = qobject_cast<QSortFilterProxyModel*>(table()->model());
+    QStringList ids;
+    for (int row = 0; row < proxy->rowCount(); ++row)
+        ids << m_card->findChild<RecordModel*>()->recordAt(proxy->mapToSource(cell(row, 0))).id();
+    return ids;
 }
 
 void ViewPatientTest::clickTrash(int shownRow) const
@@ -179,6 +195,55 @@ void ViewPatientTest::recordsNewestFirstThenTheUploadedOne()
     QVERIFY(!header()->isChecked());
 }
 
+void ViewPatientTest::recordsAnswerOfAnyShape_data()
+{
+    QTest::addColumn<bool>("upload"); // else a refresh
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<QString>("shown"); // record ids, newest first
+    QTest::addColumn<bool>("unreadable");
+
+    const QByteArray d = recordJson("d", "2021-05-01T10:00:00");
+    // What can't be read leaves the rows shown and says so.
+    QTest::newRow("empty") << false << QByteArray() << "b c a" << true;
+    QTest::newRow("null") << false << QByteArray("null") << "b c a" << true;
+    QTest::newRow("object") << false << QByteArray(R"({"records": [)" + d + "]}") << "b c a" << true;
+    QTest::newRow("truncated") << false << QByteArray("[" + d.left(20)) << "b c a" << true;
+    QTest::newRow("empty list") << false << QByteArray("[]") << "" << false;
+    // Elements that are no record with an id are left out.
+    QTest::newRow("mixed elements") << false << QByteArray("[1, \"d\", null, [], {\"recordedAt\": 5}, " + d + "]")
+                                    << "d" << false;
+    // The upload went through but its answer names no record: the list is read again.
+    QTest::newRow("upload answered without a record") << true << QByteArray("{}") << "d b c a" << false;
+}
+
+void ViewPatientTest::recordsAnswerOfAnyShape()
+{
+    QFETCH(bool, upload);
+    QFETCH(QByteArray, answer);
+    QFETCH(QString, shown);
+    QFETCH(bool, unreadable);
+
+    const QByteArray list = "[" + recordJson("a", "2021-01-01T10:00:00") + "," +
+                            recordJson("b", "2021-03-01T10:00:00") + "," + recordJson("c", "2021-02-01T10:00:00") +
+                            "," + recordJson("d", "2021-05-01T10:00:00") + "]";
+    m_service->answer("GET", "/record/p1", ScriptedResponse::json(200, upload ? list : answer));
+    m_service->answer("POST", "/record", ScriptedResponse::json(200, answer));
+    MessageBoxRecorder boxes;
+    if (upload) {
+        QByteArray recording("RIFF recording");
+        m_card->onSaveRecord(recording, kSensor);
+    } else {
+        button("buttonRefresh")->click();
+    }
+    QTRY_COMPARE(m_service->requests("GET", "/record/p1").size(), 2);
+    QTRY_VERIFY(idle());
+
+    QCOMPARE(shownIds().join(' '), shown);
+    QCOMPARE(boxes.texts(), unreadable ? QStringList{QObject::tr("Text.error") + ": " +
+                                                     text("PatientRecordsTable", "Text.unreadableAnswer")}
+                                       : QStringList());
+}
+
 void ViewPatientTest::selectionRules_data()
 {
     QTest::addColumn<CardAction>("action");
@@ -221,6 +286,67 @@ void ViewPatientTest::selectionRules()
     // The check box section never sorts.
     QCOMPARE(header()->sortIndicatorSection(), int(RecordModel::RecordedAtColumn));
     QCOMPARE(header()->sortIndicatorOrder(), Qt::DescendingOrder);
+}
+
+void ViewPatientTest::everyColumnSortsByItsValue_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<Qt::SortOrder>("order");
+    QTest::addColumn<QString>("first"); // the first three records shown
+
+    QTest::newRow("number") << int(RecordModel::NumberColumn) << Qt::AscendingOrder << "r1 r2 r3";
+    QTest::newRow("date, unknown first") << int(RecordModel::RecordedAtColumn) << Qt::AscendingOrder << "r11 r1 r2";
+    QTest::newRow("practitioner, whatever the case")
+        << int(RecordModel::DoctorColumn) << Qt::AscendingOrder << "r3 r2 r1";
+    // Records alike keep the order they had: newest first.
+    QTest::newRow("notes first") << int(RecordModel::NotesColumn) << Qt::DescendingOrder << "r4 r10 r9";
+}
+
+void ViewPatientTest::everyColumnSortsByItsValue()
+{
+    QFETCH(int, column);
+    QFETCH(Qt::SortOrder, order);
+    QFETCH(QString, first);
+
+    // Records r1 to r11, numbered 1 to 11; r11's date is unknown; r4 may no longer be edited.
+    const QStringList doctors{"carl", "Boris", "anna"};
+    QJsonArray records;
+    for (int i = 1; i <= 11; ++i) {
+        records.append(
+            QJsonObject{{"id", QString("r%1").arg(i)},
+                        {"recordedAt", i < 11 ? QString("2021-01-%1T10:00:00").arg(i, 2, 10, QChar('0')) : ""},
+                        {"doctorName", doctors.value(i - 1, "zoe")},
+                        {"editable", i != 4}});
+    }
+    m_card->onLoadSuccess(QJsonDocument(records).toJson());
+    table()->sortByColumn(column, order);
+    QCOMPARE(QStringList(shownIds().mid(0, 3)).join(' '), first);
+}
+
+void ViewPatientTest::returningShowsWhatChangedAbove()
+{
+    toggle(0); // b
+    toggle(1); // c
+    // Above the card: b's questionnaire filled in, c deleted, e recorded, the device's command cancelled.
+    m_service->answer("GET", "/record/p1",
+                      ScriptedResponse::json(200, "[" + recordJson("a", "2021-01-01T10:00:00") + "," +
+                                                      R"({"id": "b", "recordedAt": "2021-03-01T10:00:00",)" +
+                                                      R"( "questionnaire": true},)" +
+                                                      recordJson("e", "2021-04-01T10:00:00") + "]"));
+    Patient patient = m_card->patient();
+    patient.clearCommand();
+    PatientManager::instance().replacePatient(patient);
+    ReturnableScreen* screen = m_card.get();
+    screen->screenReturned();
+    QTRY_COMPARE(m_service->requests("GET", "/record/p1").size(), 2);
+    QTRY_VERIFY(idle());
+
+    QCOMPARE(shownIds(), (QStringList{"e", "b", "a"}));
+    QCOMPARE(shown(RecordModel::QuestionnaireColumn).at(1), QCoreApplication::translate("RecordModel", "Text.yes"));
+    QCOMPARE(m_card->findChild<RecordModel*>()->checkedRecords().size(), 1);
+    QCOMPARE(m_card->findChild<RecordModel*>()->checkedRecords().first().id(), QStringLiteral("b"));
+    QVERIFY(button("buttonReceipt")->isEnabled());
+    QVERIFY(m_card->patient().command().isEmpty());
 }
 
 void ViewPatientTest::deletionRemovesTheConfirmedRecord()
@@ -290,6 +416,8 @@ void ViewPatientTest::exportWorkbook_data()
     QTest::newRow("cancelled") << workbook << QString() << QString() << QString();
     QTest::newRow("not Base64") << QByteArray("<html>Bad gateway</html>") << "anna" << QString()
                                 << text("PatientExport", "Text.exportInvalid");
+    QTest::newRow("Base64 of no workbook") << QByteArray("<html>Bad gateway</html>").toBase64() << "anna" << QString()
+                                           << text("PatientExport", "Text.exportInvalid");
     QTest::newRow("empty answer") << QByteArray() << "anna" << QString() << text("PatientExport", "Text.exportInvalid");
     QTest::newRow("folder that does not exist")
         << workbook << "missing/anna.xlsx" << QString() << text("PatientExport", "Text.errorSaveFile");
