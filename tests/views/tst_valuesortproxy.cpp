@@ -56,13 +56,10 @@ void ValueSortProxyTest::columnsSortByValue()
     QFETCH(QStringList, names);
 
     std::unique_ptr<QAbstractItemModel> model;
-    int role = Qt::UserRole;
-    int pinned = 0;
     if (table == "analysis") {
         auto* analysis = new AnalysisModel;
-        analysis->load(QByteArray(R"({"columns":["2021-03-05T14:07:00"],"rows":[{"id":"1","title":"beta",
-            "values":[100]},{"id":"2","title":"Alpha 10","values":[7]},{"id":"3","title":"Gamma","values":[9]},
-            {"id":"4","title":"alpha 2","values":[10]}]})"));
+        analysis->load(QByteArray(R"({"columns":["2021-03-05T14:07:00"],"rows":[{"title":"beta","values":[100]},
+            {"title":"Alpha 10","values":[7]},{"title":"Gamma","values":[9]},{"title":"alpha 2","values":[10]}]})"));
         model.reset(analysis);
     } else if (table == "summary") {
         auto* summary = new SummaryTableModel;
@@ -79,14 +76,14 @@ void ValueSortProxyTest::columnsSortByValue()
     } else {
         auto* history = new SymptomModel;
         history->load(QJsonDocument::fromJson(R"({"dates":{"d1":"2021-03-05T14:07:00"},"rows":[
-            {"id":1,"symptom":"headache","intensities":{"d1":2}},{"id":2,"symptom":"Anxiety","intensities":{}},
-            {"id":3,"symptom":"tremor","intensities":{"d1":3}}]})")
+            {"symptom":"headache","intensities":{"d1":2}},{"symptom":"Anxiety"},
+            {"symptom":"tremor","intensities":{"d1":3}}]})")
                           .object());
         model.reset(history);
-        role = Qt::EditRole;
-        pinned = 2;
     }
-    ValueSortProxy proxy(nullptr, role, pinned);
+    // As the screens set it up: the history sorts by its values, below its totals.
+    const bool history = table == "history";
+    ValueSortProxy proxy(nullptr, history ? Qt::EditRole : Qt::UserRole, history ? 2 : 0);
     QAbstractItemModelTester tester(&proxy, QAbstractItemModelTester::FailureReportingMode::QtTest);
     proxy.setSourceModel(model.get());
     proxy.sort(column, order);
