@@ -12,10 +12,12 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 SONVERA_FUZZ_BUILD="$SONVERA_ROOT/build-fuzz"
 SONVERA_FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)
 ALL_TARGETS=(fuzz_domain_records fuzz_analysis_tables fuzz_patient_page fuzz_audio_blocks fuzz_packed_audio
-    fuzz_unzip fuzz_error_text fuzz_comparative_chart fuzz_card_records fuzz_impact_audio)
+    fuzz_unzip fuzz_error_text fuzz_comparative_chart fuzz_card_records fuzz_impact_audio fuzz_recipe_screen
+    fuzz_analysis_screen fuzz_recovery_history)
 # Targets whose input is JSON get the dictionary of its tokens and member names.
 JSON_TARGETS=" fuzz_domain_records fuzz_analysis_tables fuzz_patient_page fuzz_audio_blocks fuzz_error_text "
-JSON_TARGETS+="fuzz_comparative_chart fuzz_card_records fuzz_impact_audio "
+JSON_TARGETS+="fuzz_comparative_chart fuzz_card_records fuzz_impact_audio fuzz_recipe_screen fuzz_analysis_screen "
+JSON_TARGETS+="fuzz_recovery_history "
 
 seconds=20
 runs=""

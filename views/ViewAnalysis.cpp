@@ -35,6 +35,14 @@ namespace {
 constexpr int summaryTab = 0;
 constexpr int markersTab = 1;
 
+// The summary and the marker analysis: objects whose "columns" and "rows",
+// when there, are lists.
+std::optional<QJsonObject> tableAnswer(const QByteArray& body)
+{
+    return ServiceAnswer::object(
+        body, {{QLatin1String("columns"), QJsonValue::Array}, {QLatin1String("rows"), QJsonValue::Array}});
+}
+
 QFrame* tableBox(const QString& name, QWidget* parent, QTableView* table)
 {
     auto* box = new QFrame(parent);
@@ -263,8 +271,7 @@ void ViewAnalysis::onAnalyseSuccess(const QByteArray& body)
 
 bool ViewAnalysis::showAnalysis(const QByteArray& body)
 {
-    const std::optional<QJsonObject> answer = ServiceAnswer::object(
-        body, {{QLatin1String("columns"), QJsonValue::Array}, {QLatin1String("rows"), QJsonValue::Array}});
+    const std::optional<QJsonObject> answer = tableAnswer(body);
     if (!answer) {
         onError(ServiceAnswer::unreadableText());
         return false;
@@ -276,8 +283,7 @@ bool ViewAnalysis::showAnalysis(const QByteArray& body)
 
 void ViewAnalysis::onSummarySuccess(const QByteArray& body)
 {
-    const std::optional<QJsonObject> answer = ServiceAnswer::object(
-        body, {{QLatin1String("columns"), QJsonValue::Array}, {QLatin1String("rows"), QJsonValue::Array}});
+    const std::optional<QJsonObject> answer = tableAnswer(body);
     if (!answer) {
         onError(ServiceAnswer::unreadableText());
         return;

@@ -330,9 +330,11 @@ void ViewReceipt::markersSaved(const QList<Marker>& markers)
 
 void ViewReceipt::setRecipe(const QList<Marker>& markers)
 {
-    m_recipe = Recipe();
+    // Built aside first: the markers may be the recipe's own.
+    Recipe recipe;
     for (const Marker& marker : markers)
-        m_recipe.append(marker);
+        recipe.append(marker);
+    m_recipe = recipe;
     updateReceiptButton();
     if (m_shown == Shown::SavedRecipe)
         showSavedRecipe();

@@ -1,7 +1,7 @@
 // Every column of the analysis, recipe and recovery history tables sorts by
-// its value: numbers as numbers, texts without regard to case, a cell without
-// a value first, and the history's two totals on top in either order.
-#include "data/AnalysisModel.h"
+// its value: numbers as numbers (the history's levels, not their names),
+// texts without regard to case, a cell without a value first, and the
+// history's two totals on top in either order.
 #include "data/ReceiptModel.h"
 #include "data/Recipe.h"
 #include "data/SummaryTableModel.h"
@@ -34,18 +34,16 @@ void ValueSortProxyTest::columnsSortByValue_data()
     QTest::addColumn<QStringList>("names"); // column 0, top to bottom
 
     const Qt::SortOrder up = Qt::AscendingOrder;
-    QTest::newRow("analysis, names") << "analysis" << 0 << up << QStringList{"alpha 2", "Alpha 10", "beta", "Gamma"};
-    QTest::newRow("analysis, values") << "analysis" << 1 << up << QStringList{"Alpha 10", "Gamma", "alpha 2", "beta"};
     QTest::newRow("summary, missing first") << "summary" << 1 << up << QStringList{"C", "B", "A"};
     QTest::newRow("recipe, percent") << "recipe" << 1 << Qt::DescendingOrder << QStringList{"M a", "M c", "M b"};
     QTest::newRow("recipe, notes") << "recipe" << 3 << up << QStringList{"M b", "M c", "M a"};
     const QString totals[] = {"Text.complaintsNumber", "Text.severity"};
     QTest::newRow("history, names") << "history" << 0 << up
-                                    << QStringList{totals[0], totals[1], "Anxiety", "headache", "tremor"};
+                                    << QStringList{totals[0], totals[1], "anxiety", "Headache", "tremor"};
     QTest::newRow("history, levels") << "history" << 1 << up
-                                     << QStringList{totals[0], totals[1], "Anxiety", "headache", "tremor"};
+                                     << QStringList{totals[0], totals[1], "anxiety", "Headache", "tremor"};
     QTest::newRow("history, levels down")
-        << "history" << 1 << Qt::DescendingOrder << QStringList{totals[0], totals[1], "tremor", "headache", "Anxiety"};
+        << "history" << 1 << Qt::DescendingOrder << QStringList{totals[0], totals[1], "tremor", "Headache", "anxiety"};
 }
 
 void ValueSortProxyTest::columnsSortByValue()
@@ -56,15 +54,7 @@ void ValueSortProxyTest::columnsSortByValue()
     QFETCH(QStringList, names);
 
     std::unique_ptr<QAbstractItemModel> model;
-    int role = Qt::UserRole;
-    int pinned = 0;
-    if (table == "analysis") {
-        auto* analysis = new AnalysisModel;
-        analysis->load(QByteArray(R"({"columns":["2021-03-05T14:07:00"],"rows":[{"id":"1","title":"beta",
-            "values":[100]},{"id":"2","title":"Alpha 10","values":[7]},{"id":"3","title":"Gamma","values":[9]},
-            {"id":"4","title":"alpha 2","values":[10]}]})"));
-        model.reset(analysis);
-    } else if (table == "summary") {
+    if (table == "summary") {
         auto* summary = new SummaryTableModel;
         summary->load(QByteArray(R"({"columns":["r1"],"rows":[{"title":"A","values":[5]},
             {"title":"B","values":[-20]},{"title":"C","values":[]}]})"));
@@ -79,14 +69,14 @@ void ValueSortProxyTest::columnsSortByValue()
     } else {
         auto* history = new SymptomModel;
         history->load(QJsonDocument::fromJson(R"({"dates":{"d1":"2021-03-05T14:07:00"},"rows":[
-            {"id":1,"symptom":"headache","intensities":{"d1":2}},{"id":2,"symptom":"Anxiety","intensities":{}},
-            {"id":3,"symptom":"tremor","intensities":{"d1":3}}]})")
+            {"symptom":"Headache","intensities":{"d1":2}},{"symptom":"anxiety"},
+            {"symptom":"tremor","intensities":{"d1":3}}]})")
                           .object());
         model.reset(history);
-        role = Qt::EditRole;
-        pinned = 2;
     }
-    ValueSortProxy proxy(nullptr, role, pinned);
+    // As the screens set it up: the history sorts by its values, below its totals.
+    const bool history = table == "history";
+    ValueSortProxy proxy(nullptr, history ? Qt::EditRole : Qt::UserRole, history ? 2 : 0);
     QAbstractItemModelTester tester(&proxy, QAbstractItemModelTester::FailureReportingMode::QtTest);
     proxy.setSourceModel(model.get());
     proxy.sort(column, order);

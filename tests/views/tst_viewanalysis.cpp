@@ -139,53 +139,32 @@ void ViewAnalysisTest::categoriesAndAnalyse()
 
 void ViewAnalysisTest::unreadableAnswersReplaceNothing_data()
 {
-    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QString>("path");
     QTest::addColumn<QByteArray>("body");
-
-    for (const char* answer : {"summary", "categories", "analysis"}) {
-        const QByteArray wrongKind = QByteArray(answer) == "categories" ? R"({"title":"Organs"})" : "[]";
-        QTest::newRow(QByteArray(answer) + ", empty") << answer << QByteArray();
-        QTest::newRow(QByteArray(answer) + ", truncated") << answer << QByteArray(R"([{"title":"Org)");
-        QTest::newRow(QByteArray(answer) + ", wrong kind") << answer << wrongKind;
-    }
-    QTest::newRow("summary, rows of text") << "summary" << QByteArray(R"({"columns":[],"rows":"Heart"})");
-    QTest::newRow("analysis, columns of text") << "analysis" << QByteArray(R"({"columns":"2021","rows":[]})");
+    QTest::newRow("summary, a list") << "/analysis/summary" << QByteArray("[]");
+    QTest::newRow("categories, cut off") << categoriesPath << QByteArray(R"([{"title":"Org)");
+    QTest::newRow("analysis, columns of text") << "/analysis" << QByteArray(R"({"columns":"2021","rows":[]})");
 }
 
+// Said to be so, and shown as nothing; a catalogue is asked for again.
 void ViewAnalysisTest::unreadableAnswersReplaceNothing()
 {
-    QFETCH(QString, answer);
+    QFETCH(QString, path);
     QFETCH(QByteArray, body);
+    m_service->answer(path == categoriesPath ? "GET" : "POST", path, ScriptedResponse::json(200, body));
     MessageBoxRecorder boxes;
-    if (answer == "summary")
-        m_service->answer("POST", QStringLiteral("/analysis/summary"), ScriptedResponse::json(200, body));
-    const auto view = openScreen(answer == "summary" ? 0 : 2);
+    const auto view = openScreen(path.endsWith("summary") ? 0 : 2);
     QVERIFY(view);
     auto* tabs = child<QTabWidget>(*view, "tabWidget");
-    auto* markers = child<QTableView>(*view, "analysisTableView");
-    const int categoryRequests = answer == "categories" ? 2 : 1;
-    if (answer == "categories")
-        m_service->answer("GET", categoriesPath, ScriptedResponse::json(200, body));
-    tabs->setCurrentIndex(1);
-    if (answer == "categories") {
-        QTRY_VERIFY(!boxes.boxes.isEmpty() && overlayGone(*view));
-        m_service->answer("GET", categoriesPath, ScriptedResponse::json(200, categories));
-        tabs->setCurrentIndex(0); // the catalogue is asked for again
-        tabs->setCurrentIndex(1);
-    }
-    QTRY_COMPARE(child<QComboBox>(*view, "comboBoxCategories")->count(), 2);
-    QCOMPARE(m_service->requests("GET", categoriesPath).size(), categoryRequests);
-    if (answer == "analysis") {
-        child<QPushButton>(*view, "buttonAnalyse")->click();
-        QTRY_COMPARE(markers->model()->rowCount(), 2);
-        m_service->answer("POST", QStringLiteral("/analysis"), ScriptedResponse::json(200, body));
-        child<QComboBox>(*view, "comboBoxStorages")->setCurrentIndex(1);
-        child<QPushButton>(*view, "buttonAnalyse")->click();
-        QTRY_VERIFY(!boxes.boxes.isEmpty() && overlayGone(*view));
-        QCOMPARE(markers->model()->rowCount(), 2); // the first storage's, still
-    }
+    tabs->setCurrentIndex(1); // the catalogue, then the first storage's analysis
+    QTRY_VERIFY(!boxes.boxes.isEmpty() && overlayGone(*view));
     QCOMPARE(boxes.texts(), QStringList{"Error: " + ServiceAnswer::unreadableText()});
-    QCOMPARE(child<QTableView>(*view, "summaryTableView")->model()->rowCount(), answer == "summary" ? 0 : 2);
+    const char* table = path.endsWith("summary") ? "summaryTableView" : "analysisTableView";
+    QCOMPARE(child<QTableView>(*view, table)->model()->rowCount(), 0);
+    m_service->answer("GET", categoriesPath, ScriptedResponse::json(200, categories));
+    tabs->setCurrentIndex(0);
+    tabs->setCurrentIndex(1);
+    QTRY_COMPARE(child<QComboBox>(*view, "comboBoxCategories")->count(), 2);
 }
 
 void ViewAnalysisTest::barsStayInTheirCell_data()
