@@ -8,7 +8,7 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "${SONVERA_ORGANIZATION} <support@sonvera.example>")
 set(CPACK_PACKAGE_HOMEPAGE_URL https://www.sonvera.example)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Desktop client of a wellness service for practitioners")
-set(CPACK_PACKAGE_DESCRIPTION
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "Sonvera signs a practitioner in to the wellness service and keeps the directory of patients there. "
     "It records three-second signals from the USB sensor, shows the analyses the service computes as tables "
     "and comparative charts, builds recipes of markers and runs them as an impact through the sensor, keeps "
@@ -56,17 +56,30 @@ else()
     set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt5multimedia5-plugins")
     # The toolkit's own dialogs in the program's other languages.
     set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qttranslations5-l10n")
+    # The summary comes first; Debian wants the lines after it at most 80
+    # characters long.
+    set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Sonvera signs a practitioner in to the wellness service and keeps the
+directory of patients there. It records three-second signals from the USB
+sensor, shows the analyses the service computes as tables and comparative
+charts, builds recipes of markers and runs them as an impact through the
+sensor, keeps a recovery history of symptoms and exports a patient's data
+to a spreadsheet.")
 
-    # What Debian wants of every package: a copyright file and a compressed
-    # changelog, without time stamps so that the package is reproducible.
-    set(SONVERA_DEB_DOC ${CMAKE_INSTALL_DATADIR}/doc/${CPACK_PACKAGE_NAME})
+    # What Debian wants of every package: a copyright file, a compressed
+    # changelog and a manual page, compressed without time stamps so that
+    # the package is reproducible.
     set(changelog ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz)
+    set(manual ${CMAKE_CURRENT_BINARY_DIR}/sonvera.1.gz)
     add_custom_command(OUTPUT ${changelog}
         COMMAND gzip -9 -n -c ${SONVERA_PACKAGING_DIR}/linux/changelog > ${changelog}
-        DEPENDS ${SONVERA_PACKAGING_DIR}/linux/changelog
-        COMMENT "Compressing the package's changelog")
-    add_custom_target(sonvera_changelog ALL DEPENDS ${changelog})
-    install(FILES ${SONVERA_PACKAGING_DIR}/linux/copyright ${changelog} DESTINATION ${SONVERA_DEB_DOC})
+        DEPENDS ${SONVERA_PACKAGING_DIR}/linux/changelog)
+    add_custom_command(OUTPUT ${manual}
+        COMMAND gzip -9 -n -c ${SONVERA_PACKAGING_DIR}/linux/sonvera.1 > ${manual}
+        DEPENDS ${SONVERA_PACKAGING_DIR}/linux/sonvera.1)
+    add_custom_target(sonvera_package_documents ALL DEPENDS ${changelog} ${manual})
+    install(FILES ${SONVERA_PACKAGING_DIR}/linux/copyright ${changelog}
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${CPACK_PACKAGE_NAME})
+    install(FILES ${manual} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
 
 include(CPack)

@@ -126,6 +126,7 @@ WINESERVER=/usr/lib/wine/wineserver64
 [ -x "$WINESERVER" ] || WINESERVER=/usr/lib/wine/wineserver
 step "Preparing the wine prefix"
 # One server for the whole run saves every program its start.
+mkdir -p "$WINEPREFIX"
 "$WINESERVER" -k 2>/dev/null || true
 "$WINESERVER" --persistent=60
 "$WINE64" wineboot --init >/dev/null 2>&1
