@@ -10,13 +10,12 @@ namespace localservice {
 
 class Database;
 
+// The signed-in practitioner: what never changes of an account.
 struct Account
 {
     std::int64_t id = 0;
     std::string username;
     std::string displayName;
-    std::string language;
-    std::string country;
 };
 
 // What an endpoint answers.

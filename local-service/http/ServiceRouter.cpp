@@ -179,7 +179,7 @@ httplib::Server::HandlerWithContentReader ServiceRouter::bodyFirst(httplib::Serv
     };
 }
 
-std::optional<Account> ServiceRouter::signedInAccount(Database& db, const httplib::Request& request) const
+std::optional<Account> ServiceRouter::signedInAccount(Database& db, const httplib::Request& request)
 {
     const std::string token = bearerToken(request);
     if (token.empty())
@@ -187,11 +187,20 @@ std::optional<Account> ServiceRouter::signedInAccount(Database& db, const httpli
     const std::optional<std::int64_t> accountId = m_sessions.accountOf(db, token, currentTimeMs());
     if (!accountId)
         return std::nullopt;
-    Statement query = db.prepare("SELECT id, username, display_name, language, country FROM accounts WHERE id = ?");
+    {
+        std::lock_guard<std::mutex> guard(m_accountsMutex);
+        const auto known = m_accounts.find(*accountId);
+        if (known != m_accounts.end())
+            return known->second;
+    }
+    Statement query = db.prepare("SELECT id, username, display_name FROM accounts WHERE id = ?");
     query.bind(1, *accountId);
     if (!query.step())
         return std::nullopt;
-    return Account{query.integer(0), query.text(1), query.text(2), query.text(3), query.text(4)};
+    const Account account{query.integer(0), query.text(1), query.text(2)};
+    std::lock_guard<std::mutex> guard(m_accountsMutex);
+    m_accounts.emplace(account.id, account);
+    return account;
 }
 
 void ServiceRouter::answerUnrouted(const httplib::Request& request, httplib::Response& response) const

@@ -10,6 +10,7 @@
 #include <ostream>
 #include <regex>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace localservice {
@@ -65,7 +66,7 @@ private:
     httplib::Server::HandlerWithContentReader bodyFirst(httplib::Server::Handler handler) const;
     void remember(const char* method, const std::string& pattern);
     void answerUnrouted(const httplib::Request& request, httplib::Response& response) const;
-    std::optional<Account> signedInAccount(Database& db, const httplib::Request& request) const;
+    std::optional<Account> signedInAccount(Database& db, const httplib::Request& request);
     void logRequest(const httplib::Request& request, const httplib::Response& response);
     void writeLogLine(std::string line);
 
@@ -74,6 +75,9 @@ private:
     Sessions m_sessions;
     std::ostream& m_log;
     std::mutex m_logMutex;
+    // Accounts never change what Account holds, and are never removed.
+    std::mutex m_accountsMutex;
+    std::unordered_map<std::int64_t, Account> m_accounts;
     std::vector<std::pair<std::string, std::regex>> m_routes;
 };
 

@@ -3,7 +3,7 @@
 namespace localservice {
 
 ConnectionPool::ConnectionPool(std::string path, int pagesPerCheckpoint)
-    : m_path(std::move(path)), m_checkpointer(m_path, pagesPerCheckpoint)
+    : m_path(std::move(path)), m_checkpointer(m_path, pagesPerCheckpoint, m_writerTurn)
 {}
 
 ConnectionPool::Lease ConnectionPool::lease()

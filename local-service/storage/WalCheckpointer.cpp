@@ -1,6 +1,7 @@
 #include "storage/WalCheckpointer.h"
 
 #include "storage/Database.h"
+#include "storage/WriterTurn.h"
 
 namespace localservice {
 
@@ -13,8 +14,11 @@ constexpr int CommitCopiesAbove = 16;
 
 } // namespace
 
-WalCheckpointer::WalCheckpointer(std::string path, int pagesPerCheckpoint)
-    : m_path(std::move(path)), m_pagesPerCheckpoint(pagesPerCheckpoint), m_thread([this] { run(); })
+WalCheckpointer::WalCheckpointer(std::string path, int pagesPerCheckpoint, WriterTurn& writerTurn)
+    : m_path(std::move(path))
+    , m_pagesPerCheckpoint(pagesPerCheckpoint)
+    , m_writerTurn(writerTurn)
+    , m_thread([this] { run(); })
 {}
 
 WalCheckpointer::~WalCheckpointer()
@@ -59,11 +63,18 @@ void WalCheckpointer::run()
         m_due = false;
         lock.unlock();
         try {
-            if (!db)
+            if (!db) {
                 db = std::make_unique<Database>(m_path);
-            // Passive: readers and writers go on meanwhile; what they still
-            // need stays in the log for the next round.
+                // Writers wait while readers are waited for: not for long.
+                sqlite3_busy_timeout(db->handle(), 20);
+            }
+            // Passive first: readers and writers go on while most of the log
+            // is copied. Then, with writers held back, the rest is copied
+            // and the readers of older snapshots are waited for: they are
+            // short, and the next write can then start the log afresh.
             db->execute("PRAGMA wal_checkpoint(PASSIVE)");
+            std::lock_guard<WriterTurn> turn(m_writerTurn);
+            db->execute("PRAGMA wal_checkpoint(RESTART)");
         } catch (const DatabaseError&) {
             // Copied by the next round, or by a commit once the log is long.
         }

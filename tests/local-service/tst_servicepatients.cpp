@@ -72,16 +72,20 @@ void TestServicePatients::initTestCase()
     QCOMPARE(m_demo->signIn(QStringLiteral("demo"), QStringLiteral("demo")).status, 200);
     QVERIFY(m_searched.start() && m_searched.stop());
     localservice::Database(m_searched.databasePath().toStdString())
-        .execute("DROP TRIGGER records_samples_removed; ALTER TABLE records ADD COLUMN samples BLOB NOT NULL DEFAULT "
-                 "x''; UPDATE records SET samples = (SELECT bytes FROM samples WHERE id = records.samples_id); ALTER "
-                 "TABLE records DROP COLUMN samples_id; DROP TABLE samples; DROP TABLE samples_removed; "
-                 "DROP TRIGGER patients_search_added; DROP TRIGGER patients_search_changed; DROP TRIGGER "
-                 "patients_search_removed; DROP TABLE patient_runs; DROP TABLE patient_search; DROP INDEX "
-                 "patients_by_search_key; ALTER TABLE "
-                 "patients DROP COLUMN search_key; PRAGMA user_version = 2; WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL "
-                 "SELECT i + 1 FROM n WHERE i < 5200) INSERT INTO patients (id, account_id, name, name_folded, "
-                 "birth_date, gender, notes, notes_folded, phone, created_at) SELECT 'bulk' || i, 1, 'Bulk ' || i, "
-                 "'bulk ' || i, '1970-01-01', 'MALE', '', '', '', i FROM n");
+        .execute(
+            "DROP TRIGGER records_samples_removed; ALTER TABLE records ADD COLUMN samples BLOB NOT NULL DEFAULT "
+            "x''; UPDATE records SET samples = (SELECT bytes FROM samples WHERE id = records.samples_id); ALTER "
+            "TABLE records DROP COLUMN samples_id; DROP TABLE samples; DROP TABLE samples_removed; "
+            "DROP TRIGGER patients_search_added; DROP TRIGGER patients_search_changed; DROP TRIGGER "
+            "patients_search_removed; DROP TABLE patient_runs; DROP TABLE patient_search; DROP INDEX "
+            "patients_by_search_key; DROP INDEX patients_by_creation; DROP INDEX patients_by_name; DROP INDEX "
+            "patients_by_name_desc; DROP INDEX patients_by_birth; DROP INDEX patients_by_birth_desc; DROP INDEX "
+            "patients_by_gender; DROP INDEX patients_by_gender_desc; DROP INDEX patients_by_record; DROP INDEX "
+            "patients_by_record_desc; DROP INDEX patients_by_notes; DROP INDEX patients_by_notes_desc; ALTER TABLE "
+            "patients DROP COLUMN search_key; PRAGMA user_version = 2; WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL "
+            "SELECT i + 1 FROM n WHERE i < 5200) INSERT INTO patients (id, account_id, name, name_folded, "
+            "birth_date, gender, notes, notes_folded, phone, created_at) SELECT 'bulk' || i, 1, 'Bulk ' || i, "
+            "'bulk ' || i, '1970-01-01', 'MALE', '', '', '', i FROM n");
     QVERIFY(m_searched.start());
     localservice::Database(m_searched.databasePath().toStdString())
         .execute("INSERT INTO patients (id, account_id, name, name_folded, birth_date, gender, notes, notes_folded, "
