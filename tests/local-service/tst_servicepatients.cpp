@@ -58,11 +58,14 @@ private slots:
     void practitionersSeeOnlyTheirOwn();
     void searchMatchesTheSubstringScan_data();
     void searchMatchesTheSubstringScan();
+    void listCombinationsMatchTheScan_data();
+    void listCombinationsMatchTheScan();
 
 private:
     LocalServiceProcess m_service;
     LocalServiceProcess m_searched; // a database of version 2 taken up, then changed
     std::unique_ptr<ServiceClient> m_demo;
+    std::unique_ptr<ServiceClient> m_searcher; // signed in to m_searched
 };
 
 void TestServicePatients::initTestCase()
@@ -92,6 +95,8 @@ void TestServicePatients::initTestCase()
                  "phone, created_at) VALUES ('q', 1, 'x', 'ann\"a o''brien-smith zoë 🌟🌟 straße', '1970-01-01', "
                  "'MALE', '', '100% better_now * \"q\" - and or near(x)', '', 0); UPDATE patients SET name_folded "
                  "= 'renamed' WHERE id = 'bulk7'; DELETE FROM patients WHERE id = 'bulk5190';");
+    m_searcher = std::make_unique<ServiceClient>(m_searched.baseUrl());
+    QCOMPARE(m_searcher->signIn(QStringLiteral("demo"), QStringLiteral("demo")).status, 200);
 }
 
 void TestServicePatients::pagesOfTwenty()
@@ -486,8 +491,7 @@ void TestServicePatients::searchMatchesTheSubstringScan()
     QStringList expected, ids;
     while (scan.step())
         expected << QString::fromStdString(scan.text(0));
-    ServiceClient client(m_searched.baseUrl());
-    QCOMPARE(client.signIn(QStringLiteral("demo"), QStringLiteral("demo")).status, 200);
+    ServiceClient& client = *m_searcher;
     const QString query = QStringLiteral("/patient/filter?sortby=name&size=%1&current=%2&searchby=%3&needle=%4");
     const QJsonObject counted = client.get(query.arg(1).arg(0).arg(searchBy, needleOf(text))).object();
     QCOMPARE(counted.value(QStringLiteral("pages")).toInt(-1), expected.size());
@@ -497,6 +501,76 @@ void TestServicePatients::searchMatchesTheSubstringScan()
             ids << patient.toObject().value(QStringLiteral("id")).toString();
     }
     QCOMPARE(ids, expected);
+}
+
+void TestServicePatients::listCombinationsMatchTheScan_data()
+{
+    QTest::addColumn<QString>("sortBy");
+    QTest::addColumn<QString>("direction");
+    QTest::addColumn<QString>("order"); // the same order in SQL, ties broken as the service does
+    QTest::addColumn<QString>("searchBy");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("page"); // 0 first, 1 middle, 2 last
+    const QList<QStringList> orders = {
+        {"", "", "created_at, id"},
+        {"name", "asc", "name_folded, id"},
+        {"name", "desc", "name_folded DESC, id"},
+        {"age", "asc", "birth_date DESC, name_folded, id"},
+        {"age", "desc", "birth_date, name_folded, id"},
+        {"gender", "asc", "gender, name_folded, id"},
+        {"gender", "desc", "gender DESC, name_folded, id"},
+        {"record", "asc", "last_record_at, name_folded, id"},
+        {"record", "desc", "last_record_at DESC, name_folded, id"},
+        {"notes", "asc", "notes_folded, name_folded, id"},
+        {"notes", "desc", "notes_folded DESC, name_folded, id"},
+    };
+    // More than 5,000 matches of three and of one character, a few, and the
+    // search box empty.
+    const QList<QStringList> searches = {{"name", "bulk"}, {"name", "k"}, {"notes", "%"}, {"notes", ""}};
+    for (const QStringList& order : orders) {
+        for (const QStringList& search : searches) {
+            for (const int page : {0, 1, 2})
+                QTest::addRow("%s %s, %s \"%s\", page %d", qPrintable(order[0]), qPrintable(order[1]),
+                              qPrintable(search[0]), qPrintable(search[1]), page)
+                    << order[0] << order[1] << order[2] << search[0] << search[1] << page;
+        }
+    }
+}
+
+// Every kind of list request, whichever way the service finds its page,
+// against a plain scan of the same database in the same order.
+void TestServicePatients::listCombinationsMatchTheScan()
+{
+    QFETCH(QString, sortBy);
+    QFETCH(QString, direction);
+    QFETCH(QString, order);
+    QFETCH(QString, searchBy);
+    QFETCH(QString, text);
+    QFETCH(int, page);
+    localservice::Database db(m_searched.databasePath().toStdString());
+    localservice::Statement scan = db.prepare(
+        ("SELECT id FROM patients WHERE account_id = 1 AND instr(" + searchBy + "_folded, ?) > 0 ORDER BY " + order)
+            .toUtf8()
+            .constData());
+    scan.bind(1, text.toLower().toStdString());
+    QStringList all;
+    while (scan.step())
+        all << QString::fromStdString(scan.text(0));
+    const int pages = int((all.size() + 19) / 20);
+    const int index = page == 0 ? 0 : page == 1 ? pages / 2 : std::max(pages - 1, 0);
+
+    const QJsonObject answer = m_searcher
+                                   ->get(QStringLiteral("/patient/filter?sortby=%1&direction=%2&size=20&current=%3"
+                                                        "&searchby=%4&needle=%5")
+                                             .arg(sortBy, direction)
+                                             .arg(index)
+                                             .arg(searchBy, needleOf(text)))
+                                   .object();
+    QCOMPARE(answer.value(QStringLiteral("pages")).toInt(-1), pages);
+    QStringList ids;
+    for (const QJsonValue& patient : answer.value(QStringLiteral("data")).toArray())
+        ids << patient.toObject().value(QStringLiteral("id")).toString();
+    QCOMPARE(ids, all.mid(index * 20, 20));
 }
 
 #include "tst_servicepatients.moc"
