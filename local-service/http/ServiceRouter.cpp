@@ -135,7 +135,15 @@ httplib::Server::Handler ServiceRouter::wrap(Access access, Endpoint endpoint, U
             ApiRequest apiRequest(request, db, std::move(account));
             if (isJsonBody(request))
                 apiRequest.parseBodyAhead();
-            ApiResponse answer = runAsUnit(db, unit, [&] { return endpoint(apiRequest); });
+            const auto work = [&] { return endpoint(apiRequest); };
+            ApiResponse answer;
+            if (unit == Unit::Write) {
+                const ConnectionPool::WriterLease writer(m_pool);
+                apiRequest.moveTo(writer.db());
+                answer = runAsUnit(writer.db(), unit, work);
+            } else {
+                answer = runAsUnit(db, unit, work);
+            }
             response.status = answer.status;
             for (const auto& [name, value] : answer.headers)
                 response.set_header(name.c_str(), value);
@@ -310,14 +318,9 @@ void ServiceRouter::logRequest(const httplib::Request& request, const httplib::R
                  std::to_string(elapsed) + " ms");
 }
 
-void ServiceRouter::writeLogLine(std::string line)
+void ServiceRouter::writeLogLine(const std::string& line)
 {
-    // Written whole: on an unbuffered stream every piece put separately
-    // would be a system call of its own.
-    line += '\n';
-    std::lock_guard<std::mutex> guard(m_logMutex);
-    m_log.write(line.data(), std::streamsize(line.size()));
-    m_log.flush();
+    m_log.write(line);
 }
 
 } // namespace localservice

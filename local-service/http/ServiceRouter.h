@@ -1,6 +1,7 @@
 #pragma once
 
 #include "http/ApiRequest.h"
+#include "http/LogWriter.h"
 #include "http/ServiceHttpServer.h"
 #include "storage/Sessions.h"
 
@@ -68,13 +69,12 @@ private:
     void answerUnrouted(const httplib::Request& request, httplib::Response& response) const;
     std::optional<Account> signedInAccount(Database& db, const httplib::Request& request);
     void logRequest(const httplib::Request& request, const httplib::Response& response);
-    void writeLogLine(std::string line);
+    void writeLogLine(const std::string& line);
 
     ServiceHttpServer& m_server;
     ConnectionPool& m_pool;
     Sessions m_sessions;
-    std::ostream& m_log;
-    std::mutex m_logMutex;
+    LogWriter m_log;
     // Accounts never change what Account holds, and are never removed.
     std::mutex m_accountsMutex;
     std::unordered_map<std::int64_t, Account> m_accounts;

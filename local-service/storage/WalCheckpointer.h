@@ -17,9 +17,9 @@ class WriterTurn;
 // threshold, syncing the files while every other writer queues behind that
 // one. Under steady reads a copy alone seldom lets the log start again from
 // its beginning (some reader always holds an older snapshot), and the log
-// grows without end; so the copy ends by waiting, in the writers' turn, for
-// the readers of old snapshots to finish, after which the next write starts
-// the log afresh.
+// grows without end; so once it has grown long, a copy ends by waiting, in
+// the writers' turn, for the readers of old snapshots to finish, after which
+// the next write starts the log afresh.
 class WalCheckpointer
 {
 public:
@@ -41,6 +41,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_wake;
     bool m_due = false;
+    bool m_restartDue = false;
     bool m_stopping = false;
     std::thread m_thread;
 };
