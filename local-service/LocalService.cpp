@@ -117,7 +117,7 @@ bool LocalService::serve()
 
 void LocalService::stop()
 {
-    m_parts->server.stop();
+    m_parts->server.stopListening();
 }
 
 } // namespace localservice

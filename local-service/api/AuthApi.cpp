@@ -155,6 +155,9 @@ ApiResponse changePassword(ApiRequest& request, const Sessions& sessions)
     sessions.closeAllOf(db, account.id);
     const std::string token = sessions.open(db, account.id, currentTimeMs());
     transaction.commit();
+    // Again now that the old sessions are gone for good: a request that read
+    // one of them meanwhile doesn't keep it.
+    sessions.forgetAccount(account.id);
     return ApiResponse::json({{"accessToken", token}});
 }
 

@@ -85,9 +85,12 @@ ApiResponse createPatient(ApiRequest& request)
 {
     const PatientFields fields = validatedFields(request.jsonObject(), false);
     const std::string id = newUuid();
+    // With the account's next search key, which the indexes then take at
+    // once (see storage/Schema).
     Statement insert = request.db().prepare(
         "INSERT INTO patients (name, name_folded, birth_date, gender, notes, notes_folded, phone, id, account_id, "
-        "created_at) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
+        "created_at, search_key) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, (SELECT coalesce(max(search_key), "
+        "?9 << 32) + 1 FROM patients WHERE search_key BETWEEN ?9 << 32 AND (?9 << 32) + 4294967295))");
     bindFields(insert, fields);
     insert.bind(8, id).bind(9, request.account().id).bind(10, currentTimeMs()).run();
     return ApiResponse::json(ownedPatient(request.db(), request.account(), id), 201);

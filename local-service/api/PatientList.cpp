@@ -39,6 +39,9 @@ struct ListQuery
     // The short-run index's query for a needle of one or two characters;
     // with neither query the search reads every patient.
     std::string runPhrase;
+    // Whether the order's index holds the searched column, so that testing
+    // each patient along it reads nothing else.
+    bool orderHoldsSearchColumn = false;
     int size = 20;
     int pageIndex = 0;
 };
@@ -140,6 +143,10 @@ ListQuery listQuery(const httplib::Request& http)
             query.searchColumn.clear();
             return query;
         }
+        // Every order's index holds the name (it breaks ties) but the one of
+        // creation; only the notes' own index holds the notes.
+        query.orderHoldsSearchColumn = searchBy == "name" ? query.order.front().column != std::string("p.created_at")
+                                                          : query.order.front().column == query.searchColumn;
         query.indexedPhrase = trigramPhrase(query.searchColumn.substr(2), query.needle);
         if (query.indexedPhrase.empty() && !query.needle.empty() && query.needle.find('\0') == std::string::npos)
             query.runPhrase =
@@ -154,26 +161,38 @@ std::string searchCondition(const ListQuery& query)
 }
 
 // The patients a list request shows: how many, and while they are few, the
-// keys of them all (in keyColumn).
+// keys of them all (in keyColumn). Many matches are found along the order's
+// index: by the search itself when the index holds the searched column, else
+// by their keys, put in the connection's key set.
 struct Matches
 {
     std::int64_t total = 0;
     std::optional<nlohmann::json> keys;
     const char* keyColumn = "p.rowid";
+    bool inKeySet = false;
 };
 
-// Reads the query's keys, counting them all and keeping the first few.
-Matches collected(Statement& found, const char* keyColumn)
+// Reads the query's keys, counting them all and keeping the first few; with
+// more than a few, every key goes to the key set when `keepAll`.
+Matches collected(Database& db, Statement& found, const char* keyColumn, const SearchKeys* keepAll)
 {
     Matches matches;
     matches.keyColumn = keyColumn;
     nlohmann::json keys = nlohmann::json::array();
+    std::vector<std::int64_t> all;
     while (found.step()) {
+        const std::int64_t key = found.integer(0);
         if (++matches.total <= MaxSortedMatches)
-            keys.push_back(found.integer(0));
+            keys.push_back(key);
+        if (keepAll)
+            all.push_back(key);
     }
-    if (matches.total <= MaxSortedMatches)
+    if (matches.total <= MaxSortedMatches) {
         matches.keys = std::move(keys);
+    } else if (keepAll) {
+        db.keySet().assign(keepAll->first, keepAll->last, all);
+        matches.inKeySet = true;
+    }
     return matches;
 }
 
@@ -187,33 +206,32 @@ Matches matchesOf(Database& db, const Account& account, const ListQuery& query)
         matches.total = count.step() ? count.integer(0) : 0;
         return matches;
     }
-    if (!query.indexedPhrase.empty()) {
-        // The trigram index finds the account's patients that contain the
-        // needle by itself: their keys are a range of its rowids.
-        Statement found =
-            db.prepare("SELECT rowid FROM patient_search WHERE patient_search MATCH ?1 AND rowid BETWEEN ?2 AND ?3");
-        const SearchKeys keys = searchKeysOf(account.id);
-        found.bind(1, query.indexedPhrase).bind(2, keys.first).bind(3, keys.last);
-        return collected(found, "p.search_key");
-    }
-    if (!query.runPhrase.empty()) {
-        // Every run of one or two characters is indexed: the index counts the
-        // account's patients that contain the needle, and hands their keys
-        // over while they are few. More of them are found along the order's
-        // index soon enough, as a needle this short is in most patients.
+    const std::string phrase = !query.indexedPhrase.empty() ? query.indexedPhrase : query.runPhrase;
+    if (!phrase.empty()) {
+        // The trigram index answers needles of three or more characters, the
+        // index of every run of one or two characters shorter ones: either
+        // finds the account's patients that contain the needle by itself, as
+        // their keys are a range of its rowids.
+        const char* const index = !query.indexedPhrase.empty() ? "patient_search" : "patient_runs";
+        const std::string where =
+            std::string(" FROM ") + index + " WHERE " + index + " MATCH ?1 AND rowid BETWEEN ?2 AND ?3";
         const SearchKeys keys = searchKeysOf(account.id);
         const auto bound = [&](Statement statement) {
-            statement.bind(1, query.runPhrase).bind(2, keys.first).bind(3, keys.last);
+            statement.bind(1, phrase).bind(2, keys.first).bind(3, keys.last);
             return statement;
         };
-        const char* const where = " FROM patient_runs WHERE patient_runs MATCH ?1 AND rowid BETWEEN ?2 AND ?3";
-        Statement count = bound(db.prepare((std::string("SELECT COUNT(*)") + where).c_str()));
-        Matches matches;
-        matches.total = count.step() ? count.integer(0) : 0;
-        if (matches.total > MaxSortedMatches)
-            return matches;
-        Statement found = bound(db.prepare((std::string("SELECT rowid") + where).c_str()));
-        return collected(found, "p.search_key");
+        if (query.orderHoldsSearchColumn) {
+            // Many matches are then found along the order's index soon
+            // enough: the index counts them, and hands their keys over only
+            // while they are few.
+            Statement count = bound(db.prepare(("SELECT COUNT(*)" + where).c_str()));
+            Matches matches;
+            matches.total = count.step() ? count.integer(0) : 0;
+            if (matches.total > MaxSortedMatches)
+                return matches;
+        }
+        Statement found = bound(db.prepare(("SELECT rowid" + where).c_str()));
+        return collected(db, found, "p.search_key", query.orderHoldsSearchColumn ? nullptr : &keys);
     }
     // A needle with a NUL is left to reading every patient of the account,
     // through the index that holds the searched column and nothing much
@@ -223,7 +241,7 @@ Matches matchesOf(Database& db, const Account& account, const ListQuery& query)
         " FROM patients p INDEXED BY " + query.searchIndex + " WHERE p.account_id = ?1" + searchCondition(query);
     Statement found = db.prepare(("SELECT p.rowid" + scan + " LIMIT ?3").c_str());
     found.bind(1, account.id).bind(2, query.needle).bind(3, MaxSortedMatches + 1);
-    Matches matches = collected(found, "p.rowid");
+    Matches matches = collected(db, found, "p.rowid", nullptr);
     if (!matches.keys) {
         Statement count = db.prepare(("SELECT COUNT(*)" + scan).c_str());
         count.bind(1, account.id).bind(2, query.needle);
@@ -248,7 +266,8 @@ nlohmann::json pageOf(Database& db, const Account& account, const ListQuery& que
 
     const std::string filter = sortMatches
                                    ? " AND " + std::string(matches.keyColumn) + " IN (SELECT value FROM json_each(?2))"
-                                   : searchCondition(query);
+                               : matches.inKeySet ? std::string(" AND in_key_set(p.search_key)")
+                                                  : searchCondition(query);
     // The matches' keys pick the rows; the unary plus keeps the planner off
     // the account's indexes, which would read every patient of it.
     const char* const accountTerm = sortMatches ? "+p.account_id = ?1" : "p.account_id = ?1";
@@ -259,7 +278,7 @@ nlohmann::json pageOf(Database& db, const Account& account, const ListQuery& que
     rows.bind(1, account.id);
     if (sortMatches)
         rows.bind(2, matches.keys->dump());
-    else if (!query.searchColumn.empty())
+    else if (!query.searchColumn.empty() && !matches.inKeySet)
         rows.bind(2, query.needle);
     rows.bind(3, rowCount).bind(4, fromEnd ? offsetFromEnd : offset);
     while (rows.step())

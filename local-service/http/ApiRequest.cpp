@@ -25,7 +25,7 @@ ApiResponse ApiResponse::ok()
 
 ApiRequest::ApiRequest(const httplib::Request& http, Database& db, std::optional<Account> account)
     : m_http(http)
-    , m_db(db)
+    , m_db(&db)
     , m_account(std::move(account))
     , m_language(languageOf(http.get_header_value("Accept-Language")))
 {}

@@ -10,13 +10,12 @@ namespace localservice {
 
 class Database;
 
+// The signed-in practitioner: what never changes of an account.
 struct Account
 {
     std::int64_t id = 0;
     std::string username;
     std::string displayName;
-    std::string language;
-    std::string country;
 };
 
 // What an endpoint answers.
@@ -41,7 +40,9 @@ public:
     ApiRequest(const httplib::Request& http, Database& db, std::optional<Account> account);
 
     const httplib::Request& http() const { return m_http; }
-    Database& db() const { return m_db; }
+    Database& db() const { return *m_db; }
+    // The request's work goes on on another connection from now on.
+    void moveTo(Database& db) { m_db = &db; }
     // Present on every endpoint that requires signing in.
     const Account& account() const { return *m_account; }
     const std::string& language() const { return m_language; }
@@ -59,7 +60,7 @@ public:
 
 private:
     const httplib::Request& m_http;
-    Database& m_db;
+    Database* m_db;
     std::optional<Account> m_account;
     std::string m_language;
     std::optional<nlohmann::json> m_body;

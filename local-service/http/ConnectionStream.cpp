@@ -6,6 +6,7 @@
 #include <cstring>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/uio.h>
 
 namespace localservice {
 
@@ -59,6 +60,18 @@ ConnectionStream::Next ConnectionStream::awaitRequest(std::chrono::milliseconds 
     m_requestDeadline = Clock::time_point::max();
     if (buffered() > 0)
         return Next::Request;
+    // A busy client's next request is often there already: read it without
+    // a poll first.
+    if (m_listening != INVALID_SOCKET) {
+        const ssize_t received = ::recv(m_socket, m_buffer.data(), m_buffer.size(), MSG_DONTWAIT);
+        if (received > 0) {
+            m_begin = 0;
+            m_end = size_t(received);
+            return Next::Request;
+        }
+        if (received == 0 || (errno != EAGAIN && errno != EWOULDBLOCK))
+            return Next::Request; // the read that follows finds the end or the error
+    }
     switch (waitFor(POLLIN, Clock::now() + wait)) {
     case Wait::Ready:
         return Next::Request;
@@ -106,6 +119,10 @@ ssize_t ConnectionStream::receive(char* ptr, size_t size)
 
 ssize_t ConnectionStream::read(char* ptr, size_t size)
 {
+    // A caller may wait for what was written ("100 Continue") before it
+    // sends more.
+    if (!m_pending.empty() && !flush())
+        return -1;
     if (buffered() == 0) {
         if (m_timedOut)
             return -1;
@@ -125,35 +142,76 @@ ssize_t ConnectionStream::read(char* ptr, size_t size)
 
 ssize_t ConnectionStream::write(const char* ptr, size_t size)
 {
+    constexpr size_t Gathered = 16 * 1024;
     if (m_timedOut)
         return -1;
-    // An answer usually fits in the socket's buffer at once.
-    if (m_listening != INVALID_SOCKET) {
-        const ssize_t sent = ::send(m_socket, ptr, size, MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (sent >= 0 || (errno != EAGAIN && errno != EWOULDBLOCK))
-            return sent;
+    if (m_pending.size() + size <= Gathered) {
+        m_pending.append(ptr, size);
+        return ssize_t(size);
     }
-    if (waitFor(POLLOUT, Clock::now() + m_limits.stallTimeout) != Wait::Ready) {
-        m_timedOut = true;
-        return -1;
+    const bool sent = sendAll(m_pending.data(), m_pending.size(), ptr, size);
+    m_pending.clear();
+    return sent ? ssize_t(size) : -1;
+}
+
+bool ConnectionStream::flush()
+{
+    if (m_pending.empty())
+        return !m_timedOut;
+    const bool sent = sendAll(m_pending.data(), m_pending.size(), nullptr, 0);
+    m_pending.clear();
+    return sent;
+}
+
+bool ConnectionStream::sendAll(const char* first, size_t firstSize, const char* second, size_t secondSize)
+{
+    while (firstSize + secondSize > 0) {
+        iovec parts[2] = {{const_cast<char*>(first), firstSize}, {const_cast<char*>(second), secondSize}};
+        msghdr message{};
+        message.msg_iov = firstSize > 0 ? parts : parts + 1;
+        message.msg_iovlen = firstSize > 0 ? 2 : 1;
+        // An answer usually fits in the socket's buffer at once.
+        ssize_t sent = ::sendmsg(m_socket, &message, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            if (waitFor(POLLOUT, Clock::now() + m_limits.stallTimeout) != Wait::Ready) {
+                m_timedOut = true;
+                return false;
+            }
+            continue;
+        }
+        if (sent < 0)
+            return false;
+        const size_t fromFirst = std::min(size_t(sent), firstSize);
+        first += fromFirst;
+        firstSize -= fromFirst;
+        second += size_t(sent) - fromFirst;
+        secondSize -= size_t(sent) - fromFirst;
     }
-    return ::send(m_socket, ptr, size, MSG_NOSIGNAL);
+    return true;
 }
 
 void ConnectionStream::get_remote_ip_and_port(std::string& ip, int& port) const
 {
-    sockaddr_storage address{};
-    socklen_t length = sizeof address;
-    if (::getpeername(m_socket, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-        addressOf(address, ip, port);
+    if (m_remotePort < 0) {
+        sockaddr_storage address{};
+        socklen_t length = sizeof address;
+        if (::getpeername(m_socket, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+            addressOf(address, m_remoteIp, m_remotePort);
+    }
+    ip = m_remoteIp;
+    port = m_remotePort;
 }
 
 void ConnectionStream::get_local_ip_and_port(std::string& ip, int& port) const
 {
-    sockaddr_storage address{};
-    socklen_t length = sizeof address;
-    if (::getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-        addressOf(address, ip, port);
+    if (m_localPort < 0) {
+        sockaddr_storage address{};
+        socklen_t length = sizeof address;
+        if (::getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+            addressOf(address, m_localIp, m_localPort);
+    }
+    ip = m_localIp;
+    port = m_localPort;
 }
 
 } // namespace localservice

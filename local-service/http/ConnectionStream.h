@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <httplib.h>
+#include <string>
 
 namespace localservice {
 
@@ -33,6 +34,8 @@ public:
     // True once a read or write gave up on a deadline: the connection is
     // then in an unknown state and is closed.
     bool timedOut() const { return m_timedOut; }
+    // Sends what the answer left waiting; false when the connection failed.
+    bool flush();
 
     bool is_readable() const override;
     bool is_writable() const override;
@@ -55,6 +58,8 @@ private:
     // Reads what is there, waiting within the deadlines when nothing is.
     ssize_t receive(char* ptr, size_t size);
     size_t buffered() const { return m_end - m_begin; }
+    // Sends the bytes whole, waiting within the stall timeout.
+    bool sendAll(const char* first, size_t firstSize, const char* second, size_t secondSize);
 
     socket_t m_socket;
     const TransportLimits& m_limits;
@@ -64,6 +69,14 @@ private:
     std::array<char, 16 * 1024> m_buffer{};
     size_t m_begin = 0;
     size_t m_end = 0;
+    // An answer's head waits here for its body, so that both leave in one
+    // send and one packet.
+    std::string m_pending;
+    // The two ends' addresses, asked for once: the library asks on every request.
+    mutable std::string m_remoteIp;
+    mutable int m_remotePort = -1;
+    mutable std::string m_localIp;
+    mutable int m_localPort = -1;
 };
 
 } // namespace localservice

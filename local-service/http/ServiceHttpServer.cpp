@@ -85,6 +85,17 @@ int ServiceHttpServer::bindLoopback(int port)
     return bound;
 }
 
+void ServiceHttpServer::stopListening()
+{
+    // The listening loop ends once the socket is gone, whether it is waiting
+    // in accept() or yet to start.
+    const socket_t listening = svr_sock_.exchange(INVALID_SOCKET);
+    if (listening != INVALID_SOCKET) {
+        ::shutdown(listening, SHUT_RDWR);
+        ::close(listening);
+    }
+}
+
 void ServiceHttpServer::closeAfterAnswer(httplib::Response& response)
 {
     response.set_header("Connection", "close");
@@ -138,7 +149,7 @@ void ServiceHttpServer::serve(socket_t sock, size_t served)
                                                   if (refusedFraming == 0)
                                                       completeFraming(request);
                                               });
-        if (!answered || callerClosed || closeRequested || stream.timedOut())
+        if (!stream.flush() || !answered || callerClosed || closeRequested || stream.timedOut())
             break;
     }
     if (closeRequested)

@@ -27,6 +27,10 @@ public:
     // Binds 127.0.0.1 at the port (0: any free one); the port, or -1.
     int bindLoopback(int port);
     const TransportLimits& limits() const { return m_limits; }
+    // Stops listening, from any thread and at any moment: the library's own
+    // stop() does nothing until its listening loop has started, so a stop
+    // that comes first would be lost and the loop would run for ever.
+    void stopListening();
 
     // Closes the connection once the answer being made is sent: for
     // refusals that leave the rest of the request unread.

@@ -135,7 +135,15 @@ httplib::Server::Handler ServiceRouter::wrap(Access access, Endpoint endpoint, U
             ApiRequest apiRequest(request, db, std::move(account));
             if (isJsonBody(request))
                 apiRequest.parseBodyAhead();
-            ApiResponse answer = runAsUnit(db, unit, [&] { return endpoint(apiRequest); });
+            const auto work = [&] { return endpoint(apiRequest); };
+            ApiResponse answer;
+            if (unit == Unit::Write) {
+                const ConnectionPool::WriterLease writer(m_pool);
+                apiRequest.moveTo(writer.db());
+                answer = runAsUnit(writer.db(), unit, work);
+            } else {
+                answer = runAsUnit(db, unit, work);
+            }
             response.status = answer.status;
             for (const auto& [name, value] : answer.headers)
                 response.set_header(name.c_str(), value);
@@ -179,7 +187,7 @@ httplib::Server::HandlerWithContentReader ServiceRouter::bodyFirst(httplib::Serv
     };
 }
 
-std::optional<Account> ServiceRouter::signedInAccount(Database& db, const httplib::Request& request) const
+std::optional<Account> ServiceRouter::signedInAccount(Database& db, const httplib::Request& request)
 {
     const std::string token = bearerToken(request);
     if (token.empty())
@@ -187,11 +195,20 @@ std::optional<Account> ServiceRouter::signedInAccount(Database& db, const httpli
     const std::optional<std::int64_t> accountId = m_sessions.accountOf(db, token, currentTimeMs());
     if (!accountId)
         return std::nullopt;
-    Statement query = db.prepare("SELECT id, username, display_name, language, country FROM accounts WHERE id = ?");
+    {
+        std::lock_guard<std::mutex> guard(m_accountsMutex);
+        const auto known = m_accounts.find(*accountId);
+        if (known != m_accounts.end())
+            return known->second;
+    }
+    Statement query = db.prepare("SELECT id, username, display_name FROM accounts WHERE id = ?");
     query.bind(1, *accountId);
     if (!query.step())
         return std::nullopt;
-    return Account{query.integer(0), query.text(1), query.text(2), query.text(3), query.text(4)};
+    const Account account{query.integer(0), query.text(1), query.text(2)};
+    std::lock_guard<std::mutex> guard(m_accountsMutex);
+    m_accounts.emplace(account.id, account);
+    return account;
 }
 
 void ServiceRouter::answerUnrouted(const httplib::Request& request, httplib::Response& response) const
@@ -301,14 +318,9 @@ void ServiceRouter::logRequest(const httplib::Request& request, const httplib::R
                  std::to_string(elapsed) + " ms");
 }
 
-void ServiceRouter::writeLogLine(std::string line)
+void ServiceRouter::writeLogLine(const std::string& line)
 {
-    // Written whole: on an unbuffered stream every piece put separately
-    // would be a system call of its own.
-    line += '\n';
-    std::lock_guard<std::mutex> guard(m_logMutex);
-    m_log.write(line.data(), std::streamsize(line.size()));
-    m_log.flush();
+    m_log.write(line);
 }
 
 } // namespace localservice

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "http/ApiRequest.h"
+#include "http/LogWriter.h"
 #include "http/ServiceHttpServer.h"
 #include "storage/Sessions.h"
 
@@ -10,6 +11,7 @@
 #include <ostream>
 #include <regex>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace localservice {
@@ -65,15 +67,17 @@ private:
     httplib::Server::HandlerWithContentReader bodyFirst(httplib::Server::Handler handler) const;
     void remember(const char* method, const std::string& pattern);
     void answerUnrouted(const httplib::Request& request, httplib::Response& response) const;
-    std::optional<Account> signedInAccount(Database& db, const httplib::Request& request) const;
+    std::optional<Account> signedInAccount(Database& db, const httplib::Request& request);
     void logRequest(const httplib::Request& request, const httplib::Response& response);
-    void writeLogLine(std::string line);
+    void writeLogLine(const std::string& line);
 
     ServiceHttpServer& m_server;
     ConnectionPool& m_pool;
     Sessions m_sessions;
-    std::ostream& m_log;
-    std::mutex m_logMutex;
+    LogWriter m_log;
+    // Accounts never change what Account holds, and are never removed.
+    std::mutex m_accountsMutex;
+    std::unordered_map<std::int64_t, Account> m_accounts;
     std::vector<std::pair<std::string, std::regex>> m_routes;
 };
 

@@ -3,7 +3,7 @@
 namespace localservice {
 
 ConnectionPool::ConnectionPool(std::string path, int pagesPerCheckpoint)
-    : m_path(std::move(path)), m_checkpointer(m_path, pagesPerCheckpoint)
+    : m_path(std::move(path)), m_checkpointer(m_path, pagesPerCheckpoint, m_writerTurn)
 {}
 
 ConnectionPool::Lease ConnectionPool::lease()
@@ -45,6 +45,31 @@ ConnectionPool::Lease::~Lease()
 {
     if (m_db)
         m_pool->giveBack(std::move(m_db));
+}
+
+ConnectionPool::WriterLease::WriterLease(ConnectionPool& pool) : m_pool(pool)
+{
+    m_pool.m_writerTurn.lock();
+    try {
+        if (!m_pool.m_writer) {
+            m_pool.m_writer = std::make_unique<Database>(m_pool.m_path);
+            m_pool.m_checkpointer.watch(m_pool.m_writer->handle());
+        }
+    } catch (...) {
+        m_pool.m_writerTurn.unlock();
+        throw;
+    }
+}
+
+ConnectionPool::WriterLease::~WriterLease()
+{
+    if (m_pool.m_writer->inTransaction()) {
+        try {
+            m_pool.m_writer->execute("ROLLBACK");
+        } catch (const DatabaseError&) {
+        }
+    }
+    m_pool.m_writerTurn.unlock();
 }
 
 } // namespace localservice

@@ -42,6 +42,26 @@ public:
 
     Lease lease();
 
+    // The one connection kept for the endpoints that write, in the writers'
+    // turn: as no other connection writes meanwhile (they wait for the same
+    // turn), its cached pages stay valid from one write to the next, where a
+    // connection of the pool finds them dropped by every other's commit.
+    class WriterLease
+    {
+    public:
+        explicit WriterLease(ConnectionPool& pool);
+        // Rolls back what was left open, then gives the turn back.
+        ~WriterLease();
+        WriterLease(const WriterLease&) = delete;
+        WriterLease& operator=(const WriterLease&) = delete;
+
+        // Its write transactions don't wait for the turn: the lease holds it.
+        Database& db() const { return *m_pool.m_writer; }
+
+    private:
+        ConnectionPool& m_pool;
+    };
+
 private:
     void giveBack(std::unique_ptr<Database> db);
 
@@ -52,6 +72,7 @@ private:
     WalCheckpointer m_checkpointer;
     std::mutex m_mutex;
     std::vector<std::unique_ptr<Database>> m_idle;
+    std::unique_ptr<Database> m_writer; // opened in the first writer's turn
 };
 
 } // namespace localservice

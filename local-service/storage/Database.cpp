@@ -23,6 +23,13 @@ void shortRunsFunction(sqlite3_context* context, int, sqlite3_value** arguments)
     sqlite3_result_text(context, words.data(), static_cast<int>(words.size()), SQLITE_TRANSIENT);
 }
 
+// in_key_set(key): whether the key is in the connection's key set.
+void inKeySetFunction(sqlite3_context* context, int, sqlite3_value** arguments)
+{
+    const auto* keys = static_cast<const KeySet*>(sqlite3_user_data(context));
+    sqlite3_result_int(context, keys->contains(sqlite3_value_int64(arguments[0])) ? 1 : 0);
+}
+
 } // namespace
 
 Database::Database(const std::string& path)
@@ -39,6 +46,9 @@ Database::Database(const std::string& path)
     if (sqlite3_create_function_v2(m_db, "short_runs", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
                                    nullptr, shortRunsFunction, nullptr, nullptr, nullptr) != SQLITE_OK)
         fail(m_db, "adding short_runs");
+    if (sqlite3_create_function_v2(m_db, "in_key_set", 1, SQLITE_UTF8 | SQLITE_INNOCUOUS, &m_keySet, inKeySetFunction,
+                                   nullptr, nullptr, nullptr) != SQLITE_OK)
+        fail(m_db, "adding in_key_set");
     execute("PRAGMA foreign_keys = ON");
     execute("PRAGMA journal_mode = WAL");
     execute("PRAGMA synchronous = NORMAL");
@@ -79,12 +89,14 @@ bool Database::inTransaction() const
 
 Database::Transaction::Transaction(Database& db, Mode mode) : m_db(db), m_nested(db.inTransaction())
 {
+    // Prepared once per connection: parsing them again costs more than a
+    // short transaction's work.
     if (m_nested) {
-        m_db.execute("SAVEPOINT nested");
+        m_db.prepare("SAVEPOINT nested").run();
         return;
     }
     if (mode == Mode::Read) {
-        m_db.execute("BEGIN DEFERRED");
+        m_db.prepare("BEGIN DEFERRED").run();
         return;
     }
     if (m_db.m_writerTurn) {
@@ -92,7 +104,7 @@ Database::Transaction::Transaction(Database& db, Mode mode) : m_db(db), m_nested
         m_heldTurn = m_db.m_writerTurn;
     }
     try {
-        m_db.execute("BEGIN IMMEDIATE");
+        m_db.prepare("BEGIN IMMEDIATE").run();
     } catch (...) {
         if (m_heldTurn)
             m_heldTurn->unlock();
@@ -105,10 +117,12 @@ Database::Transaction::~Transaction()
     if (m_done)
         return;
     try {
-        if (m_nested)
-            m_db.execute("ROLLBACK TO nested; RELEASE nested");
-        else if (m_db.inTransaction())
-            m_db.execute("ROLLBACK");
+        if (m_nested) {
+            m_db.prepare("ROLLBACK TO nested").run();
+            m_db.prepare("RELEASE nested").run();
+        } else if (m_db.inTransaction()) {
+            m_db.prepare("ROLLBACK").run();
+        }
     } catch (const DatabaseError&) {
     }
     if (m_heldTurn)
@@ -117,7 +131,7 @@ Database::Transaction::~Transaction()
 
 void Database::Transaction::commit()
 {
-    m_db.execute(m_nested ? "RELEASE nested" : "COMMIT");
+    m_db.prepare(m_nested ? "RELEASE nested" : "COMMIT").run();
     m_done = true;
     if (m_heldTurn)
         m_heldTurn->unlock();

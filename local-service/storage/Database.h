@@ -1,5 +1,6 @@
 #pragma once
 
+#include "storage/KeySet.h"
 #include "storage/Statement.h"
 
 #include <cstdint>
@@ -29,6 +30,8 @@ public:
     sqlite3* handle() const { return m_db; }
     // Write transactions of this connection wait for their turn there.
     void setWriterTurn(WriterTurn* turn) { m_writerTurn = turn; }
+    // What in_key_set(key) tests in this connection's SQL.
+    KeySet& keySet() { return m_keySet; }
 
     // Rolls back unless committed, so an error inside a request leaves
     // nothing half-written. A write transaction holds the write lock from
@@ -61,6 +64,7 @@ private:
     sqlite3* m_db = nullptr;
     StatementShelf m_shelf;
     WriterTurn* m_writerTurn = nullptr;
+    KeySet m_keySet;
 };
 
 } // namespace localservice

@@ -6,7 +6,7 @@ namespace localservice {
 
 namespace {
 
-constexpr int SchemaVersion = 5;
+constexpr int SchemaVersion = 6;
 
 // Times are milliseconds since the epoch. A patient's remote device, its
 // last command and the command's state live on the patient row: a patient
@@ -232,6 +232,48 @@ CREATE TRIGGER records_samples_removed AFTER DELETE ON records BEGIN
 END;
 )sql";
 
+// What version 6 adds: the search key at the end of every index of an order
+// of the list, so that a search with many matches tests each patient along
+// the order against the set of its matches' keys (in_key_set, a function of
+// the service's own in storage/Database) without reading the patient. A new
+// patient now comes with its key (the account's next), which spares every
+// index a second change; the trigger still numbers one added without.
+const char* const UpgradeToVersion6 = R"sql(
+DROP INDEX IF EXISTS patients_by_creation;
+DROP INDEX IF EXISTS patients_by_name;
+DROP INDEX IF EXISTS patients_by_name_desc;
+DROP INDEX IF EXISTS patients_by_birth;
+DROP INDEX IF EXISTS patients_by_birth_desc;
+DROP INDEX IF EXISTS patients_by_gender;
+DROP INDEX IF EXISTS patients_by_gender_desc;
+DROP INDEX IF EXISTS patients_by_record;
+DROP INDEX IF EXISTS patients_by_record_desc;
+DROP INDEX IF EXISTS patients_by_notes;
+DROP INDEX IF EXISTS patients_by_notes_desc;
+CREATE INDEX patients_by_creation ON patients(account_id, created_at, id, search_key);
+CREATE INDEX patients_by_name ON patients(account_id, name_folded, id, search_key);
+CREATE INDEX patients_by_name_desc ON patients(account_id, name_folded, id DESC, search_key);
+CREATE INDEX patients_by_birth ON patients(account_id, birth_date, name_folded, id, search_key);
+CREATE INDEX patients_by_birth_desc ON patients(account_id, birth_date, name_folded DESC, id DESC, search_key);
+CREATE INDEX patients_by_gender ON patients(account_id, gender, name_folded, id, search_key);
+CREATE INDEX patients_by_gender_desc ON patients(account_id, gender, name_folded DESC, id DESC, search_key);
+CREATE INDEX patients_by_record ON patients(account_id, last_record_at, name_folded, id, search_key);
+CREATE INDEX patients_by_record_desc ON patients(account_id, last_record_at, name_folded DESC, id DESC, search_key);
+CREATE INDEX patients_by_notes ON patients(account_id, notes_folded, name_folded, id, search_key);
+CREATE INDEX patients_by_notes_desc ON patients(account_id, notes_folded, name_folded DESC, id DESC, search_key);
+DROP TRIGGER patients_search_added;
+CREATE TRIGGER patients_search_added AFTER INSERT ON patients BEGIN
+    UPDATE patients SET search_key = coalesce(
+        (SELECT search_key + 1 FROM patients WHERE search_key BETWEEN NEW.account_id << 32
+            AND (NEW.account_id << 32) + 4294967295 ORDER BY search_key DESC LIMIT 1),
+        (NEW.account_id << 32) + 1) WHERE rowid = NEW.rowid AND NEW.search_key IS NULL;
+    INSERT INTO patient_search (rowid, name_folded, notes_folded)
+        SELECT search_key, name_folded, notes_folded FROM patients WHERE rowid = NEW.rowid;
+    INSERT INTO patient_runs (rowid, name_runs, notes_runs)
+        SELECT search_key, short_runs(name_folded), short_runs(notes_folded) FROM patients WHERE rowid = NEW.rowid;
+END;
+)sql";
+
 int storedVersion(Database& db)
 {
     Statement query = db.prepare("PRAGMA user_version");
@@ -259,7 +301,9 @@ bool ensureSchema(Database& db)
         db.execute(UpgradeToVersion3);
     if (version < 4)
         db.execute(UpgradeToVersion4);
-    db.execute(UpgradeToVersion5);
+    if (version < 5)
+        db.execute(UpgradeToVersion5);
+    db.execute(UpgradeToVersion6);
     db.execute(("PRAGMA user_version = " + std::to_string(SchemaVersion)).c_str());
     transaction.commit();
     return version < 1;

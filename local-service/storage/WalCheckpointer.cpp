@@ -1,6 +1,9 @@
 #include "storage/WalCheckpointer.h"
 
 #include "storage/Database.h"
+#include "storage/WriterTurn.h"
+
+#include <utility>
 
 namespace localservice {
 
@@ -10,11 +13,17 @@ namespace {
 // the commit then copies it itself, as SQLite would, so the log stays
 // bounded.
 constexpr int CommitCopiesAbove = 16;
+// A log this many times over the threshold is not starting afresh: readers
+// always hold an older snapshot.
+constexpr int RestartAbove = 4;
 
 } // namespace
 
-WalCheckpointer::WalCheckpointer(std::string path, int pagesPerCheckpoint)
-    : m_path(std::move(path)), m_pagesPerCheckpoint(pagesPerCheckpoint), m_thread([this] { run(); })
+WalCheckpointer::WalCheckpointer(std::string path, int pagesPerCheckpoint, WriterTurn& writerTurn)
+    : m_path(std::move(path))
+    , m_pagesPerCheckpoint(pagesPerCheckpoint)
+    , m_writerTurn(writerTurn)
+    , m_thread([this] { run(); })
 {}
 
 WalCheckpointer::~WalCheckpointer()
@@ -43,6 +52,9 @@ int WalCheckpointer::onCommit(void* self, sqlite3* db, const char* schema, int w
     {
         std::lock_guard<std::mutex> guard(checkpointer->m_mutex);
         checkpointer->m_due = true;
+        // A log this long has not started afresh for a while.
+        if (walPages >= checkpointer->m_pagesPerCheckpoint * RestartAbove)
+            checkpointer->m_restartDue = true;
     }
     checkpointer->m_wake.notify_one();
     return SQLITE_OK;
@@ -57,13 +69,23 @@ void WalCheckpointer::run()
         if (m_stopping)
             return;
         m_due = false;
+        const bool restart = std::exchange(m_restartDue, false);
         lock.unlock();
         try {
-            if (!db)
+            if (!db) {
                 db = std::make_unique<Database>(m_path);
-            // Passive: readers and writers go on meanwhile; what they still
-            // need stays in the log for the next round.
+                // Writers wait while readers are waited for: not for long.
+                sqlite3_busy_timeout(db->handle(), 10);
+            }
+            // Passive: readers and writers go on while the log is copied.
+            // Only when the log keeps growing is the rest copied with writers
+            // held back, and the readers of older snapshots waited for: they
+            // are short, and the next write then starts the log afresh.
             db->execute("PRAGMA wal_checkpoint(PASSIVE)");
+            if (restart) {
+                std::lock_guard<WriterTurn> turn(m_writerTurn);
+                db->execute("PRAGMA wal_checkpoint(RESTART)");
+            }
         } catch (const DatabaseError&) {
             // Copied by the next round, or by a commit once the log is long.
         }

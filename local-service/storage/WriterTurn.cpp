@@ -5,17 +5,27 @@ namespace localservice {
 void WriterTurn::lock()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    const std::uint64_t ticket = m_issued++;
-    m_next.wait(lock, [this, ticket] { return m_serving == ticket; });
+    if (!m_taken && m_waiting.empty()) {
+        m_taken = true;
+        return;
+    }
+    Waiter waiter;
+    m_waiting.push_back(&waiter);
+    waiter.wake.wait(lock, [&waiter] { return waiter.turn; });
 }
 
 void WriterTurn::unlock()
 {
-    {
-        std::lock_guard<std::mutex> guard(m_mutex);
-        ++m_serving;
+    std::lock_guard<std::mutex> guard(m_mutex);
+    if (m_waiting.empty()) {
+        m_taken = false;
+        return;
     }
-    m_next.notify_all();
+    // The turn passes straight to the next in line, so no one can slip in.
+    Waiter* next = m_waiting.front();
+    m_waiting.pop_front();
+    next->turn = true;
+    next->wake.notify_one();
 }
 
 } // namespace localservice

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <condition_variable>
-#include <cstdint>
+#include <deque>
 #include <mutex>
 
 namespace localservice {
@@ -11,7 +11,8 @@ namespace localservice {
 // rather than in SQLite, whose busy writers sleep for growing lengths of
 // time, lets the next writer start the moment the last one ends; and the
 // order keeps a writer that comes back at once (the purge of removed
-// recordings, a busy practitioner) from going ahead of those waiting.
+// recordings, a busy practitioner) from going ahead of those waiting. Each
+// waiter is woken alone when its turn comes.
 class WriterTurn
 {
 public:
@@ -19,10 +20,15 @@ public:
     void unlock();
 
 private:
+    struct Waiter
+    {
+        std::condition_variable wake;
+        bool turn = false;
+    };
+
     std::mutex m_mutex;
-    std::condition_variable m_next;
-    std::uint64_t m_issued = 0;
-    std::uint64_t m_serving = 0;
+    bool m_taken = false;
+    std::deque<Waiter*> m_waiting;
 };
 
 } // namespace localservice

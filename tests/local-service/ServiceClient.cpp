@@ -168,6 +168,13 @@ QByteArray sineSamples(double frequencyHz, int count)
     return samples;
 }
 
+QString needleOf(const QString& text)
+{
+    QByteArray needle = text.toUtf8().toBase64();
+    needle.replace('+', '.').replace('/', '_').replace('=', '-');
+    return QString::fromLatin1(needle);
+}
+
 QList<QByteArray> unpackAudio(const QByteArray& body)
 {
     QList<QByteArray> blocks;

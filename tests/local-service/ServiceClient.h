@@ -75,5 +75,8 @@ private:
 QByteArray sensorWav(const QByteArray& samples);
 // Three seconds of a sine at the frequency, in the sensor format.
 QByteArray sineSamples(double frequencyHz, int count = 66150);
+// The list request's needle for a search text: Base64 of its UTF-8 with
+// "+", "/" and "=" written ".", "_" and "-".
+QString needleOf(const QString& text);
 // Unpacks an audio reply: Base64, gzip, JSON array of Base64 blocks.
 QList<QByteArray> unpackAudio(const QByteArray& body);

@@ -16,11 +16,6 @@ class TestServiceAuth : public QObject
 private slots:
     void initTestCase();
     void signInAnswersTheAccountKeys();
-    void signInRefusals_data();
-    void signInRefusals();
-    void credentialsComeInTheBodyOnly_data();
-    void credentialsComeInTheBodyOnly();
-    void failedSignInsOfOneNameAreSlowedDown();
     void idleSessionsEndAndAreRemoved();
     void everyEndpointWantsAToken_data();
     void everyEndpointWantsAToken();
@@ -62,86 +57,6 @@ void TestServiceAuth::signInAnswersTheAccountKeys()
     QVERIFY(other.token() != client.token());
     QCOMPARE(client.get(QStringLiteral("/auth/updates/?version=2021.3.0")).status, 200);
     QCOMPARE(other.get(QStringLiteral("/auth/updates/?version=2021.3.0")).status, 200);
-}
-
-void TestServiceAuth::signInRefusals_data()
-{
-    QTest::addColumn<QString>("username");
-    QTest::addColumn<QString>("password");
-    QTest::addColumn<int>("status");
-
-    QTest::newRow("wrong password") << "demo"
-                                    << "Demo" << 401;
-    QTest::newRow("unknown user") << "nobody"
-                                  << "demo" << 401;
-    QTest::newRow("another account's password") << "demo"
-                                                << "second" << 401;
-    QTest::newRow("empty password") << "demo"
-                                    << "" << 400;
-    QTest::newRow("empty user") << ""
-                                << "demo" << 400;
-}
-
-void TestServiceAuth::signInRefusals()
-{
-    QFETCH(QString, username);
-    QFETCH(QString, password);
-    QFETCH(int, status);
-    ServiceClient client(m_service.baseUrl());
-    const ServiceAnswer answer = client.signIn(username, password);
-    QCOMPARE(answer.status, status);
-    QVERIFY2(answer.isJsonError(), answer.body.constData());
-    QVERIFY(answer.object().value(QStringLiteral("accessToken")).isUndefined());
-}
-
-void TestServiceAuth::credentialsComeInTheBodyOnly_data()
-{
-    QTest::addColumn<QString>("query");
-    QTest::addColumn<QByteArray>("body");
-    QTest::addColumn<int>("status");
-
-    QTest::newRow("both in the body") << "" << QByteArray("username=demo&password=demo") << 200;
-    QTest::newRow("encoded in the body") << "" << QByteArray("username=%64emo&password=d%65mo") << 200;
-    QTest::newRow("password in the query as well")
-        << "?password=demo" << QByteArray("username=demo&password=demo") << 400;
-    QTest::newRow("password in the query only") << "?password=demo" << QByteArray("username=demo") << 400;
-    QTest::newRow("both in the query") << "?username=demo&password=demo" << QByteArray() << 400;
-}
-
-void TestServiceAuth::credentialsComeInTheBodyOnly()
-{
-    QFETCH(QString, query);
-    QFETCH(QByteArray, body);
-    QFETCH(int, status);
-    ServiceClient client(m_service.baseUrl());
-    const ServiceAnswer answer =
-        client.send("POST", QStringLiteral("/auth/login") + query, body, "application/x-www-form-urlencoded");
-    QCOMPARE(answer.status, status);
-    QCOMPARE(answer.object().contains(QStringLiteral("accessToken")), status == 200);
-}
-
-void TestServiceAuth::failedSignInsOfOneNameAreSlowedDown()
-{
-    LocalServiceProcess service;
-    QVERIFY2(service.start(), qPrintable(service.errorText()));
-    ServiceClient client(service.baseUrl());
-    int wrongAnswered = 0;
-    while (client.signIn(QStringLiteral("demo"), QStringLiteral("guess")).status == 401)
-        QVERIFY2(++wrongAnswered < 20, "wrong passwords are never slowed down");
-    QVERIFY2(wrongAnswered >= 3, qPrintable(QString::number(wrongAnswered)));
-
-    // Even the right password waits now; the answer says how long.
-    const ServiceAnswer refused = client.signIn(QStringLiteral("demo"), QStringLiteral("demo"));
-    QCOMPARE(refused.status, 429);
-    QVERIFY2(refused.isJsonError(), refused.body.constData());
-    const int retryAfter = refused.header("Retry-After").toInt();
-    QVERIFY2(retryAfter >= 1 && retryAfter <= 60, refused.header("Retry-After").constData());
-
-    // Other names are not held up, and the right password works once the
-    // pause is over.
-    QCOMPARE(ServiceClient(service.baseUrl()).signIn(QStringLiteral("second"), QStringLiteral("second")).status, 200);
-    QTRY_COMPARE_WITH_TIMEOUT(client.signIn(QStringLiteral("demo"), QStringLiteral("demo")).status, 200,
-                              (retryAfter + 5) * 1000);
 }
 
 void TestServiceAuth::idleSessionsEndAndAreRemoved()

@@ -8,13 +8,6 @@
 
 namespace {
 
-QString needleOf(const QString& text)
-{
-    QByteArray needle = text.toUtf8().toBase64();
-    needle.replace('+', '.').replace('/', '_').replace('=', '-');
-    return QString::fromLatin1(needle);
-}
-
 QStringList namesOf(const QJsonArray& patients)
 {
     QStringList names;
@@ -53,15 +46,10 @@ private slots:
     void createEditDelete();
     void validationErrors_data();
     void validationErrors();
-    void listQueryRefusals_data();
-    void listQueryRefusals();
     void practitionersSeeOnlyTheirOwn();
-    void searchMatchesTheSubstringScan_data();
-    void searchMatchesTheSubstringScan();
 
 private:
     LocalServiceProcess m_service;
-    LocalServiceProcess m_searched; // a database of version 2 taken up, then changed
     std::unique_ptr<ServiceClient> m_demo;
 };
 
@@ -70,24 +58,6 @@ void TestServicePatients::initTestCase()
     QVERIFY2(m_service.start(), qPrintable(m_service.errorText()));
     m_demo = std::make_unique<ServiceClient>(m_service.baseUrl());
     QCOMPARE(m_demo->signIn(QStringLiteral("demo"), QStringLiteral("demo")).status, 200);
-    QVERIFY(m_searched.start() && m_searched.stop());
-    localservice::Database(m_searched.databasePath().toStdString())
-        .execute("DROP TRIGGER records_samples_removed; ALTER TABLE records ADD COLUMN samples BLOB NOT NULL DEFAULT "
-                 "x''; UPDATE records SET samples = (SELECT bytes FROM samples WHERE id = records.samples_id); ALTER "
-                 "TABLE records DROP COLUMN samples_id; DROP TABLE samples; DROP TABLE samples_removed; "
-                 "DROP TRIGGER patients_search_added; DROP TRIGGER patients_search_changed; DROP TRIGGER "
-                 "patients_search_removed; DROP TABLE patient_runs; DROP TABLE patient_search; DROP INDEX "
-                 "patients_by_search_key; ALTER TABLE "
-                 "patients DROP COLUMN search_key; PRAGMA user_version = 2; WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL "
-                 "SELECT i + 1 FROM n WHERE i < 5200) INSERT INTO patients (id, account_id, name, name_folded, "
-                 "birth_date, gender, notes, notes_folded, phone, created_at) SELECT 'bulk' || i, 1, 'Bulk ' || i, "
-                 "'bulk ' || i, '1970-01-01', 'MALE', '', '', '', i FROM n");
-    QVERIFY(m_searched.start());
-    localservice::Database(m_searched.databasePath().toStdString())
-        .execute("INSERT INTO patients (id, account_id, name, name_folded, birth_date, gender, notes, notes_folded, "
-                 "phone, created_at) VALUES ('q', 1, 'x', 'ann\"a o''brien-smith zoë 🌟🌟 straße', '1970-01-01', "
-                 "'MALE', '', '100% better_now * \"q\" - and or near(x)', '', 0); UPDATE patients SET name_folded "
-                 "= 'renamed' WHERE id = 'bulk7'; DELETE FROM patients WHERE id = 'bulk5190';");
 }
 
 void TestServicePatients::pagesOfTwenty()
@@ -366,38 +336,6 @@ void TestServicePatients::validationErrors()
     QCOMPARE(m_demo->patients().size(), 60);
 }
 
-void TestServicePatients::listQueryRefusals_data()
-{
-    QTest::addColumn<QString>("query");
-    QTest::addColumn<QString>("parameter");
-
-    QTest::newRow("unknown sort key") << "sortby=phone"
-                                      << "sortby";
-    QTest::newRow("unknown direction") << "sortby=name&direction=up"
-                                       << "direction";
-    QTest::newRow("size 0") << "size=0"
-                            << "size";
-    QTest::newRow("size 101") << "size=101"
-                              << "size";
-    QTest::newRow("negative page") << "current=-1"
-                                   << "current";
-    QTest::newRow("unknown search field") << "searchby=phone&needle="
-                                          << "searchby";
-    QTest::newRow("needle not Base64") << "searchby=name&needle=%25%25%25"
-                                       << "needle";
-    QTest::newRow("needle not UTF-8") << "searchby=name&needle=_w--"
-                                      << "needle";
-}
-
-void TestServicePatients::listQueryRefusals()
-{
-    QFETCH(QString, query);
-    QFETCH(QString, parameter);
-    const ServiceAnswer answer = m_demo->get(QStringLiteral("/patient/filter?") + query);
-    QCOMPARE(answer.status, 400);
-    QVERIFY2(answer.message().contains(parameter), qPrintable(answer.message()));
-}
-
 void TestServicePatients::practitionersSeeOnlyTheirOwn()
 {
     ServiceClient second(m_service.baseUrl());
@@ -456,43 +394,4 @@ void TestServicePatients::practitionersSeeOnlyTheirOwn()
 }
 
 QTEST_GUILESS_MAIN(TestServicePatients)
-void TestServicePatients::searchMatchesTheSubstringScan_data()
-{
-    QTest::addColumn<QString>("searchBy");
-    QTest::addColumn<QString>("text");
-    for (const char* text : {"ann", "SCHMIDT", "смирнов",  "ЁВА",     "z",      "bu",    "ёв", "🌟🌟 ", "519", "bulk",
-                             "k",   "n\"a o",  "o'brien-", "renamed", "bulk 7", "xyzzy", "",   "d",   "ë",   "🌟"})
-        QTest::newRow(text) << "name" << QString::fromUtf8(text);
-    for (const char* text : {"100%", "r_n", "* \"", "and or near(", "%_%", "%", "_n", "\" "})
-        QTest::newRow(text) << "notes" << QString::fromUtf8(text);
-}
-
-// Against the database of m_searched: its old rows, the index built on
-// upgrade, rows added, changed and removed since.
-void TestServicePatients::searchMatchesTheSubstringScan()
-{
-    QFETCH(QString, searchBy);
-    QFETCH(QString, text);
-    localservice::Database db(m_searched.databasePath().toStdString());
-    localservice::Statement scan = db.prepare(("SELECT id FROM patients WHERE account_id = 1 AND instr(" + searchBy +
-                                               "_folded, ?) > 0 ORDER BY name_folded, id")
-                                                  .toUtf8()
-                                                  .constData());
-    scan.bind(1, text.toLower().toStdString());
-    QStringList expected, ids;
-    while (scan.step())
-        expected << QString::fromStdString(scan.text(0));
-    ServiceClient client(m_searched.baseUrl());
-    QCOMPARE(client.signIn(QStringLiteral("demo"), QStringLiteral("demo")).status, 200);
-    const QString query = QStringLiteral("/patient/filter?sortby=name&size=%1&current=%2&searchby=%3&needle=%4");
-    const QJsonObject counted = client.get(query.arg(1).arg(0).arg(searchBy, needleOf(text))).object();
-    QCOMPARE(counted.value(QStringLiteral("pages")).toInt(-1), expected.size());
-    for (int page = 0; page * 100 < expected.size(); ++page) {
-        for (const QJsonValue& patient :
-             client.get(query.arg(100).arg(page).arg(searchBy, needleOf(text))).object().value("data").toArray())
-            ids << patient.toObject().value(QStringLiteral("id")).toString();
-    }
-    QCOMPARE(ids, expected);
-}
-
 #include "tst_servicepatients.moc"

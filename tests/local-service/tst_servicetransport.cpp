@@ -2,6 +2,7 @@
 // connections answer at once, idle and trickling connections neither lock
 // others out nor stay forever, every body obeys the size limit, "Range" is
 // ignored and quoted input is cut short.
+#include "RawHttp.h"
 #include "ServiceClient.h"
 #include "net/GzipFixtures.h"
 #include "support/LocalServiceProcess.h"
@@ -12,50 +13,6 @@
 #include <QtTest>
 
 #include <httplib.h>
-
-namespace {
-
-struct RawAnswer
-{
-    int status = 0; // 0: none before the connection closed or time ran out
-    QByteArray body;
-};
-
-// Reads one answer with a Content-Length body from a raw connection.
-RawAnswer readAnswer(QTcpSocket& socket, int timeoutMs)
-{
-    QElapsedTimer timer;
-    timer.start();
-    QByteArray data;
-    qsizetype headerEnd = -1;
-    qint64 length = -1;
-    while (timer.elapsed() < timeoutMs) {
-        if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(int(timeoutMs - timer.elapsed())))
-            break;
-        data += socket.readAll();
-        if (headerEnd < 0 && (headerEnd = data.indexOf("\r\n\r\n")) >= 0) {
-            for (const QByteArray& line : data.left(headerEnd).split('\n')) {
-                if (line.toLower().startsWith("content-length:"))
-                    length = line.mid(15).trimmed().toLongLong();
-            }
-        }
-        if (headerEnd >= 0 && length >= 0 && data.size() >= headerEnd + 4 + length)
-            return {data.mid(9, 3).toInt(), data.mid(headerEnd + 4, length)};
-    }
-    return {};
-}
-
-QByteArray chunked(const QByteArray& body, int chunkSize)
-{
-    QByteArray framed;
-    for (int at = 0; at < body.size(); at += chunkSize) {
-        const QByteArray chunk = body.mid(at, chunkSize);
-        framed += QByteArray::number(chunk.size(), 16) + "\r\n" + chunk + "\r\n";
-    }
-    return framed + "0\r\n\r\n";
-}
-
-} // namespace
 
 class TestServiceTransport : public QObject
 {
@@ -78,7 +35,6 @@ private slots:
     void echoedInputIsCutShort();
 
 private:
-    std::unique_ptr<QTcpSocket> connectRaw(const LocalServiceProcess& service) const;
     bool serviceStillAnswers();
 
     LocalServiceProcess m_service;
@@ -92,13 +48,6 @@ void TestServiceTransport::initTestCase()
     m_demo = std::make_unique<ServiceClient>(m_service.baseUrl());
     QCOMPARE(m_demo->signIn(QStringLiteral("demo"), QStringLiteral("demo")).status, 200);
     m_patientId = m_demo->patients().first().toObject().value(QStringLiteral("id")).toString();
-}
-
-std::unique_ptr<QTcpSocket> TestServiceTransport::connectRaw(const LocalServiceProcess& service) const
-{
-    auto socket = std::make_unique<QTcpSocket>();
-    socket->connectToHost(QStringLiteral("127.0.0.1"), quint16(QUrl(service.baseUrl()).port()));
-    return socket->waitForConnected(5000) ? std::move(socket) : nullptr;
 }
 
 bool TestServiceTransport::serviceStillAnswers()
