@@ -260,6 +260,8 @@ void MainWindow::onImpact(Patient& patient, Record& record, QList<Marker>& marke
     connect(this, &MainWindow::onPlayerState, impact, &ViewImpact::onPlayerState);
     if (receipt) {
         connect(impact, &ViewImpact::onMarkerRemove, receipt, &ViewReceipt::markerRemove);
+        // What Start saved on the service is the recipe from now on.
+        connect(impact, &ViewImpact::onMarkersSaved, receipt, &ViewReceipt::markersSaved);
         connect(impact, &ViewImpact::onPatientChanged, receipt, &ViewReceipt::updatePatient);
     }
     if (card)
