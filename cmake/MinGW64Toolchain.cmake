@@ -34,7 +34,12 @@ set(Qt5LinguistTools_DIR /usr/lib/x86_64-linux-gnu/cmake/Qt5LinguistTools)
 
 # The run-time libraries of the compiler (libstdc++, libgcc_s_seh) and of its
 # threads (libwinpthread), which the program loads from beside itself.
-set(SONVERA_MINGW_RUNTIME_DIRS /usr/lib/gcc/${SONVERA_MINGW}/12-posix /usr/${SONVERA_MINGW}/lib)
+file(GLOB SONVERA_MINGW_GCC_DIRS LIST_DIRECTORIES true /usr/lib/gcc/${SONVERA_MINGW}/*-posix)
+if(NOT SONVERA_MINGW_GCC_DIRS)
+    message(FATAL_ERROR "No posix-thread MinGW-w64 compiler in /usr/lib/gcc/${SONVERA_MINGW} (Debian's g++-mingw-w64-x86-64-posix)")
+endif()
+list(GET SONVERA_MINGW_GCC_DIRS -1 SONVERA_MINGW_GCC_DIR)
+set(SONVERA_MINGW_RUNTIME_DIRS ${SONVERA_MINGW_GCC_DIR} /usr/${SONVERA_MINGW}/lib)
 
 # Tests run under wine; Debian keeps wine64 out of PATH.
 find_program(SONVERA_WINE64 NAMES wine64 PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)

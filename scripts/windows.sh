@@ -61,23 +61,39 @@ use_x11_display() {
 }
 
 # Starts the program from an installed folder alone (no DLLs or plugins from
-# elsewhere; the second argument is the folder as Windows names it) and checks that it loads its platform and style plugins from
-# there, runs until stopped (the sign-in dialog waits), and writes its log in
-# the profile's local application data.
+# elsewhere; the second argument is the folder as Windows names it) and
+# checks that it loads its platform and style plugins from there, keeps
+# running (the sign-in dialog waits), and writes its log in the profile's
+# local application data.
 check_installed_program() {
-    local folder="$1" windows_folder="$2" output status log
+    local folder="$1" windows_folder="$2" log output pid loaded=0
     log="$WINEPREFIX/drive_c/users/$USER/AppData/Local/Sonvera Labs/Sonvera/sonvera.log"
+    output="$SONVERA_BUILD/installed-program.out"
     rm -f "$log"
-    output="$(cd "$folder" && env -u WINEPATH WINEQT_FORCE_STDERR_LOGGING=1 WINEQT_DEBUG_PLUGINS=1 \
-        timeout 15 "$WINE64" sonvera.exe 2>&1)" && status=0 || status=$?
-    if [ "$status" -ne 124 ] || ! grep -qF "loaded library \"$windows_folder/platforms/qwindows.dll\"" <<<"$output" ||
-        ! grep -qF "loaded library \"$windows_folder/styles/qwindowsvistastyle.dll\"" <<<"$output" ||
-        grep -q 'Cannot load library' <<<"$output" || [ ! -s "$log" ]; then
-        echo "The program did not start from $folder as it should (exit status $status, log $log):" >&2
-        grep -E 'library|plugin|rror' <<<"$output" | head -n 20 >&2
-        exit 1
+    (cd "$folder" && exec env -u WINEPATH WINEQT_FORCE_STDERR_LOGGING=1 WINEQT_DEBUG_PLUGINS=1 \
+        "$WINE64" sonvera.exe >"$output" 2>&1) &
+    pid=$!
+    # A fresh prefix makes its font cache first: up to a minute.
+    for _ in $(seq 120); do
+        kill -0 "$pid" 2>/dev/null || break
+        if grep -qF "loaded library \"$windows_folder/platforms/qwindows.dll\"" "$output" &&
+            grep -qF "loaded library \"$windows_folder/styles/qwindowsvistastyle.dll\"" "$output" && [ -s "$log" ]; then
+            loaded=1
+            break
+        fi
+        sleep 0.5
+    done
+    # Still running: the sign-in dialog waits.
+    if [ "$loaded" -eq 1 ] && kill -0 "$pid" 2>/dev/null && ! grep -q 'Cannot load library' "$output"; then
+        kill "$pid"
+        wait "$pid" 2>/dev/null || true
+        echo "The installed program starts from its folder alone and logs to $log"
+        return 0
     fi
-    echo "The installed program starts from its folder alone and logs to $log"
+    kill "$pid" 2>/dev/null || true
+    echo "The program did not start from $folder as it should (log $log):" >&2
+    grep -E 'library|plugin|rror' "$output" | head -n 20 >&2
+    exit 1
 }
 
 # Installs with the installer (silently), checks what it made, starts the

@@ -1,9 +1,6 @@
 // Stands in for kernel32.dll where there is none: a library that exports
 // SetThreadExecutionState and keeps the state as Windows keeps a thread's, so
-// the keep-awake's tests read it back the same way on every platform. Built a
-// second time without the function (SONVERA_WITHOUT_POWER_CALL), as a library
-// that loads but lacks it. Only built where Windows' own library is missing.
-#ifndef SONVERA_WITHOUT_POWER_CALL
+// the keep-awake's tests read it back the same way on every platform.
 extern "C" unsigned long SetThreadExecutionState(unsigned long flags)
 {
     // A request without ES_CONTINUOUS is a one-off and changes no state.
@@ -13,9 +10,3 @@ extern "C" unsigned long SetThreadExecutionState(unsigned long flags)
         state = flags;
     return previous;
 }
-#else
-extern "C" int sonveraLibraryWithoutPowerCall()
-{
-    return 0;
-}
-#endif

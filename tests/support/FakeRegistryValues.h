@@ -10,13 +10,11 @@
 class FakeRegistryValues : public RegistryValues
 {
 public:
-    void setDword(const QString& key, const QString& name, quint32 value)
+    // An unsigned number is stored as a DWORD, anything else as a string.
+    void set(const QString& key, const QString& name, const QVariant& data)
     {
-        m_values.insert(slot(key, name), int(value));
-    }
-    void setString(const QString& key, const QString& name, const QString& value)
-    {
-        m_values.insert(slot(key, name), value);
+        m_values.insert(slot(key, name),
+                        data.userType() == QMetaType::UInt ? QVariant(int(data.toUInt())) : QVariant(data.toString()));
     }
 
     QVariant value(const QString& key, const QString& name, const QVariant& fallback) const override
