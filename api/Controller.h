@@ -96,6 +96,9 @@ public:
     // The search text as the service expects it: URL-safe Base64 of its UTF-8.
     static QString needle(const QString& searchText);
 
+    // How the call failed; valid while onError is being reported.
+    const Failure& failure() const { return m_failure; }
+
 signals:
     void onBytes(QByteArray bytes);
     void onError(QString message);

@@ -9,6 +9,16 @@ struct ServiceFailure
 {
     int httpStatus = 0;
     QNetworkReply::NetworkError networkError = QNetworkReply::NoError;
+
+    // The service refused the token the call carried: the sign-in expired.
+    bool signInExpired() const { return httpStatus == 401; }
+    // The call may succeed when sent again unchanged: the service could not be
+    // reached, did not answer in time, failed on its side, or the sign-in
+    // expired. A refusal of the request itself (4xx) is not.
+    bool worthRetrying() const
+    {
+        return signInExpired() || httpStatus >= 500 || (httpStatus == 0 && networkError != QNetworkReply::NoError);
+    }
 };
 
 // The service's message in an error body: "message", else the first member
