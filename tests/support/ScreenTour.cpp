@@ -62,7 +62,8 @@ bool ScreenTour::run()
     const auto visitDialog = [this](const QString& name, const std::function<void()>& open) {
         bool visited = false;
         whenModalAppears([&, name](QWidget* dialog) {
-            QTest::qWaitForWindowExposed(dialog);
+            if (!QTest::qWaitForWindowExposed(dialog))
+                qWarning("%s: the dialog was not exposed", qPrintable(name));
             QTest::qWait(50);
             m_visit(name, dialog);
             visited = true;
