@@ -211,6 +211,23 @@ QVariant RecordModel::displayValue(int row, int column) const
     return {};
 }
 
+namespace {
+
+// The shown date and time ("yyyy-MM-dd HH:mm:ss") as a number that sorts as
+// they do; a record of unknown date comes before every other. No time zone is
+// involved: a conversion to local time has the C library look at the zone
+// file, and a sort asks for the key thousands of times.
+qint64 wallClockKey(const QString& shown)
+{
+    const QDate date = QDate::fromString(shown.left(10), Qt::ISODate);
+    const QTime time = QTime::fromString(shown.mid(11), Qt::ISODate);
+    if (!date.isValid() || !time.isValid())
+        return std::numeric_limits<qint64>::min();
+    return date.toJulianDay() * 86400000 + time.msecsSinceStartOfDay();
+}
+
+} // namespace
+
 QVariant RecordModel::sortValue(int row, int column) const
 {
     const Record& record = m_records.at(row);
@@ -219,11 +236,8 @@ QVariant RecordModel::sortValue(int row, int column) const
         return m_records.size() - row;
     case NotesColumn:
         return record.editable() ? 0 : 1;
-    case RecordedAtColumn: {
-        // A record of unknown date comes before every other.
-        const QDateTime at = QDateTime::fromString(record.recordedAt(), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-        return at.isValid() ? at.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min();
-    }
+    case RecordedAtColumn:
+        return wallClockKey(record.recordedAt());
     case DoctorColumn:
         // Sorted in the language's order, whatever the case.
         return record.doctorName().toCaseFolded();

@@ -283,7 +283,11 @@ int main(int argc, char** argv)
                 runs);
     std::printf("  %-22s %10s %10s %10s %8s\n", "screen", "settled", "service", "beyond", "ratio");
     double worstBeyond = 0;
+    // An argument measures only the screens whose names contain it.
+    const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     for (const Screen& screen : bench.screens()) {
+        if (!QString::fromLatin1(screen.name).contains(only))
+            continue;
         Figures figures;
         for (int run = 0; run < runs; ++run)
             if (!bench.measure(screen, &figures)) {
