@@ -3,9 +3,11 @@
 #include "api/Controller.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -21,13 +23,26 @@ LockScreen::LockScreen(const QString& username, QWidget* window)
 
 void LockScreen::buildWidgets()
 {
-    auto* outer = new QVBoxLayout(this);
-    outer->addStretch();
+    // The panel sits in the middle; stretches around it rather than an
+    // alignment, so that its wrapped texts get the height they need.
+    auto* outer = new QGridLayout(this);
+    outer->setRowStretch(0, 1);
+    outer->setRowStretch(2, 1);
+    outer->setColumnStretch(0, 1);
+    outer->setColumnStretch(2, 1);
     auto* panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("widgetLockPanel"));
-    panel->setFixedWidth(380);
+    panel->setAttribute(Qt::WA_StyledBackground);
+    panel->setFixedWidth(420);
     auto* layout = new QVBoxLayout(panel);
-    layout->setSpacing(10);
+    layout->setContentsMargins(32, 24, 32, 24);
+    layout->setSpacing(12);
+
+    auto* logo = new QLabel(panel);
+    logo->setObjectName(QStringLiteral("labelLogo"));
+    logo->setPixmap(
+        QPixmap(QStringLiteral(":/images/logo.png")).scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    logo->setAlignment(Qt::AlignCenter);
 
     auto* title = new QLabel(tr("Text.windowLocked"), panel);
     title->setObjectName(QStringLiteral("labelTitle"));
@@ -51,17 +66,17 @@ void LockScreen::buildWidgets()
     m_labelError->hide();
 
     m_buttonUnlock = new QPushButton(tr("Text.unlock"), panel);
-    m_buttonUnlock->setObjectName(QStringLiteral("buttonUnlock"));
+    m_buttonUnlock->setObjectName(QStringLiteral("buttonConfirm"));
     m_buttonUnlock->setIcon(QIcon(QStringLiteral(":/images/login.png")));
     m_buttonUnlock->setDefault(true);
 
+    layout->addWidget(logo);
     layout->addWidget(title);
     layout->addWidget(explanation);
     layout->addWidget(m_passwordField);
     layout->addWidget(m_labelError);
     layout->addWidget(m_buttonUnlock, 0, Qt::AlignHCenter);
-    outer->addWidget(panel, 0, Qt::AlignHCenter);
-    outer->addStretch();
+    outer->addWidget(panel, 1, 1);
 
     connect(m_buttonUnlock, &QPushButton::clicked, this, &LockScreen::onConfirm);
 }

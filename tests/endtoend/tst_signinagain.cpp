@@ -250,7 +250,7 @@ void SignInAgainTest::idleWindowLocksUntilThePasswordIsGiven()
     QCOMPARE(screen->objectName(), QStringLiteral("LockScreen"));
     QVERIFY(screen->geometry().contains(window->geometry().center()));
     auto* password = screen->findChild<QLineEdit*>(QStringLiteral("passwordField"));
-    auto* unlock = screen->findChild<QPushButton*>(QStringLiteral("buttonUnlock"));
+    auto* unlock = screen->findChild<QPushButton*>(QStringLiteral("buttonConfirm"));
     auto* error = screen->findChild<QLabel*>(QStringLiteral("labelError"));
 
     // Escape and a wrong password leave it locked.
