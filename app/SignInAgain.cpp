@@ -15,7 +15,11 @@ SignInAgain::SignInAgain(QWidget* window) : QObject(window), m_window(window)
 
 SignInAgain::~SignInAgain()
 {
-    SessionRenewal::instance().setAvailable(false);
+    // Calls still waiting end as refused rather than wait for a window that
+    // is gone.
+    SessionRenewal& renewal = SessionRenewal::instance();
+    renewal.setAvailable(false);
+    renewal.finish(false);
 }
 
 void SignInAgain::setUsername(const QString& username)
