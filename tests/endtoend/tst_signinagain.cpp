@@ -12,10 +12,14 @@
 #include "support/MainWindowDriver.h"
 #include "support/MessageBoxRecorder.h"
 #include "support/ModalDialogDriver.h"
+#include "support/ScopedMessageBoxRunner.h"
 #include "support/ServiceTestEnvironment.h"
 #include "support/SignInDriver.h"
 #include "support/WorkingDirectory.h"
+#include "views/SymptomModel.h"
+#include "views/ViewPatient.h"
 #include "views/ViewPatients.h"
+#include "views/ViewRecoveryHistory.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -199,12 +203,28 @@ void SignInAgainTest::givingUpStartsAFreshSignIn()
     LocalServiceProcess service({QStringLiteral("--token-idle-seconds"), QString::number(idleSeconds)});
     QVERIFY2(service.start(), qPrintable(service.errorText()));
     ServiceTestEnvironment environment(service.baseUrl(), 20000);
-    MessageBoxRecorder boxes;
     MainWindowDriver driver(demo, demo);
     MainWindow* window = driver.window();
     QVERIFY(window);
-    QTRY_VERIFY(listIsIdle(window));
     QPointer<ViewPatients> firstList = window->patientsList();
+
+    // A recovery history with a change not saved yet.
+    ViewPatient* card = driver.openCard(QStringLiteral("Benjamin Carter"));
+    QVERIFY(card);
+    MainWindowDriver::tick(card, {0, 1, 2});
+    QPointer<ViewRecoveryHistory> history =
+        qobject_cast<ViewRecoveryHistory*>(driver.openFromCard(card, QStringLiteral("buttonRecoveryHistory")));
+    QVERIFY(history);
+    QTRY_VERIFY_WITH_TIMEOUT(history->model()->rowCount() > 3, 20000);
+    const QModelIndex cell = history->model()->index(3, 2);
+    QVERIFY(history->model()->setData(cell, cell.data(Qt::EditRole).toFloat() == 2.0f ? 1.0f : 2.0f, Qt::DisplayRole));
+    // Asked in demo's language; the second practitioner's may differ.
+    const QString saveQuestion = QCoreApplication::translate("ViewRecoveryHistory", "Text.confirmSave");
+    QStringList asked;
+    ScopedMessageBoxRunner answers([&asked](QMessageBox& box) {
+        asked << box.text();
+        box.button(QMessageBox::No)->click();
+    });
     QTest::qWait(expiryWaitMs);
 
     // Then comes the plain sign-in, empty and open to another practitioner.
@@ -226,6 +246,9 @@ void SignInAgainTest::givingUpStartsAFreshSignIn()
     QTRY_COMPARE(errors.count(), 1);
     QCOMPARE(again.username, demo);
     QTRY_VERIFY_WITH_TIMEOUT(window->patientsList() && window->patientsList() != firstList, 10000);
+    // The unsaved change was asked about before the screens went.
+    QCOMPARE(asked, QStringList{saveQuestion});
+    QTRY_VERIFY(!history);
     QVERIFY(fresh.username.isEmpty());
     QVERIFY(!fresh.usernameFixed);
     QTRY_VERIFY(window->isVisible() && listIsIdle(window));
