@@ -1,5 +1,7 @@
 #include "api/Controller.h"
 
+#include "api/RequestParts.h"
+#include "api/ResendingCall.h"
 #include "base/Account.h"
 #include "base/AppConstants.h"
 #include "base/Base64.h"
@@ -16,60 +18,9 @@
 #include "widgets/LoadingWindow.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QUrlQuery>
 #include <QWidget>
-
-namespace {
-
-const QByteArray jsonContentType = QByteArrayLiteral("application/json");
-
-QByteArray jsonBody(const QJsonObject& object)
-{
-    return QJsonDocument(object).toJson(QJsonDocument::Indented);
-}
-
-// Ids come from the service; encoding them keeps an odd one from changing
-// the path it is placed in.
-// An empty value is still written "key=": the service reads a bare "key"
-// differently from one with an empty value.
-QString queryValue(const QString& value)
-{
-    return value.isNull() ? QStringLiteral("") : value;
-}
-
-QString segment(const QString& id)
-{
-    return QString::fromLatin1(QUrl::toPercentEncoding(id));
-}
-
-// The answer of a sign-in or a password change: a JSON object, all of the
-// body, with a token; empty when it is anything else.
-QJsonObject tokenAnswer(const QByteArray& bytes)
-{
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
-    const QJsonValue token = document.object().value(QLatin1String("accessToken"));
-    if (error.error != QJsonParseError::NoError || !token.isString() || token.toString().isEmpty())
-        return {};
-    return document.object();
-}
-
-QJsonObject recipeBody(const Patient& patient, const Record& record, const QList<Marker>& markers, int duration,
-                       const QString& deviceId, const QString& command)
-{
-    QJsonArray markerIds;
-    for (const Marker& marker : markers)
-        markerIds.append(marker.id());
-    return {
-        {QStringLiteral("patientId"), patient.id()}, {QStringLiteral("recordId"), record.id()},
-        {QStringLiteral("deviceId"), deviceId},      {QStringLiteral("markers"), markerIds},
-        {QStringLiteral("duration"), duration},      {QStringLiteral("command"), command},
-    };
-}
-
-} // namespace
 
 Controller::Controller(QWidget* overlayWidget, QObject* parent) : QObject(parent), m_overlayWidget(overlayWidget) {}
 
@@ -85,8 +36,9 @@ void Controller::login(const QMap<QString, QString>& params)
     const QString base = startCall();
     if (base.isEmpty())
         return;
+    const QUrl url(base + QStringLiteral("/auth/login"), QUrl::TolerantMode);
     // The sign-in goes through the shared transport itself, as a form.
-    watch(Http::instance().post(QUrl(base + QStringLiteral("/auth/login"), QUrl::TolerantMode), params), SignIn);
+    run(SignIn, false, [this, url, params] { watch(Http::instance().post(url, params)); });
 }
 
 void Controller::changePassword(const QMap<QString, QString>& params)
@@ -94,7 +46,7 @@ void Controller::changePassword(const QMap<QString, QString>& params)
     QJsonObject object;
     for (auto it = params.cbegin(); it != params.cend(); ++it)
         object.insert(it.key(), it.value());
-    send(Method::Post, QStringLiteral("/auth/password"), AccessToken, jsonBody(object));
+    send(HttpMethod::Post, QStringLiteral("/auth/password"), AccessToken, jsonBody(object));
 }
 
 void Controller::changeLocale(const QString& language)
@@ -103,14 +55,14 @@ void Controller::changeLocale(const QString& language)
         {QStringLiteral("country"), language.section(QLatin1Char('_'), 1)},
         {QStringLiteral("locale"), language.section(QLatin1Char('_'), 0, 0)},
     };
-    send(Method::Put, QStringLiteral("/auth/locale"), Status, jsonBody(object));
+    send(HttpMethod::Put, QStringLiteral("/auth/locale"), Status, jsonBody(object));
 }
 
 void Controller::checkUpdates()
 {
     QUrlQuery query;
     query.addQueryItem(QStringLiteral("version"), AppConstants::applicationVersion);
-    send(Method::Get, QStringLiteral("/auth/updates/?") + query.toString(QUrl::FullyEncoded), Bytes);
+    send(HttpMethod::Get, QStringLiteral("/auth/updates/?") + query.toString(QUrl::FullyEncoded), Bytes);
 }
 
 void Controller::filterPatients(const QString& sortBy, const QString& direction, int size, int current,
@@ -123,27 +75,27 @@ void Controller::filterPatients(const QString& sortBy, const QString& direction,
     query.addQueryItem(QStringLiteral("current"), QString::number(current));
     query.addQueryItem(QStringLiteral("searchby"), queryValue(searchBy));
     query.addQueryItem(QStringLiteral("needle"), queryValue(needle(searchText)));
-    send(Method::Get, QStringLiteral("/patient/filter?") + query.toString(QUrl::FullyEncoded), Bytes);
+    send(HttpMethod::Get, QStringLiteral("/patient/filter?") + query.toString(QUrl::FullyEncoded), Bytes);
 }
 
 void Controller::createPatient(const Patient& patient)
 {
-    send(Method::Post, QStringLiteral("/patient"), Bytes, patient.toJson());
+    send(HttpMethod::Post, QStringLiteral("/patient"), Bytes, patient.toJson());
 }
 
 void Controller::editPatient(const Patient& patient)
 {
-    send(Method::Put, QStringLiteral("/patient"), Bytes, patient.toJson());
+    send(HttpMethod::Put, QStringLiteral("/patient"), Bytes, patient.toJson());
 }
 
 void Controller::removePatient(const Patient& patient)
 {
-    send(Method::Delete, QStringLiteral("/patient/") + segment(patient.id()), Status);
+    send(HttpMethod::Delete, QStringLiteral("/patient/") + pathSegment(patient.id()), Status);
 }
 
 void Controller::getRecords(const Patient& patient)
 {
-    send(Method::Get, QStringLiteral("/record/") + segment(patient.id()), Bytes);
+    send(HttpMethod::Get, QStringLiteral("/record/") + pathSegment(patient.id()), Bytes);
 }
 
 void Controller::uploadRecord(const Patient& patient, const QByteArray& recording, const QString& sensorId)
@@ -152,48 +104,49 @@ void Controller::uploadRecord(const Patient& patient, const QByteArray& recordin
     if (base.isEmpty())
         return;
     showOverlay();
-    auto* transfer = new FileTransfer;
-    // A silent service must not leave the overlay up: the upload waits for the
-    // answer no longer than any other call.
-    transfer->setReadTimeout(Http::instance().readTimeout());
-    connect(transfer, &FileTransfer::onSuccess, this, [this](const QByteArray& bytes) { success(Bytes, bytes); });
-    connect(transfer, &FileTransfer::onError, this, [this, transfer](const QByteArray& bytes) {
-        m_failure = {transfer->statusCode(), transfer->networkError()};
-        error(bytes);
+    run(Bytes, true, [this, url = base + QStringLiteral("/record"), patient, recording, sensorId] {
+        auto* transfer = new FileTransfer;
+        // A silent service must not leave the overlay up: the upload waits for
+        // the answer no longer than any other call.
+        transfer->setReadTimeout(Http::instance().readTimeout());
+        const int attempt = m_call->attempt();
+        connect(transfer, &FileTransfer::onSuccess, this,
+                [this, attempt](const QByteArray& bytes) { m_call->answer(attempt, bytes); });
+        connect(transfer, &FileTransfer::onError, this, [this, attempt, transfer](const QByteArray& bytes) {
+            m_call->fail(attempt, bytes, {transfer->statusCode(), transfer->networkError()});
+        });
+        connect(transfer, &QObject::destroyed, this, [this, attempt] { m_call->fail(attempt, {}, {}); });
+        transfer->upload(url, patient, recording, sensorId);
     });
-    connect(transfer, &QObject::destroyed, this, [this] {
-        if (!m_finished)
-            error({});
-    });
-    transfer->upload(base + QStringLiteral("/record"), patient, recording, sensorId);
 }
 
 void Controller::deleteRecord(const Record& record)
 {
-    send(Method::Delete, QStringLiteral("/record/%1/%2").arg(segment(record.patientId()), segment(record.id())),
-         Status);
+    send(HttpMethod::Delete,
+         QStringLiteral("/record/%1/%2").arg(pathSegment(record.patientId()), pathSegment(record.id())), Status);
 }
 
 void Controller::exportExcel(const Patient& patient)
 {
-    send(Method::Post, QStringLiteral("/export/excel"), Bytes, jsonBody({{QStringLiteral("patientId"), patient.id()}}));
+    send(HttpMethod::Post, QStringLiteral("/export/excel"), Bytes,
+         jsonBody({{QStringLiteral("patientId"), patient.id()}}));
 }
 
 void Controller::connectDevice(const Patient& patient, const QString& deviceId)
 {
-    send(Method::Post, QStringLiteral("/patient/device"), Status,
+    send(HttpMethod::Post, QStringLiteral("/patient/device"), Status,
          jsonBody({{QStringLiteral("patientId"), patient.id()}, {QStringLiteral("deviceId"), deviceId}}));
 }
 
 void Controller::toggleDevice(const Patient& patient)
 {
-    send(Method::Put, QStringLiteral("/patient/device"), Status,
+    send(HttpMethod::Put, QStringLiteral("/patient/device"), Status,
          jsonBody({{QStringLiteral("patientId"), patient.id()}}));
 }
 
 void Controller::disconnectDevice(const Patient& patient)
 {
-    send(Method::Delete, QStringLiteral("/patient/device/") + segment(patient.id()), Status);
+    send(HttpMethod::Delete, QStringLiteral("/patient/device/") + pathSegment(patient.id()), Status);
 }
 
 void Controller::sendCommand(const Patient& patient, const QString& command, const Record* record)
@@ -201,17 +154,17 @@ void Controller::sendCommand(const Patient& patient, const QString& command, con
     QJsonObject object{{QStringLiteral("patientId"), patient.id()}, {QStringLiteral("command"), command}};
     if (record)
         object.insert(QStringLiteral("recordId"), record->id());
-    send(Method::Post, QStringLiteral("/command"), Status, jsonBody(object));
+    send(HttpMethod::Post, QStringLiteral("/command"), Status, jsonBody(object));
 }
 
 void Controller::deleteCommand(const Patient& patient)
 {
-    send(Method::Delete, QStringLiteral("/command/") + segment(patient.id()), Status);
+    send(HttpMethod::Delete, QStringLiteral("/command/") + pathSegment(patient.id()), Status);
 }
 
 void Controller::requestAutospectrum(const Patient& patient, const Record& record, const QString& deviceId)
 {
-    send(Method::Post, QStringLiteral("/recipe/autospectrum"), Packed,
+    send(HttpMethod::Post, QStringLiteral("/recipe/autospectrum"), Packed,
          jsonBody({{QStringLiteral("patientId"), patient.id()},
                    {QStringLiteral("recordId"), record.id()},
                    {QStringLiteral("deviceId"), deviceId}}));
@@ -219,45 +172,46 @@ void Controller::requestAutospectrum(const Patient& patient, const Record& recor
 
 void Controller::analyse(const QByteArray& json)
 {
-    send(Method::Post, QStringLiteral("/analysis"), Bytes, json);
+    send(HttpMethod::Post, QStringLiteral("/analysis"), Bytes, json);
 }
 
 void Controller::summary(const QByteArray& json)
 {
-    send(Method::Post, QStringLiteral("/analysis/summary"), Bytes, json);
+    send(HttpMethod::Post, QStringLiteral("/analysis/summary"), Bytes, json);
 }
 
 void Controller::comparative(const QByteArray& json)
 {
-    send(Method::Post, QStringLiteral("/analysis/comparative"), Bytes, json);
+    send(HttpMethod::Post, QStringLiteral("/analysis/comparative"), Bytes, json);
 }
 
 void Controller::diagnosticCategories(const Patient& patient)
 {
-    send(Method::Get, QStringLiteral("/category/diagnostic/") + segment(patient.id()), Bytes);
+    send(HttpMethod::Get, QStringLiteral("/category/diagnostic/") + pathSegment(patient.id()), Bytes);
 }
 
 void Controller::correctiveCategories(const Patient& patient)
 {
-    send(Method::Get, QStringLiteral("/category/corrective/") + segment(patient.id()), Bytes);
+    send(HttpMethod::Get, QStringLiteral("/category/corrective/") + pathSegment(patient.id()), Bytes);
 }
 
 void Controller::getRecipe(const Patient& patient, const Record& record)
 {
-    send(Method::Get, QStringLiteral("/recipe/%1/%2").arg(segment(patient.id()), segment(record.id())), Bytes);
+    send(HttpMethod::Get, QStringLiteral("/recipe/%1/%2").arg(pathSegment(patient.id()), pathSegment(record.id())),
+         Bytes);
 }
 
 void Controller::createRecipe(const Patient& patient, const Record& record, const QList<Marker>& markers, int duration,
                               const QString& deviceId)
 {
-    send(Method::Post, QStringLiteral("/recipe"), Packed,
+    send(HttpMethod::Post, QStringLiteral("/recipe"), Packed,
          jsonBody(recipeBody(patient, record, markers, duration, deviceId, QString())));
 }
 
 void Controller::updateRecipe(const Patient& patient, const Record& record, const QList<Marker>& markers, int duration,
                               const QString& command)
 {
-    send(Method::Put, QStringLiteral("/recipe"), Status,
+    send(HttpMethod::Put, QStringLiteral("/recipe"), Status,
          jsonBody(recipeBody(patient, record, markers, duration, QString(), command)));
 }
 
@@ -266,13 +220,13 @@ void Controller::loadQuestionnaire(const Patient& patient, const QList<Record>& 
     QJsonArray recordIds;
     for (const Record& record : records)
         recordIds.append(record.id());
-    send(Method::Post, QStringLiteral("/patient/questionnaire"), Bytes,
+    send(HttpMethod::Post, QStringLiteral("/patient/questionnaire"), Bytes,
          jsonBody({{QStringLiteral("patientId"), patient.id()}, {QStringLiteral("records"), recordIds}}));
 }
 
 void Controller::saveQuestionnaire(const Patient& patient, const QByteArray& json)
 {
-    send(Method::Put, QStringLiteral("/patient/questionnaire/") + segment(patient.id()), Status, json);
+    send(HttpMethod::Put, QStringLiteral("/patient/questionnaire/") + pathSegment(patient.id()), Status, json);
 }
 
 // ---- Running a call --------------------------------------------------------
@@ -294,50 +248,48 @@ QString Controller::startCall()
     return {};
 }
 
-void Controller::send(Method method, const QString& pathAndQuery, Type type, const QByteArray& body)
+void Controller::send(HttpMethod method, const QString& pathAndQuery, Type type, const QByteArray& body)
 {
     const QString base = startCall();
     if (base.isEmpty())
         return;
     showOverlay();
-
-    Http transport = Http::instance();
-    transport.requestHeaders().insert(sessionHeaders());
-
     const QUrl url(base + pathAndQuery, QUrl::TolerantMode);
-    HttpReply* reply = nullptr;
-    switch (method) {
-    case Method::Get:
-        reply = transport.get(url);
-        break;
-    case Method::Delete:
-        reply = transport.deleteResource(url);
-        break;
-    case Method::Post:
-        reply = transport.post(url, body, jsonContentType);
-        break;
-    case Method::Put:
-        reply = transport.put(url, body, jsonContentType);
-        break;
-    }
-    watch(reply, type);
+    run(type, true, [this, method, url, body] {
+        // The headers are read for every attempt: one sent again after a new
+        // sign-in carries the new token.
+        Http transport = Http::instance();
+        transport.requestHeaders().insert(sessionHeaders());
+        watch(sendRequest(transport, method, url, body));
+    });
 }
 
-void Controller::watch(HttpReply* reply, Type type)
+void Controller::run(Type type, bool carriesToken, const std::function<void()>& send)
+{
+    m_call = new ResendingCall(send, carriesToken, m_overlayWidget, this);
+    connect(m_call, &ResendingCall::answered, this, [this, type](const QByteArray& bytes) { success(type, bytes); });
+    connect(m_call, &ResendingCall::failed, this, [this](const QByteArray& bytes, const ServiceFailure& failure) {
+        m_failure = failure;
+        error(bytes);
+    });
+    m_call->start();
+}
+
+void Controller::watch(HttpReply* reply)
 {
     m_reply = reply;
-    connect(reply, &HttpReply::data, this, [this, type](const QByteArray& bytes) { success(type, bytes); });
+    const int attempt = m_call->attempt();
+    connect(reply, &HttpReply::data, this,
+            [this, attempt](const QByteArray& bytes) { m_call->answer(attempt, bytes); });
     // finished comes before error: keep what the failure was for the message.
     connect(reply, &HttpReply::finished, this, [this](const HttpReply& ended) {
-        m_failure = {ended.statusCode(), ended.networkError()};
+        m_replyFailure = {ended.statusCode(), ended.networkError()};
     });
-    connect(reply, &HttpReply::error, this, &Controller::error);
+    connect(reply, &HttpReply::error, this,
+            [this, attempt](const QByteArray& bytes) { m_call->fail(attempt, bytes, m_replyFailure); });
     // A reply that goes away without reporting must not leave the controller
     // and its overlay behind.
-    connect(reply, &QObject::destroyed, this, [this] {
-        if (!m_finished)
-            error({});
-    });
+    connect(reply, &QObject::destroyed, this, [this, attempt] { m_call->fail(attempt, {}, m_replyFailure); });
 }
 
 void Controller::success(Controller::Type type, const QByteArray& bytes)

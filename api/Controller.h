@@ -1,5 +1,6 @@
 #pragma once
 
+#include "api/RequestParts.h"
 #include "net/ServiceErrorText.h"
 
 #include <QByteArray>
@@ -11,12 +12,15 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 class HttpReply;
 class LoadingWindow;
 class Marker;
 class Patient;
 class QUrl;
 class Record;
+class ResendingCall;
 
 // The client of the service: one object per call. The caller creates it, calls
 // exactly one operation and listens to onBytes, onSuccess and onError; the
@@ -109,16 +113,10 @@ private slots:
     void error(const QByteArray& bytes);
 
 private:
-    enum class Method
-    {
-        Get,
-        Post,
-        Put,
-        Delete,
-    };
-
-    void send(Method method, const QString& pathAndQuery, Type type, const QByteArray& body = {});
-    void watch(HttpReply* reply, Type type);
+    void send(HttpMethod method, const QString& pathAndQuery, Type type, const QByteArray& body = {});
+    // Runs the call through its resending; send makes one attempt.
+    void run(Type type, bool carriesToken, const std::function<void()>& send);
+    void watch(HttpReply* reply);
     // The base URL, or empty text when the call is refused and will report so.
     QString startCall();
     void showOverlay();
@@ -130,6 +128,10 @@ private:
     // keeps the controller from deleting it twice.
     QPointer<LoadingWindow> m_overlay;
     QPointer<HttpReply> m_reply;
+    ResendingCall* m_call = nullptr;
+    // How the last reply ended, kept from its finished() for its error().
+    Failure m_replyFailure;
+    // How the call failed, once that is its outcome.
     Failure m_failure;
     bool m_finished = false;
 };

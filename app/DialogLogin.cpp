@@ -21,7 +21,7 @@ void addField(QGridLayout* layout, int row, QLabel* picture, QLineEdit* field, c
     words->setObjectName(field->objectName() + QStringLiteral("Name"));
     words->setBuddy(field);
     // The words belong to the field below them, apart from the one above.
-    words->setContentsMargins(0, row > 0 ? 10 : 0, 0, 0);
+    words->setContentsMargins(0, row > 1 ? 10 : 0, 0, 0);
     field->setAccessibleName(name);
     picture->setAccessibleName(name);
     layout->addWidget(words, row, 1);
@@ -34,18 +34,42 @@ void addField(QGridLayout* layout, int row, QLabel* picture, QLineEdit* field, c
 DialogLogin::DialogLogin(QWidget* parent) : OutcomeDialog(parent)
 {
     setObjectName(QStringLiteral("DialogLogin"));
-    buildWidgets();
+    buildWidgets(false);
     setWindowTitle(tr("Title.application"));
     // The main window is not on screen yet: nothing must hide the sign-in.
     place(360, 280);
 }
 
-void DialogLogin::buildWidgets()
+DialogLogin::DialogLogin(const QString& username, QWidget* parent) : OutcomeDialog(parent)
+{
+    setObjectName(QStringLiteral("DialogLogin"));
+    buildWidgets(true);
+    m_usernameField->setText(username);
+    m_usernameField->setReadOnly(true);
+    m_passwordField->setFocus();
+    setWindowTitle(tr("Title.signInAgain"));
+    place(400, 340);
+}
+
+QString DialogLogin::username() const
+{
+    return m_usernameField->text();
+}
+
+void DialogLogin::buildWidgets(bool again)
 {
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(32, 24, 32, 24);
     layout->setHorizontalSpacing(12);
     layout->setVerticalSpacing(6);
+    // Fields start below the explanation when there is one.
+    const int first = again ? 1 : 0;
+    if (again) {
+        auto* reason = new QLabel(tr("Text.signInExpired"), this);
+        reason->setObjectName(QStringLiteral("labelSignInAgain"));
+        reason->setWordWrap(true);
+        layout->addWidget(reason, 0, 0, 1, 2);
+    }
 
     auto* usernameLabel = new QLabel(this);
     usernameLabel->setObjectName(QStringLiteral("usernameLabel"));
@@ -53,7 +77,7 @@ void DialogLogin::buildWidgets()
     m_usernameField = new QLineEdit(this);
     m_usernameField->setObjectName(QStringLiteral("usernameField"));
     m_usernameField->setMaxLength(fieldMaxLength);
-    addField(layout, 0, usernameLabel, m_usernameField, tr("Text.username"));
+    addField(layout, first, usernameLabel, m_usernameField, tr("Text.username"));
 
     auto* passwordLabel = new QLabel(this);
     passwordLabel->setObjectName(QStringLiteral("passwordLabel"));
@@ -62,15 +86,15 @@ void DialogLogin::buildWidgets()
     m_passwordField->setObjectName(QStringLiteral("passwordField"));
     m_passwordField->setMaxLength(fieldMaxLength);
     m_passwordField->setEchoMode(QLineEdit::Password);
-    addField(layout, 2, passwordLabel, m_passwordField, tr("Text.password"));
+    addField(layout, first + 2, passwordLabel, m_passwordField, tr("Text.password"));
 
     m_buttonConfirm = new QPushButton(this);
     m_buttonConfirm->setObjectName(QStringLiteral("buttonConfirm"));
     m_buttonConfirm->setIcon(QIcon(QStringLiteral(":/images/login.png")));
     m_buttonConfirm->setText(tr("Text.signIn"));
     m_buttonConfirm->setDefault(true);
-    layout->setRowMinimumHeight(4, 8);
-    layout->addWidget(m_buttonConfirm, 5, 0, 1, 2, Qt::AlignHCenter);
+    layout->setRowMinimumHeight(first + 4, 8);
+    layout->addWidget(m_buttonConfirm, first + 5, 0, 1, 2, Qt::AlignHCenter);
 
     connect(m_buttonConfirm, &QPushButton::clicked, this, &DialogLogin::onConfirm);
 }

@@ -1,27 +1,25 @@
 #include "app/MainWindow.h"
 
 #include "api/Controller.h"
-#include "api/PatientManager.h"
 #include "app/DialogAbout.h"
 #include "app/DialogChangePassword.h"
 #include "app/DialogLogin.h"
+#include "app/IdleLock.h"
 #include "app/LanguageMenu.h"
 #include "app/PlayerHost.h"
 #include "app/ScreenStack.h"
+#include "app/SignInAgain.h"
+#include "audio/DialogPlayer.h"
 #include "base/Account.h"
 #include "base/AppConstants.h"
 #include "base/Language.h"
 #include "base/ToolkitTranslation.h"
-#include "views/ViewAnalysis.h"
-#include "views/ViewComparativeAnalysis.h"
-#include "views/ViewImpact.h"
-#include "views/ViewPatient.h"
 #include "views/ViewPatients.h"
-#include "views/ViewReceipt.h"
-#include "views/ViewRecoveryHistory.h"
 #include "widgets/MessageBoxes.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QEvent>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -30,10 +28,12 @@
 #include <QMenuBar>
 #include <QStatusBar>
 
-#include <utility>
-
 MainWindow::MainWindow(QWidget* parent)
-    : QMainWindow(parent), m_screens(new ScreenStack(this)), m_player(new PlayerHost(this))
+    : QMainWindow(parent)
+    , m_screens(new ScreenStack(this))
+    , m_player(new PlayerHost(this))
+    , m_signInAgain(new SignInAgain(this))
+    , m_idleLock(new IdleLock(this))
 {
     // The language comes first so that every widget built below takes its text
     // from the right translation.
@@ -48,6 +48,7 @@ MainWindow::MainWindow(QWidget* parent)
     setMinimumSize(300, 300);
     connect(m_player, &PlayerHost::activeChanged, this, &MainWindow::onPlayerState);
     connect(m_player, &PlayerHost::ended, this, &MainWindow::onPlayerEnded);
+    connect(m_signInAgain, &SignInAgain::gaveUp, this, &MainWindow::signInAbandoned);
     retranslate();
 
     signIn();
@@ -65,6 +66,43 @@ void MainWindow::signIn()
     connect(dialog, &DialogLogin::listener, this, &MainWindow::onLogin);
     dialog->exec();
     dialog->deleteLater();
+    if (!m_signedIn)
+        return;
+    m_signInAgain->setUsername(dialog->username());
+    m_idleLock->start(dialog->username());
+}
+
+void MainWindow::signInAbandoned()
+{
+    if (mayLeaveScreens([this] { signOut(); }))
+        signOut();
+}
+
+void MainWindow::signOut()
+{
+    m_signInAgain->setUsername({});
+    m_idleLock->stop();
+    // The dialogs open over the screens go with them; a playing impact is the
+    // practitioner's to stop.
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* dialog = qobject_cast<QDialog*>(widget);
+        if (dialog && dialog->isVisible() && dialog->isModal() && !qobject_cast<DialogPlayer*>(dialog))
+            dialog->reject();
+    }
+    // Once their event loops have ended.
+    QMetaObject::invokeMethod(this, &MainWindow::signInAfresh, Qt::QueuedConnection);
+}
+
+void MainWindow::signInAfresh()
+{
+    hide();
+    takeCentralWidget()->deleteLater();
+    m_screens = new ScreenStack(this);
+    setCentralWidget(m_screens);
+    m_signedIn = false;
+    signIn();
+    if (!m_signedIn)
+        QCoreApplication::quit();
 }
 
 void MainWindow::buildMenus()
@@ -89,9 +127,10 @@ void MainWindow::buildMenus()
 
 void MainWindow::connectMenuActions()
 {
-    connect(m_menuPassword, &QAction::triggered, this, &MainWindow::onMenuPassword);
-    connect(m_menuUpdates, &QAction::triggered, this, &MainWindow::onMenuUpdates);
-    connect(m_menuAbout, &QAction::triggered, this, &MainWindow::onMenuAbout);
+    // Unique: a later sign-in connects them again.
+    connect(m_menuPassword, &QAction::triggered, this, &MainWindow::onMenuPassword, Qt::UniqueConnection);
+    connect(m_menuUpdates, &QAction::triggered, this, &MainWindow::onMenuUpdates, Qt::UniqueConnection);
+    connect(m_menuAbout, &QAction::triggered, this, &MainWindow::onMenuAbout, Qt::UniqueConnection);
 }
 
 void MainWindow::setLanguage(const QString& name)
@@ -116,8 +155,12 @@ void MainWindow::onLogin(bool success)
     }
     m_signedIn = true;
     setLanguage(Account::instance().localeName());
-    m_languages = new LanguageMenu(m_menuLanguage, Account::instance().localeName());
-    connect(m_languages, &LanguageMenu::triggered, this, &MainWindow::onLanguageChanged);
+    if (m_languages) {
+        m_languages->check(Account::instance().localeName());
+    } else {
+        m_languages = new LanguageMenu(m_menuLanguage, Account::instance().localeName());
+        connect(m_languages, &LanguageMenu::triggered, this, &MainWindow::onLanguageChanged);
+    }
     showMaximized();
 
     auto* patients = new ViewPatients(this);
@@ -179,106 +222,6 @@ void MainWindow::onMenuAbout()
     dialog->deleteLater();
 }
 
-// ---- Screens ---------------------------------------------------------------------
-
-void MainWindow::pushScreen(QWidget* screen)
-{
-    m_screens->push(screen);
-}
-
-int MainWindow::screenCount() const
-{
-    return m_screens->count();
-}
-
-QWidget* MainWindow::currentScreen() const
-{
-    return m_screens->currentWidget();
-}
-
-ViewPatients* MainWindow::patientsList() const
-{
-    return qobject_cast<ViewPatients*>(m_screens->bottom());
-}
-
-template <typename Screen> Screen* MainWindow::openScreen(Screen* screen)
-{
-    connect(screen, &Screen::onPatientsList, this, &MainWindow::showPatientsList);
-    connect(screen, &Screen::onBack, this, &MainWindow::screenBack);
-    m_screens->push(screen);
-    return screen;
-}
-
-// The screens above the patients list come with their own classes; each slot
-// below then creates its screen with openScreen and connects what is its own.
-
-void MainWindow::onChoosePatient(Patient& patient)
-{
-    auto* card = new ViewPatient(patient, this);
-    card->setPlayerActive(m_player->isActive());
-    connect(this, &MainWindow::onPlayerState, card, &ViewPatient::setPlayerActive);
-    connect(card, &ViewPatient::onAnalysis, this, &MainWindow::onAnalysis);
-    connect(card, &ViewPatient::onComparativeAnalysis, this, &MainWindow::onComparativeAnalysis);
-    connect(card, &ViewPatient::onRecoveryHistory, this, &MainWindow::onRecoveryHistory);
-    connect(card, &ViewPatient::onReceipt, this, &MainWindow::onReceipt);
-    connect(card, &ViewPatient::onPatientsList, this, &MainWindow::showPatientsList);
-    connect(card, &ViewPatient::onPatientDelete, this, &MainWindow::patientDelete);
-    connect(card, &ViewPatient::onPlay, this, &MainWindow::onPlayerInit);
-    m_screens->push(card);
-}
-
-void MainWindow::onAnalysis(Patient& patient, QList<Record>& records)
-{
-    openScreen(new ViewAnalysis(patient, records, this));
-}
-
-void MainWindow::onComparativeAnalysis(Patient& patient, QList<Record>& records)
-{
-    openScreen(new ViewComparativeAnalysis(patient, records, this));
-}
-
-void MainWindow::onRecoveryHistory(Patient& patient, QList<Record>& records)
-{
-    openScreen(new ViewRecoveryHistory(patient, records, this));
-}
-
-void MainWindow::onReceipt(Patient& patient, Record& record)
-{
-    auto* receipt = openScreen(new ViewReceipt(this, patient, record));
-    connect(receipt, &ViewReceipt::onReceipt, this, &MainWindow::onImpact);
-}
-
-void MainWindow::onImpact(Patient& patient, Record& record, QList<Marker>& markers, bool recipeChanged)
-{
-    // The recipe screen it came from, and the card below, hear what the
-    // impact screen changes.
-    auto* receipt = qobject_cast<ViewReceipt*>(m_screens->top());
-    auto* card = qobject_cast<ViewPatient*>(m_screens->widget(1));
-    auto* impact = openScreen(new ViewImpact(this, patient, record, markers, recipeChanged));
-    connect(impact, &ViewImpact::onPlay, this, &MainWindow::onPlayerInit);
-    connect(impact, &ViewImpact::onPatientCard, this, [this] { m_screens->back(2); });
-    connect(this, &MainWindow::onPlayerState, impact, &ViewImpact::onPlayerState);
-    if (receipt) {
-        connect(impact, &ViewImpact::onMarkerRemove, receipt, &ViewReceipt::markerRemove);
-        // What Start saved on the service is the recipe from now on.
-        connect(impact, &ViewImpact::onMarkersSaved, receipt, &ViewReceipt::markersSaved);
-        connect(impact, &ViewImpact::onPatientChanged, receipt, &ViewReceipt::updatePatient);
-    }
-    if (card)
-        connect(impact, &ViewImpact::onPatientChanged, card, &ViewPatient::updatePatient);
-    emit onPlayerState(m_player->isActive());
-}
-
-void MainWindow::screenBack()
-{
-    m_screens->back();
-}
-
-void MainWindow::showPatientsList()
-{
-    m_screens->backToBottom();
-}
-
 // ---- Player --------------------------------------------------------------------
 
 void MainWindow::onPlayerInit(QByteArray samples, QString title)
@@ -298,20 +241,6 @@ void MainWindow::onPlayerEnded(bool completed)
         showSuccess(currentScreen() ? currentScreen() : this, tr("Text.impactFinished"));
 }
 
-void MainWindow::patientDelete(QWidget* widget, Patient& patient)
-{
-    if (!confirmDeletePatient(widget, patient.name()))
-        return;
-    PatientManager& directory = PatientManager::instance();
-    connect(&directory, &PatientManager::onPatientDeleted, this, &MainWindow::patientDeleted, Qt::UniqueConnection);
-    directory.removePatient(widget, patient);
-}
-
-void MainWindow::patientDeleted()
-{
-    showPatientsList();
-}
-
 // ---- Window events -----------------------------------------------------------------
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -321,33 +250,6 @@ void MainWindow::closeEvent(QCloseEvent* event)
         return;
     if (askYesNo(this, tr("Text.closeTitle"), tr("Text.closeMessage")))
         event->accept();
-}
-
-bool MainWindow::mayLeaveScreens(const std::function<void()>& then)
-{
-    m_afterScreensSaved = then;
-    return mayLeaveTopScreen<ViewImpact>() && mayLeaveTopScreen<ViewReceipt>() &&
-           mayLeaveTopScreen<ViewRecoveryHistory>();
-}
-
-// Only the top screen holds unsaved work: the screens below it hold none, or
-// (the recipe below the impact) the same markers, and asking the recipe too
-// would save its older order over the impact's.
-template <typename Screen> bool MainWindow::mayLeaveTopScreen()
-{
-    auto* screen = qobject_cast<Screen*>(m_screens->top());
-    if (!screen || screen->confirmLeave())
-        return true;
-    // Its work is being saved; the way out is taken again once it is.
-    connect(screen, &Screen::onReadyToLeave, this, &MainWindow::screensSaved,
-            Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
-    return false;
-}
-
-void MainWindow::screensSaved()
-{
-    if (const std::function<void()> then = std::exchange(m_afterScreensSaved, {}))
-        then();
 }
 
 void MainWindow::changeEvent(QEvent* event)

@@ -10,11 +10,13 @@
 
 #include <functional>
 
+class IdleLock;
 class LanguageMenu;
 class PlayerHost;
 class QAction;
 class QMenu;
 class ScreenStack;
+class SignInAgain;
 class ViewPatients;
 
 // The only top-level window. It runs the sign-in at construction, then hosts
@@ -22,7 +24,7 @@ class ViewPatients;
 // the practitioner opened from there. Screens never create each other; they
 // emit navigation signals, and the window creates and connects the next one,
 // and the stack pushes and pops them. It also owns the application menu, the
-// close question and the player.
+// close question, the player, the idle lock and the sign-in again.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -50,6 +52,8 @@ public:
     // locking. A screen with unsaved work asks its save question first. False
     // while that work is being saved; then runs once it has been.
     bool mayLeaveScreens(const std::function<void()>& then);
+
+    IdleLock* idleLock() const { return m_idleLock; }
 
 signals:
     void onPlayerState(bool active);
@@ -83,6 +87,11 @@ private:
     void buildMenus();
     void connectMenuActions();
     void signIn();
+    // The practitioner gave up signing in again: once the screens' work is
+    // saved or dropped, everything goes and the sign-in starts afresh.
+    void signInAbandoned();
+    void signOut();
+    void signInAfresh();
     void retranslate();
     void onPlayerEnded(bool completed);
     // Pushes a screen above the patient card, connected to go back and to the
@@ -95,6 +104,8 @@ private:
 
     ScreenStack* m_screens;
     PlayerHost* m_player;
+    SignInAgain* m_signInAgain;
+    IdleLock* m_idleLock;
     QMenu* m_menuApplication = nullptr;
     QMenu* m_menuLanguage = nullptr;
     QAction* m_menuPassword = nullptr;

@@ -200,6 +200,14 @@
         <source>Title.application</source>
         <translation>Sonvera</translation>
     </message>
+    <message>
+        <source>Text.signInExpired</source>
+        <translation>Your sign-in has ended. Enter your password to carry on where you were.</translation>
+    </message>
+    <message>
+        <source>Title.signInAgain</source>
+        <translation>Sign in again</translation>
+    </message>
 </context>
 <context>
     <name>DialogManageDevices</name>
@@ -419,6 +427,29 @@
     <message>
         <source>Text.requestInProgress</source>
         <translation>Request in progress...</translation>
+    </message>
+</context>
+<context>
+    <name>LockScreen</name>
+    <message>
+        <source>Text.password</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <source>Text.unlock</source>
+        <translation>Unlock</translation>
+    </message>
+    <message>
+        <source>Text.unlockExplanation</source>
+        <translation>Locked while nobody used it. Enter the password of %1 to go on.</translation>
+    </message>
+    <message>
+        <source>Text.unlockFailed</source>
+        <translation>The password was not accepted. Please try again.</translation>
+    </message>
+    <message>
+        <source>Text.windowLocked</source>
+        <translation>Sonvera is locked</translation>
     </message>
 </context>
 <context>
@@ -796,6 +827,21 @@
     <message>
         <source>Text.pageOf</source>
         <translation>Page %1 of %2</translation>
+    </message>
+</context>
+<context>
+    <name>ResendingCall</name>
+    <message>
+        <source>Text.giveUp</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Text.serviceUnreachableTitle</source>
+        <translation>No connection to the service</translation>
+    </message>
+    <message>
+        <source>Text.tryAgain</source>
+        <translation>Try again</translation>
     </message>
 </context>
 <context>

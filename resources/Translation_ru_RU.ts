@@ -200,6 +200,14 @@
         <source>Title.application</source>
         <translation>Sonvera</translation>
     </message>
+    <message>
+        <source>Text.signInExpired</source>
+        <translation>Срок входа истёк. Введите пароль, чтобы продолжить с того же места.</translation>
+    </message>
+    <message>
+        <source>Title.signInAgain</source>
+        <translation>Повторный вход</translation>
+    </message>
 </context>
 <context>
     <name>DialogManageDevices</name>
@@ -419,6 +427,29 @@
     <message>
         <source>Text.requestInProgress</source>
         <translation>Выполняется запрос...</translation>
+    </message>
+</context>
+<context>
+    <name>LockScreen</name>
+    <message>
+        <source>Text.password</source>
+        <translation>Пароль</translation>
+    </message>
+    <message>
+        <source>Text.unlock</source>
+        <translation>Разблокировать</translation>
+    </message>
+    <message>
+        <source>Text.unlockExplanation</source>
+        <translation>Программа заблокирована, пока ею никто не пользовался. Введите пароль пользователя %1, чтобы продолжить.</translation>
+    </message>
+    <message>
+        <source>Text.unlockFailed</source>
+        <translation>Пароль не принят. Попробуйте ещё раз.</translation>
+    </message>
+    <message>
+        <source>Text.windowLocked</source>
+        <translation>Sonvera заблокирована</translation>
     </message>
 </context>
 <context>
@@ -796,6 +827,21 @@
     <message>
         <source>Text.pageOf</source>
         <translation>Страница %1 из %2</translation>
+    </message>
+</context>
+<context>
+    <name>ResendingCall</name>
+    <message>
+        <source>Text.giveUp</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Text.serviceUnreachableTitle</source>
+        <translation>Нет связи с сервисом</translation>
+    </message>
+    <message>
+        <source>Text.tryAgain</source>
+        <translation>Повторить</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,7 @@
 #include "support/ScreenTour.h"
 
+#include "app/DialogLogin.h"
+#include "app/IdleLock.h"
 #include "app/MainWindow.h"
 #include "data/PatientModel.h"
 #include "data/RecordModel.h"
@@ -45,7 +47,8 @@ QStringList ScreenTour::stops()
             QStringLiteral("about"),        QStringLiteral("card"),        QStringLiteral("device"),
             QStringLiteral("recorder"),     QStringLiteral("save-file"),   QStringLiteral("analysis"),
             QStringLiteral("print"),        QStringLiteral("comparative"), QStringLiteral("recovery-history"),
-            QStringLiteral("recipe"),       QStringLiteral("impact")};
+            QStringLiteral("recipe"),       QStringLiteral("impact"),      QStringLiteral("sign-in-again"),
+            QStringLiteral("lock")};
 }
 
 bool ScreenTour::fail(const QString& what)
@@ -159,5 +162,19 @@ bool ScreenTour::run()
     QWidget* impact = driver.window()->currentScreen();
     if (impact == recipe || !visitScreen(QStringLiteral("impact"), impact))
         return fail(QStringLiteral("the impact screen did not open"));
+
+    // The dialog that asks for the password again, as an ended sign-in opens
+    // it, and the lock screen of an idle window.
+    DialogLogin again(QStringLiteral("demo"), impact);
+    if (!visitDialog(QStringLiteral("sign-in-again"), [&] { again.exec(); }))
+        return false;
+    IdleLock* lock = driver.window()->idleLock();
+    lock->lock();
+    auto* lockScreen = QApplication::activeModalWidget();
+    if (!lock->isLocked() || !QTest::qWaitForWindowExposed(lockScreen))
+        return fail(QStringLiteral("the lock screen did not show"));
+    QTest::qWait(100);
+    m_visit(QStringLiteral("lock"), lockScreen);
+    lock->stop();
     return true;
 }
