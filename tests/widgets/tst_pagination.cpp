@@ -1,3 +1,5 @@
+#include "app/Application.h"
+#include "base/AppConstants.h"
 #include "widgets/QPagination.h"
 
 #include <QLayout>
@@ -115,6 +117,8 @@ private slots:
     void buttonSize_data();
     void buttonSize();
     void styleSheetPaintsTheBackground();
+    void currentPageLooksUnlikeADisabledArrow_data();
+    void currentPageLooksUnlikeADisabledArrow();
 };
 
 void PaginationTest::rowAfterBuild_data()
@@ -428,6 +432,56 @@ void PaginationTest::styleSheetPaintsTheBackground()
     const QImage image = pagination->window()->grab().toImage();
     const QPoint inMargin = pagination->mapTo(pagination->window(), QPoint(2, 20));
     QCOMPARE(image.pixelColor(inMargin), QColor(10, 20, 30));
+}
+
+void PaginationTest::currentPageLooksUnlikeADisabledArrow_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("current");
+    QTest::addColumn<int>("clickedPage"); // 0: no click
+    QTest::addColumn<QString>("looks");   // of each visible button: "c"urrent, "d"isabled, "o"rdinary
+
+    QTest::newRow("on the first") << 7 << 1 << 0 << "dcooooooo";
+    QTest::newRow("on the last") << 7 << 7 << 0 << "ooooooocd";
+    QTest::newRow("in between") << 7 << 4 << 0 << "oooocoooo";
+    QTest::newRow("moved off the first") << 7 << 1 << 3 << "ooocooooo";
+    QTest::newRow("relabelled row") << 12 << 1 << 5 << "oooocoooo";
+}
+
+// Under the program's own style sheet, the colour of each button's face just
+// inside its top border tells the three apart.
+void PaginationTest::currentPageLooksUnlikeADisabledArrow()
+{
+    QFETCH(int, count);
+    QFETCH(int, current);
+    QFETCH(int, clickedPage);
+    QFETCH(QString, looks);
+
+    initResources();
+    ShownPagination pagination(count, current, QSize(32, 32));
+    pagination->window()->setStyleSheet(readStyleSheet(QString(AppConstants::styleSheetResource)));
+    if (clickedPage > 0) {
+        for (QPushButton* button : pageButtons(*pagination)) {
+            if (button->property("page").toInt() == clickedPage)
+                button->click();
+        }
+    }
+    QApplication::processEvents();
+    const QImage image = pagination->window()->grab().toImage();
+    QMap<QChar, QSet<QRgb>> faces;
+    const QList<QPushButton*> buttons = visibleButtons(*pagination);
+    QCOMPARE(buttons.size(), looks.size());
+    for (int i = 0; i < buttons.size(); ++i) {
+        const QPoint face = buttons.at(i)->mapTo(pagination->window(), QPoint(buttons.at(i)->width() / 2, 3));
+        faces[looks.at(i)].insert(image.pixel(face));
+    }
+    // Each look is one colour, and no two looks share it.
+    QSet<QRgb> seen;
+    for (const QSet<QRgb>& colours : qAsConst(faces)) {
+        QCOMPARE(colours.size(), 1);
+        QVERIFY2(!seen.contains(*colours.begin()), qPrintable(looks));
+        seen.unite(colours);
+    }
 }
 
 QTEST_MAIN(PaginationTest)
