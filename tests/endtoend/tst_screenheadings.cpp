@@ -127,8 +127,10 @@ void ScreenHeadingsTest::everyScreenWearsTheOneHeading()
     const QStringList screens{"patients", "card", "analysis", "comparative", "recovery-history", "recipe", "impact"};
     QMap<QString, SeenHeading> seen;
     ScreenTour tour(language, [&](const QString& name, QWidget* shown) {
-        if (screens.contains(name))
-            seen[name] = seeHeading(shown);
+        // A screen is shown in its window, with the screens below it in the stack.
+        auto* window = qobject_cast<MainWindow*>(shown);
+        if (screens.contains(name) && window)
+            seen[name] = seeHeading(window->currentScreen());
     });
     QVERIFY2(tour.run(), qPrintable(tour.errorText()));
     QCOMPARE(seen.keys().size(), screens.size());
