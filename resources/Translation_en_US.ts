@@ -243,6 +243,18 @@
         <source>Text.titleDisconnect</source>
         <translation>Disconnect device</translation>
     </message>
+    <message>
+        <source>Text.deviceNotBound</source>
+        <translation>No remote device is bound to this patient.</translation>
+    </message>
+    <message>
+        <source>Text.deviceBoundEnabled</source>
+        <translation>A remote device is bound to this patient and is not blocked.</translation>
+    </message>
+    <message>
+        <source>Text.deviceBoundBlocked</source>
+        <translation>A remote device is bound to this patient and is blocked.</translation>
+    </message>
 </context>
 <context>
     <name>DialogPlayer</name>
@@ -382,6 +394,10 @@
     <message>
         <source>Text.nothingToSave</source>
         <translation>The service sent no sound for these markers: there is nothing to save.</translation>
+    </message>
+    <message>
+        <source>Text.wavSaved</source>
+        <translation>Impact saved: %1</translation>
     </message>
 </context>
 <context>
@@ -578,6 +594,10 @@
     <message>
         <source>Text.errorSaveFile</source>
         <translation>The file could not be saved. Choose another folder or free some disk space.</translation>
+    </message>
+    <message>
+        <source>Text.exportSaved</source>
+        <translation>Spreadsheet saved: %1</translation>
     </message>
 </context>
 <context>
@@ -842,6 +862,25 @@
     <message>
         <source>Text.tryAgain</source>
         <translation>Try again</translation>
+    </message>
+</context>
+<context>
+    <name>ScreenHeading</name>
+    <message>
+        <source>Text.listOfPatients</source>
+        <translation>Patients</translation>
+    </message>
+    <message>
+        <source>Text.patientCard</source>
+        <translation>Patient card: %1</translation>
+    </message>
+    <message>
+        <source>Text.recipeScreen</source>
+        <translation>Recipe</translation>
+    </message>
+    <message>
+        <source>Text.deviceConnected</source>
+        <translation>The patient has a remote device</translation>
     </message>
 </context>
 <context>
@@ -1163,6 +1202,10 @@
     <message>
         <source>Text.confirmSave</source>
         <translation>The history has unsaved changes. Save them before leaving?</translation>
+    </message>
+    <message>
+        <source>Text.historySaved</source>
+        <translation>The service saved the recovery history of %1.</translation>
     </message>
 </context>
 </TS>

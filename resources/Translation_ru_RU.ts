@@ -243,6 +243,18 @@
         <source>Text.titleDisconnect</source>
         <translation>Отключение устройства</translation>
     </message>
+    <message>
+        <source>Text.deviceNotBound</source>
+        <translation>К пациенту не привязано удалённое устройство.</translation>
+    </message>
+    <message>
+        <source>Text.deviceBoundEnabled</source>
+        <translation>К пациенту привязано удалённое устройство; оно не заблокировано.</translation>
+    </message>
+    <message>
+        <source>Text.deviceBoundBlocked</source>
+        <translation>К пациенту привязано удалённое устройство; оно заблокировано.</translation>
+    </message>
 </context>
 <context>
     <name>DialogPlayer</name>
@@ -382,6 +394,10 @@
     <message>
         <source>Text.nothingToSave</source>
         <translation>Сервис не прислал звук для этих маркеров: сохранять нечего.</translation>
+    </message>
+    <message>
+        <source>Text.wavSaved</source>
+        <translation>Воздействие сохранено: %1</translation>
     </message>
 </context>
 <context>
@@ -578,6 +594,10 @@
     <message>
         <source>Text.errorSaveFile</source>
         <translation>Не удалось сохранить файл. Выберите другую папку или освободите место на диске.</translation>
+    </message>
+    <message>
+        <source>Text.exportSaved</source>
+        <translation>Таблица сохранена: %1</translation>
     </message>
 </context>
 <context>
@@ -842,6 +862,25 @@
     <message>
         <source>Text.tryAgain</source>
         <translation>Повторить</translation>
+    </message>
+</context>
+<context>
+    <name>ScreenHeading</name>
+    <message>
+        <source>Text.listOfPatients</source>
+        <translation>Пациенты</translation>
+    </message>
+    <message>
+        <source>Text.patientCard</source>
+        <translation>Карта пациента: %1</translation>
+    </message>
+    <message>
+        <source>Text.recipeScreen</source>
+        <translation>Рецепт</translation>
+    </message>
+    <message>
+        <source>Text.deviceConnected</source>
+        <translation>У пациента есть удалённое устройство</translation>
     </message>
 </context>
 <context>
@@ -1163,6 +1202,10 @@
     <message>
         <source>Text.confirmSave</source>
         <translation>В истории есть несохранённые изменения. Сохранить их перед выходом?</translation>
+    </message>
+    <message>
+        <source>Text.historySaved</source>
+        <translation>Сервер сохранил историю восстановления: %1.</translation>
     </message>
 </context>
 </TS>

@@ -13,6 +13,20 @@ namespace {
 
 constexpr int errorShownMs = 3000;
 
+// A centred, wrapped label as high as two lines whatever it holds: a message
+// that comes and goes moves nothing below it.
+QLabel* twoLineLabel(const QString& objectName, QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(objectName);
+    label->setAlignment(Qt::AlignCenter);
+    label->setWordWrap(true);
+    // The style sheet's font decides how high a line is.
+    label->ensurePolished();
+    label->setFixedHeight(2 * label->fontMetrics().lineSpacing() + 4);
+    return label;
+}
+
 void addCentred(QVBoxLayout* layout, QWidget* widget)
 {
     auto* row = new QHBoxLayout;
@@ -48,12 +62,15 @@ DialogManageDevices::DialogManageDevices(QWidget* parent, const Patient& patient
 
 void DialogManageDevices::buildWidgets()
 {
-    m_labelError = new QLabel(this);
-    m_labelError->setObjectName(QStringLiteral("labelError"));
-    m_labelError->setAlignment(Qt::AlignCenter);
-    m_labelError->setWordWrap(true);
+    m_labelState = twoLineLabel(QStringLiteral("labelState"), this);
+    m_labelError = twoLineLabel(QStringLiteral("labelError"), this);
     m_buttonToggle = new QPushButton(this);
     m_buttonToggle->setObjectName(QStringLiteral("buttonToggle"));
+    // Hidden without a device, yet holding its place: the buttons below it
+    // stand where they stand for every patient.
+    QSizePolicy togglePolicy = m_buttonToggle->sizePolicy();
+    togglePolicy.setRetainSizeWhenHidden(true);
+    m_buttonToggle->setSizePolicy(togglePolicy);
     m_buttonConnect = new QPushButton(tr("Text.connect"), this);
     m_buttonConnect->setObjectName(QStringLiteral("buttonConnect"));
     m_buttonDisconnect = new QPushButton(tr("Text.disconnect"), this);
@@ -64,6 +81,7 @@ void DialogManageDevices::buildWidgets()
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 16, 24, 24);
+    layout->addWidget(m_labelState);
     layout->addWidget(m_labelError);
     layout->addStretch();
     addCentred(layout, m_buttonToggle);
@@ -75,6 +93,9 @@ void DialogManageDevices::buildWidgets()
 
 void DialogManageDevices::showPatient(const Patient& patient)
 {
+    m_labelState->setText(!patient.hasDevices() ? tr("Text.deviceNotBound")
+                          : patient.isEnabled() ? tr("Text.deviceBoundEnabled")
+                                                : tr("Text.deviceBoundBlocked"));
     m_buttonToggle->setText(
         patient.hasDevices() ? (patient.isEnabled() ? tr("Text.disableDevice") : tr("Text.enableDevice")) : QString());
     m_hasDevice = patient.hasDevices();

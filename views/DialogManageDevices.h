@@ -38,6 +38,8 @@ public slots:
 private:
     void buildWidgets();
 
+    // Whether a device is bound and whether it is blocked, in words.
+    QLabel* m_labelState = nullptr;
     QLabel* m_labelError = nullptr;
     QPushButton* m_buttonToggle = nullptr;
     QPushButton* m_buttonConnect = nullptr;

@@ -7,7 +7,9 @@
 #include "views/ImpactWavSaver.h"
 #include "widgets/MessageBoxes.h"
 #include "widgets/SaveFileDialog.h"
+#include "widgets/StatusNote.h"
 
+#include <QDir>
 #include <QStandardPaths>
 
 ImpactDownload::ImpactDownload(QWidget* screen) : QObject(screen), m_screen(screen) {}
@@ -36,11 +38,13 @@ void ImpactDownload::save(const QByteArray& reply, int repetitions)
     }
     auto* saver = new ImpactWavSaver(m_screen, file, fileName);
     m_saver = saver;
-    connect(saver, &ImpactWavSaver::finished, this, [this, saver](ImpactWavFile::Result result) {
+    connect(saver, &ImpactWavSaver::finished, this, [this, saver, fileName](ImpactWavFile::Result result) {
         saver->deleteLater();
         emit finished();
         if (result == ImpactWavFile::Result::Failed || result == ImpactWavFile::Result::TooLarge)
             showError(m_screen, tr("Text.errorWavSave"));
+        else if (result == ImpactWavFile::Result::Saved)
+            showStatusNote(m_screen, tr("Text.wavSaved").arg(QDir::toNativeSeparators(fileName)));
     });
     saver->start();
 }

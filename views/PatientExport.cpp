@@ -5,7 +5,9 @@
 #include "data/Patient.h"
 #include "widgets/MessageBoxes.h"
 #include "widgets/SaveFileDialog.h"
+#include "widgets/StatusNote.h"
 
+#include <QDir>
 #include <QStandardPaths>
 
 PatientExport::PatientExport(QWidget* card) : QObject(card), m_card(card) {}
@@ -40,6 +42,9 @@ void PatientExport::save(const QByteArray& bytes)
         QStringLiteral("*.xlsx"), QStringLiteral("xlsx"));
     if (chosen.isEmpty())
         return;
-    if (!saveWholeFile(chosen, workbook))
+    if (!saveWholeFile(chosen, workbook)) {
         showError(m_card, tr("Text.errorSaveFile"));
+        return;
+    }
+    showStatusNote(m_card, tr("Text.exportSaved").arg(QDir::toNativeSeparators(chosen)));
 }

@@ -6,38 +6,75 @@
 
 #include <QList>
 #include <QString>
+#include <QWidget>
 
-class QGroupBox;
+class QFrame;
 class QHBoxLayout;
 class QLabel;
+class QPixmap;
 class QPushButton;
-class QWidget;
+class QVBoxLayout;
 
-// The top of the screens above the patient card: the title with the
-// patient's name, and below it the bread crumbs back to the patients list
-// and to the patient card. Screens add their own controls to the two rows.
-struct ScreenHeading
+// The top of every screen, the same widget in the same place on each: a row
+// of bread crumbs back along the way the practitioner came, then the title
+// row with the screen's title, the patient's name and the device picture,
+// and at its right end the screen's own controls. The crumbs speak for
+// themselves, so the list and the card are named alike on every screen.
+class ScreenHeading : public QWidget
 {
-    QLabel* title = nullptr;
-    QLabel* patientName = nullptr;
-    QHBoxLayout* titleRow = nullptr;
-    QGroupBox* breadCrumbs = nullptr;
-    QHBoxLayout* breadCrumbsRow = nullptr;
-    QPushButton* listPatients = nullptr;
-    QPushButton* back = nullptr;
+    Q_OBJECT
 
-    // The rows end in a stretch; a screen's own controls go after it.
-    static ScreenHeading build(QWidget* screen, const QString& separatorName);
-    // The texts, already translated by the screen; "Text.patientCard" takes
-    // the patient's name as %1.
-    void setTexts(const QString& titleText, const QString& listText, const QString& patientCardText,
-                  const QString& name) const;
+public:
+    // The screens a crumb leads back to, in the order of the way in.
+    enum Crumb
+    {
+        PatientsList,
+        PatientCard,
+        Recipe
+    };
+
+    // Each crumb keeps the object name the screens have always given it.
+    struct CrumbName
+    {
+        Crumb crumb;
+        QString objectName;
+    };
+
+    ScreenHeading(QWidget* screen, const QList<CrumbName>& crumbs);
+
+    // The column of a screen: the heading on top, with the margins and the
+    // spacing every screen shares. The screen adds its body below.
+    static QVBoxLayout* screenColumn(QWidget* screen, ScreenHeading* heading);
+
+    QPushButton* crumb(Crumb crumb) const;
+    // The row after the title; a screen's own controls go here, to the right.
+    QHBoxLayout* controls() const { return m_controls; }
+
+    // The title, already translated by the screen; a name given is shown
+    // after it in parentheses.
+    void setTitle(const QString& title, const QString& patientName = {});
+    // The name of the patient whose card the card crumb leads back to.
+    void setPatientName(const QString& name);
+    // The remote device's picture after the title, or nothing when the
+    // patient has no device.
+    void setDevice(const QPixmap& picture, bool shown);
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void retranslate();
+
+    QFrame* m_crumbs = nullptr;
+    QHBoxLayout* m_crumbRow = nullptr;
+    QList<std::pair<Crumb, QPushButton*>> m_crumbButtons;
+    QLabel* m_title = nullptr;
+    QLabel* m_name = nullptr;
+    QLabel* m_device = nullptr;
+    QHBoxLayout* m_titleRow = nullptr;
+    QHBoxLayout* m_controls = nullptr;
+    QString m_patientName;
 };
-
-// A link of the bread crumbs: a flat button with a pointing hand.
-QPushButton* breadCrumb(const QString& objectName, QWidget* parent);
-// The arrow between two bread crumbs.
-QLabel* breadCrumbSeparator(const QString& objectName, QWidget* parent);
 
 // The heading of a screen's printed report: its title, the patient's name and
 // the dates of the records shown, oldest first.

@@ -15,7 +15,6 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFrame>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -79,8 +78,9 @@ ViewAnalysis::ViewAnalysis(const Patient& patient, const QList<Record>& records,
     m_analysisTable->setItemDelegate(m_delegate);
 
     connect(m_tabs, &QTabWidget::currentChanged, this, &ViewAnalysis::onTabChanged);
-    connect(m_heading.listPatients, &QPushButton::clicked, this, &ViewAnalysis::backToPatientsList);
-    connect(m_heading.back, &QPushButton::clicked, this, &ViewAnalysis::backToPatient);
+    connect(m_heading->crumb(ScreenHeading::PatientsList), &QPushButton::clicked, this,
+            &ViewAnalysis::backToPatientsList);
+    connect(m_heading->crumb(ScreenHeading::PatientCard), &QPushButton::clicked, this, &ViewAnalysis::backToPatient);
     connect(m_analyse, &QPushButton::clicked, this, &ViewAnalysis::onAnalyse);
     connect(m_categories, qOverload<int>(&QComboBox::currentIndexChanged), this, &ViewAnalysis::onCategoryChanged);
     connect(m_storages, qOverload<int>(&QComboBox::currentIndexChanged), this, &ViewAnalysis::updateAnalyseButton);
@@ -99,13 +99,15 @@ ViewAnalysis::~ViewAnalysis() = default;
 void ViewAnalysis::buildWidgets()
 {
     resize(912, 659);
-    m_heading = ScreenHeading::build(this, QStringLiteral("labelSeparator"));
+    m_heading = new ScreenHeading(this, {{ScreenHeading::PatientsList, QStringLiteral("buttonListPatients")},
+                                         {ScreenHeading::PatientCard, QStringLiteral("buttonBack")}});
+    m_heading->setPatientName(m_patient.name());
     m_print = new QPushButton(this);
     m_print->setObjectName(QStringLiteral("buttonPrint"));
     m_savePdf = new QPushButton(this);
     m_savePdf->setObjectName(QStringLiteral("buttonSavePdf"));
-    m_heading.titleRow->addWidget(m_print);
-    m_heading.titleRow->addWidget(m_savePdf);
+    m_heading->controls()->addWidget(m_print);
+    m_heading->controls()->addWidget(m_savePdf);
 
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("tabWidget"));
@@ -150,11 +152,7 @@ void ViewAnalysis::buildWidgets()
     markersLayout->addWidget(tableBox(QStringLiteral("tableViewBox1"), markersPage, m_analysisTable));
     m_tabs->addTab(markersPage, QString());
 
-    auto* layout = new QGridLayout(this);
-    layout->addLayout(m_heading.titleRow, 0, 0);
-    layout->addWidget(m_heading.breadCrumbs, 1, 0);
-    layout->addWidget(m_tabs, 2, 0);
-    layout->setRowStretch(2, 1);
+    ScreenHeading::screenColumn(this, m_heading)->addWidget(m_tabs, 1);
 }
 
 void ViewAnalysis::setUpTable(QTableView* table, QSortFilterProxyModel* proxy)
@@ -175,7 +173,7 @@ void ViewAnalysis::setUpTable(QTableView* table, QSortFilterProxyModel* proxy)
 
 void ViewAnalysis::retranslate()
 {
-    m_heading.setTexts(tr("Title.analysis"), tr("Text.listOfPatients"), tr("Text.patientCard"), m_patient.name());
+    m_heading->setTitle(tr("Title.analysis"), m_patient.name());
     m_tabs->setTabText(summaryTab, tr("Text.tabSummaryTable"));
     m_tabs->setTabText(markersTab, tr("Text.tabMarkersAnalysis"));
     m_analyse->setText(tr("Text.analyse"));

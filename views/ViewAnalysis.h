@@ -63,7 +63,7 @@ private:
 
     Patient m_patient;
     QList<Record> m_records;
-    ScreenHeading m_heading;
+    ScreenHeading* m_heading = nullptr;
     QTabWidget* m_tabs = nullptr;
     QComboBox* m_categories = nullptr;
     QComboBox* m_storages = nullptr;

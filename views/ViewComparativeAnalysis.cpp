@@ -70,8 +70,10 @@ ViewComparativeAnalysis::ViewComparativeAnalysis(const Patient& patient, const Q
 {
     buildWidgets();
     retranslate();
-    connect(m_heading.listPatients, &QPushButton::clicked, this, &ViewComparativeAnalysis::backToPatientsList);
-    connect(m_heading.back, &QPushButton::clicked, this, &ViewComparativeAnalysis::backToPatient);
+    connect(m_heading->crumb(ScreenHeading::PatientsList), &QPushButton::clicked, this,
+            &ViewComparativeAnalysis::backToPatientsList);
+    connect(m_heading->crumb(ScreenHeading::PatientCard), &QPushButton::clicked, this,
+            &ViewComparativeAnalysis::backToPatient);
     connect(m_print, &QPushButton::clicked, this, &ViewComparativeAnalysis::onPrint);
     connect(m_savePdf, &QPushButton::clicked, this, &ViewComparativeAnalysis::onSavePdf);
 
@@ -90,7 +92,9 @@ ViewComparativeAnalysis::~ViewComparativeAnalysis() = default;
 void ViewComparativeAnalysis::buildWidgets()
 {
     resize(781, 589);
-    m_heading = ScreenHeading::build(this, QStringLiteral("label"));
+    m_heading = new ScreenHeading(this, {{ScreenHeading::PatientsList, QStringLiteral("buttonListPatients")},
+                                         {ScreenHeading::PatientCard, QStringLiteral("buttonBack")}});
+    m_heading->setPatientName(m_patient.name());
     m_print = new QPushButton(this);
     m_print->setObjectName(QStringLiteral("buttonPrint"));
     m_savePdf = new QPushButton(this);
@@ -98,8 +102,8 @@ void ViewComparativeAnalysis::buildWidgets()
     // Nothing to print before the charts came.
     m_print->setEnabled(false);
     m_savePdf->setEnabled(false);
-    m_heading.titleRow->addWidget(m_print);
-    m_heading.titleRow->addWidget(m_savePdf);
+    m_heading->controls()->addWidget(m_print);
+    m_heading->controls()->addWidget(m_savePdf);
 
     m_scrollArea = new QScrollArea(this);
     m_scrollArea->setObjectName(QStringLiteral("scrollArea"));
@@ -114,17 +118,12 @@ void ViewComparativeAnalysis::buildWidgets()
     // The charts keep their share of the width as the window is resized.
     m_scrollArea->viewport()->installEventFilter(this);
 
-    auto* layout = new QGridLayout(this);
-    layout->addLayout(m_heading.titleRow, 0, 0);
-    layout->addWidget(m_heading.breadCrumbs, 1, 0);
-    layout->addWidget(m_scrollArea, 2, 0);
-    layout->setRowStretch(2, 1);
+    ScreenHeading::screenColumn(this, m_heading)->addWidget(m_scrollArea, 1);
 }
 
 void ViewComparativeAnalysis::retranslate()
 {
-    m_heading.setTexts(tr("Title.comparativeAnalysis"), tr("Text.listOfPatients"), tr("Text.patientCard"),
-                       m_patient.name());
+    m_heading->setTitle(tr("Title.comparativeAnalysis"), m_patient.name());
     m_print->setText(tr("Text.print"));
     m_savePdf->setText(tr("Text.savePdf"));
 }

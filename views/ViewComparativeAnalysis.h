@@ -55,7 +55,7 @@ private:
 
     Patient m_patient;
     QList<Record> m_records;
-    ScreenHeading m_heading;
+    ScreenHeading* m_heading = nullptr;
     QPushButton* m_print = nullptr;
     QPushButton* m_savePdf = nullptr;
     QScrollArea* m_scrollArea = nullptr;

@@ -79,29 +79,13 @@ ViewImpact::~ViewImpact() = default;
 
 void ViewImpact::buildWidgets()
 {
-    auto* breadCrumbs = new QFrame(this);
-    breadCrumbs->setObjectName(QStringLiteral("breadCrumbs"));
-    m_listPatients = breadCrumb(QStringLiteral("buttonListPatients"), breadCrumbs);
-    m_patientCard = breadCrumb(QStringLiteral("buttonPatientCard"), breadCrumbs);
-    m_back = breadCrumb(QStringLiteral("buttonBack"), breadCrumbs);
-    auto* crumbs = new QHBoxLayout(breadCrumbs);
-    crumbs->setContentsMargins(0, 0, 0, 0);
-    crumbs->addWidget(m_listPatients);
-    crumbs->addWidget(breadCrumbSeparator(QStringLiteral("labelSeparator"), breadCrumbs));
-    crumbs->addWidget(m_patientCard);
-    crumbs->addWidget(breadCrumbSeparator(QStringLiteral("labelSeparator2"), breadCrumbs));
-    crumbs->addWidget(m_back);
-    crumbs->addStretch();
-
-    m_device = label(QStringLiteral("labelConnectedDevice"), this);
-    m_device->setMaximumSize(24, 24);
-    m_device->setScaledContents(true);
-    m_title = label(QStringLiteral("labelTitle"), this);
-    auto* titleRow = new QHBoxLayout;
-    titleRow->addWidget(m_device);
-    titleRow->addWidget(m_title);
-    titleRow->addWidget(label(QStringLiteral("labelPatientName"), this));
-    titleRow->addStretch();
+    m_heading = new ScreenHeading(this, {{ScreenHeading::PatientsList, QStringLiteral("buttonListPatients")},
+                                         {ScreenHeading::PatientCard, QStringLiteral("buttonPatientCard")},
+                                         {ScreenHeading::Recipe, QStringLiteral("buttonBack")}});
+    m_heading->setPatientName(m_patient.name());
+    m_listPatients = m_heading->crumb(ScreenHeading::PatientsList);
+    m_patientCard = m_heading->crumb(ScreenHeading::PatientCard);
+    m_back = m_heading->crumb(ScreenHeading::Recipe);
 
     QFrame* tableBox = framedTable(QStringLiteral("tableViewBox"), this, m_table);
 
@@ -125,11 +109,7 @@ void ViewImpact::buildWidgets()
     controls->addStretch();
     controls->addWidget(m_start);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(24, 12, 24, 16);
-    layout->setSpacing(12);
-    layout->addWidget(breadCrumbs);
-    layout->addLayout(titleRow);
+    QVBoxLayout* layout = ScreenHeading::screenColumn(this, m_heading);
     layout->addWidget(tableBox, 1);
     layout->addLayout(controls);
 }
@@ -170,11 +150,7 @@ void ViewImpact::applyColumns()
 
 void ViewImpact::retranslate()
 {
-    m_listPatients->setText(tr("Text.listOfPatients"));
-    m_patientCard->setText(tr("Text.patientCard").arg(m_patient.name()));
-    m_back->setText(tr("Text.addToRecipe"));
-    m_device->setToolTip(tr("Text.deviceConnected"));
-    m_title->setText(tr("Text.recipe").arg(m_patient.name(), m_record.recordedAt()));
+    m_heading->setTitle(tr("Text.recipe").arg(m_patient.name(), m_record.recordedAt()));
     m_minutes->setText(tr("Text.minutes"));
     m_targets->retranslate();
 }
@@ -191,8 +167,7 @@ void ViewImpact::changeEvent(QEvent* event)
 
 void ViewImpact::showDevice()
 {
-    m_device->setVisible(m_patient.hasDevices());
-    m_device->setPixmap(m_patient.deviceIcon());
+    m_heading->setDevice(m_patient.deviceIcon(), m_patient.hasDevices());
 }
 
 ViewImpact::Target ViewImpact::currentTarget() const

@@ -20,6 +20,7 @@ class QLabel;
 class QPushButton;
 class QSpinBox;
 class QTableView;
+class ScreenHeading;
 class RecipeLeaving;
 
 // The screen that runs an impact with the markers of a recipe: the
@@ -128,8 +129,7 @@ private:
     ImpactTargets* m_targets = nullptr;
     ImpactDownload* m_download = nullptr;
 
-    QLabel* m_device = nullptr;
-    QLabel* m_title = nullptr;
+    ScreenHeading* m_heading = nullptr;
     QTableView* m_table = nullptr;
     QLabel* m_durationLabel = nullptr;
     QSpinBox* m_duration = nullptr;

@@ -10,6 +10,7 @@
 #include "views/PatientParticulars.h"
 #include "views/PatientRecordsTable.h"
 #include "views/PatientSideBar.h"
+#include "views/ScreenHeading.h"
 #include "widgets/CheckBoxHeader.h"
 #include "widgets/MessageBoxes.h"
 
@@ -61,20 +62,8 @@ ViewPatient::ViewPatient(const Patient& patient, QWidget* parent) : QWidget(pare
 
 void ViewPatient::buildWidgets()
 {
-    m_labelConnectedDevice = label(QStringLiteral("labelConnectedDevice"), this);
-    m_labelConnectedDevice->setFixedSize(32, 32);
-    m_labelConnectedDevice->setScaledContents(true);
-    m_labelTitle = label(QStringLiteral("labelTitle"), this);
-    // As high as the device picture, so the card does not shift without one.
-    m_labelTitle->setMinimumHeight(32);
-    m_buttonListPatients = new QPushButton(this);
-    m_buttonListPatients->setObjectName(QStringLiteral("buttonListPatients"));
-    m_buttonListPatients->setCursor(Qt::PointingHandCursor);
-    auto* titleRow = new QHBoxLayout;
-    titleRow->addWidget(m_labelConnectedDevice);
-    titleRow->addWidget(m_labelTitle);
-    titleRow->addStretch();
-    titleRow->addWidget(m_buttonListPatients);
+    m_heading = new ScreenHeading(this, {{ScreenHeading::PatientsList, QStringLiteral("buttonListPatients")}});
+    m_buttonListPatients = m_heading->crumb(ScreenHeading::PatientsList);
 
     auto* body = new QHBoxLayout;
     body->setSpacing(16);
@@ -82,11 +71,7 @@ void ViewPatient::buildWidgets()
     body->addWidget(m_sideBar);
     body->addWidget(buildTableArea(), 1);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(24, 16, 24, 16);
-    layout->setSpacing(12);
-    layout->addLayout(titleRow);
-    layout->addLayout(body, 1);
+    ScreenHeading::screenColumn(this, m_heading)->addLayout(body, 1);
 }
 
 QWidget* ViewPatient::buildTableArea()
@@ -147,9 +132,7 @@ void ViewPatient::connectActions()
 
 void ViewPatient::retranslate()
 {
-    m_labelConnectedDevice->setToolTip(tr("Text.deviceConnected"));
-    m_labelTitle->setText(tr("Title.patientView"));
-    m_buttonListPatients->setText(tr("Text.listOfPatients"));
+    m_heading->setTitle(tr("Title.patientView"));
     m_labelTitleTable->setText(tr("Title.patientViewTable"));
     m_buttonDeleteCommand->setToolTip(tr("Text.deleteCommand"));
     m_buttonManageDevice->setToolTip(tr("Text.manageDevice"));
@@ -170,8 +153,7 @@ void ViewPatient::changeEvent(QEvent* event)
 void ViewPatient::showParticulars()
 {
     m_sideBar->particulars()->show(m_patient);
-    m_labelConnectedDevice->setPixmap(m_patient.deviceIcon());
-    m_labelConnectedDevice->setVisible(m_patient.hasDevices());
+    m_heading->setDevice(m_patient.deviceIcon(), m_patient.hasDevices());
     m_buttonDeleteCommand->setVisible(m_patient.hasDevices());
 }
 

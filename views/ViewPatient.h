@@ -16,6 +16,7 @@ class QLabel;
 class QModelIndex;
 class QPushButton;
 class QTableView;
+class ScreenHeading;
 
 // The card of one patient: their particulars and remote device, their
 // records with a check mark each, and the actions on them. The checked
@@ -102,8 +103,7 @@ private:
     PatientAutospectrum* m_autospectrum = nullptr;
     QTableView* m_table = nullptr;
 
-    QLabel* m_labelConnectedDevice = nullptr;
-    QLabel* m_labelTitle = nullptr;
+    ScreenHeading* m_heading = nullptr;
     QPushButton* m_buttonListPatients = nullptr;
     PatientSideBar* m_sideBar = nullptr;
     QLabel* m_labelTitleTable = nullptr;

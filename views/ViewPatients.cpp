@@ -5,6 +5,7 @@
 #include "data/PatientModel.h"
 #include "views/FormPatient.h"
 #include "views/PatientDelegate.h"
+#include "views/ScreenHeading.h"
 #include "widgets/MessageBoxes.h"
 #include "widgets/QPagination.h"
 
@@ -86,17 +87,13 @@ ViewPatients::ViewPatients(QWidget* parent) : QWidget(parent)
 
 void ViewPatients::buildWidgets()
 {
-    auto* title = new QLabel(this);
-    title->setObjectName(QStringLiteral("titleLabel"));
+    m_heading = new ScreenHeading(this, {});
     auto* refresh = new QPushButton(QIcon(QStringLiteral(":/images/refresh.png")), QString(), this);
     refresh->setObjectName(QStringLiteral("buttonRefresh"));
     refresh->setMinimumSize(32, 24);
     connect(refresh, &QPushButton::clicked, this, &ViewPatients::onRefresh);
 
-    auto* titleRow = new QHBoxLayout;
-    titleRow->addWidget(title);
-    titleRow->addStretch();
-    titleRow->addWidget(refresh);
+    m_heading->controls()->addWidget(refresh);
 
     auto* toolbar = new QFrame(this);
     toolbar->setObjectName(QStringLiteral("toolbarPatients"));
@@ -136,10 +133,7 @@ void ViewPatients::buildWidgets()
     m_pagination = new QPagination(this, paginationHeight);
     m_pagination->setObjectName(QStringLiteral("pagination"));
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(24, 16, 24, 12);
-    layout->setSpacing(12);
-    layout->addLayout(titleRow);
+    QVBoxLayout* layout = ScreenHeading::screenColumn(this, m_heading);
     layout->addWidget(toolbar);
     layout->addWidget(tableBox, 1);
     layout->addWidget(m_pagination);
@@ -220,7 +214,7 @@ void ViewPatients::setUpPagination()
 void ViewPatients::retranslate()
 {
     setWindowTitle(tr("Title.patients"));
-    findChild<QLabel*>(QStringLiteral("titleLabel"))->setText(tr("Text.listPatients"));
+    m_heading->setTitle(tr("Text.listPatients"));
     findChild<QPushButton*>(QStringLiteral("buttonRefresh"))->setToolTip(tr("Text.refresh"));
     findChild<QPushButton*>(QStringLiteral("buttonNewPatient"))->setText(tr("Text.newPatient"));
     m_searchFields->setItemText(0, tr("Text.name"));

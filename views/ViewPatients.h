@@ -15,6 +15,7 @@ class QLineEdit;
 class QModelIndex;
 class QPagination;
 class QTableView;
+class ScreenHeading;
 
 // The first screen after sign-in: one page of the practitioner's patients.
 // Searching, sorting and paging are done by the service; every change asks
@@ -62,6 +63,7 @@ private:
     QString sortKey() const;
     QString searchField() const;
 
+    ScreenHeading* m_heading = nullptr;
     QTableView* m_table = nullptr;
     QHeaderView* m_header = nullptr;
     QComboBox* m_searchFields = nullptr;

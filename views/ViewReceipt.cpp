@@ -56,19 +56,11 @@ ViewReceipt::ViewReceipt(QWidget* parent, Patient& patient, Record& record)
 
 void ViewReceipt::buildWidgets()
 {
-    m_device = new QLabel(this);
-    m_device->setObjectName(QStringLiteral("labelConnectedDevice"));
-    m_device->setMaximumSize(24, 24);
-    m_device->setScaledContents(true);
-    m_title = new QLabel(this);
-    m_title->setObjectName(QStringLiteral("labelTitle"));
-    auto* patientName = new QLabel(this);
-    patientName->setObjectName(QStringLiteral("labelPatientName"));
-    auto* titleRow = new QHBoxLayout;
-    titleRow->addWidget(m_device);
-    titleRow->addWidget(m_title);
-    titleRow->addWidget(patientName);
-    titleRow->addStretch();
+    m_heading = new ScreenHeading(this, {{ScreenHeading::PatientsList, QStringLiteral("buttonListPatients")},
+                                         {ScreenHeading::PatientCard, QStringLiteral("buttonBack")}});
+    m_heading->setPatientName(m_patient.name());
+    m_listPatients = m_heading->crumb(ScreenHeading::PatientsList);
+    m_back = m_heading->crumb(ScreenHeading::PatientCard);
 
     m_categories = new QComboBox(this);
     m_categories->setObjectName(QStringLiteral("comboBoxCategories"));
@@ -96,23 +88,7 @@ void ViewReceipt::buildWidgets()
     m_contents->hide();
     QFrame* tableBox = framedTable(QStringLiteral("tableViewBox"), this, m_table);
 
-    auto* breadCrumbs = new QFrame(this);
-    breadCrumbs->setObjectName(QStringLiteral("breadCrumbs"));
-    m_listPatients = breadCrumb(QStringLiteral("buttonListPatients"), breadCrumbs);
-    QLabel* separator = breadCrumbSeparator(QStringLiteral("labelSeparator"), breadCrumbs);
-    m_back = breadCrumb(QStringLiteral("buttonBack"), breadCrumbs);
-    auto* crumbs = new QHBoxLayout(breadCrumbs);
-    crumbs->setContentsMargins(0, 0, 0, 0);
-    crumbs->addWidget(m_listPatients);
-    crumbs->addWidget(separator);
-    crumbs->addWidget(m_back);
-    crumbs->addStretch();
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(24, 12, 24, 16);
-    layout->setSpacing(12);
-    layout->addWidget(breadCrumbs);
-    layout->addLayout(titleRow);
+    QVBoxLayout* layout = ScreenHeading::screenColumn(this, m_heading);
     layout->addLayout(controls);
     layout->addWidget(m_contents);
     layout->addWidget(tableBox, 1);
@@ -120,13 +96,10 @@ void ViewReceipt::buildWidgets()
 
 void ViewReceipt::retranslate()
 {
-    m_device->setToolTip(tr("Text.deviceConnected"));
-    m_title->setText(tr("Text.createRecipe").arg(m_patient.name(), m_record.recordedAt()));
+    m_heading->setTitle(tr("Text.createRecipe").arg(m_patient.name(), m_record.recordedAt()));
     m_analyse->setText(tr("Text.load"));
     m_receipt->setText(tr("Text.receipt"));
     m_contents->setText(tr("Text.savedRecipeShown"));
-    m_listPatients->setText(tr("Text.listOfPatients"));
-    m_back->setText(tr("Text.patientCard").arg(m_patient.name()));
 }
 
 void ViewReceipt::changeEvent(QEvent* event)
@@ -138,8 +111,7 @@ void ViewReceipt::changeEvent(QEvent* event)
 
 void ViewReceipt::showDevice()
 {
-    m_device->setVisible(m_patient.hasDevices());
-    m_device->setPixmap(m_patient.deviceIcon());
+    m_heading->setDevice(m_patient.deviceIcon(), m_patient.hasDevices());
 }
 
 void ViewReceipt::updatePatient(const Patient& patient)

@@ -17,6 +17,7 @@ class QTableView;
 class ReceiptModel;
 class ReceiptTable;
 class RecipeLeaving;
+class ScreenHeading;
 
 // The screen on which the practitioner composes the recipe of one record:
 // the recipe saved for it is loaded, an analysis of the record against a
@@ -117,8 +118,7 @@ private:
     ReceiptTable* m_tableSetup = nullptr;
     RecipeLeaving* m_leaving = nullptr;
 
-    QLabel* m_device = nullptr;
-    QLabel* m_title = nullptr;
+    ScreenHeading* m_heading = nullptr;
     QComboBox* m_categories = nullptr;
     QComboBox* m_storages = nullptr;
     QPushButton* m_analyse = nullptr;

@@ -9,11 +9,11 @@
 #include "views/TableHeadings.h"
 #include "views/ValueSortProxy.h"
 #include "widgets/MessageBoxes.h"
+#include "widgets/StatusNote.h"
 
 #include <QAction>
 #include <QEvent>
 #include <QFrame>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -43,8 +43,10 @@ ViewRecoveryHistory::ViewRecoveryHistory(const Patient& patient, const QList<Rec
     retranslate();
     updateActions();
 
-    connect(m_heading.listPatients, &QPushButton::clicked, this, &ViewRecoveryHistory::backToPatientsList);
-    connect(m_heading.back, &QPushButton::clicked, this, &ViewRecoveryHistory::backToPatient);
+    connect(m_heading->crumb(ScreenHeading::PatientsList), &QPushButton::clicked, this,
+            &ViewRecoveryHistory::backToPatientsList);
+    connect(m_heading->crumb(ScreenHeading::PatientCard), &QPushButton::clicked, this,
+            &ViewRecoveryHistory::backToPatient);
     connect(m_save, &QPushButton::clicked, this, &ViewRecoveryHistory::onSave);
     connect(m_newSymptom, &QPushButton::clicked, this, &ViewRecoveryHistory::onNewSymptom);
     connect(m_refresh, &QPushButton::clicked, this, &ViewRecoveryHistory::onRefresh);
@@ -67,16 +69,18 @@ ViewRecoveryHistory::~ViewRecoveryHistory() = default;
 void ViewRecoveryHistory::buildWidgets()
 {
     resize(719, 517);
-    m_heading = ScreenHeading::build(this, QStringLiteral("label"));
+    m_heading = new ScreenHeading(this, {{ScreenHeading::PatientsList, QStringLiteral("buttonListPatients")},
+                                         {ScreenHeading::PatientCard, QStringLiteral("buttonBack")}});
+    m_heading->setPatientName(m_patient.name());
     m_refresh = new QPushButton(QIcon(QStringLiteral(":/images/refresh.png")), QString(), this);
     m_refresh->setObjectName(QStringLiteral("buttonRefresh"));
     m_refresh->setMinimumSize(32, 24);
     m_refresh->setIconSize(QSize(20, 20));
-    m_heading.titleRow->addWidget(m_refresh);
 
-    m_newSymptom = new QPushButton(m_heading.breadCrumbs);
+    m_newSymptom = new QPushButton(this);
     m_newSymptom->setObjectName(QStringLiteral("buttonNewSymptom"));
-    m_heading.breadCrumbsRow->addWidget(m_newSymptom);
+    m_heading->controls()->addWidget(m_newSymptom);
+    m_heading->controls()->addWidget(m_refresh);
 
     QFrame* tableBox = framedTable(QStringLiteral("tableViewBox"), this, m_table);
 
@@ -86,14 +90,9 @@ void ViewRecoveryHistory::buildWidgets()
     saveRow->addStretch();
     saveRow->addWidget(m_save);
 
-    auto* column = new QVBoxLayout;
-    column->setSpacing(8);
-    column->addLayout(m_heading.titleRow);
-    column->addWidget(m_heading.breadCrumbs);
+    QVBoxLayout* column = ScreenHeading::screenColumn(this, m_heading);
     column->addWidget(tableBox, 1);
     column->addLayout(saveRow);
-    auto* grid = new QGridLayout(this);
-    grid->addLayout(column, 0, 0);
 }
 
 void ViewRecoveryHistory::setUpTable()
@@ -121,8 +120,7 @@ void ViewRecoveryHistory::setUpTable()
 
 void ViewRecoveryHistory::retranslate()
 {
-    m_heading.setTexts(tr("Title.historyOfRecovery"), tr("Text.listOfPatients"), tr("Text.patientCard"),
-                       m_patient.name());
+    m_heading->setTitle(tr("Title.historyOfRecovery"), m_patient.name());
     m_refresh->setToolTip(tr("Text.refresh"));
     m_newSymptom->setText(tr("Text.newSymptom"));
     m_save->setText(tr("Text.save"));
@@ -243,7 +241,8 @@ bool ViewRecoveryHistory::isModified() const
 
 void ViewRecoveryHistory::onSave()
 {
-    m_leaving->save();
+    // The service answers a save with its status alone: the note says what it took.
+    m_leaving->save([this] { showStatusNote(this, tr("Text.historySaved").arg(m_patient.name())); });
 }
 
 void ViewRecoveryHistory::leave(void (ViewRecoveryHistory::*signal)())

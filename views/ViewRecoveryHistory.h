@@ -66,7 +66,7 @@ private:
 
     Patient m_patient;
     QList<Record> m_records;
-    ScreenHeading m_heading;
+    ScreenHeading* m_heading = nullptr;
     QPushButton* m_refresh = nullptr;
     QPushButton* m_newSymptom = nullptr;
     QPushButton* m_save = nullptr;

@@ -1,14 +1,13 @@
 #include "widgets/CheckBoxHeader.h"
 
+#include <QAbstractItemView>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyleOptionButton>
+#include <QStyleOptionViewItem>
 
 namespace {
 
 constexpr int checkBoxSection = 0;
-// Where the box sits in its section.
-const QRect checkBoxArea(1, 3, 20, 20);
 
 } // namespace
 
@@ -29,11 +28,20 @@ void CheckBoxHeader::paintSection(QPainter* painter, const QRect& rect, int logi
     painter->restore();
     if (logicalIndex != checkBoxSection)
         return;
-    QStyleOptionButton option;
-    option.initFrom(this);
-    option.rect = checkBoxArea.translated(rect.topLeft());
+    // Drawn by the view's style as the view draws the boxes of its rows, in
+    // a cell as wide as the section: the same box, at the same distance from
+    // the left, centred in the header's height as theirs are in a row's.
+    QWidget* view = qobject_cast<QAbstractItemView*>(parentWidget());
+    QWidget* drawnFor = view ? view : const_cast<CheckBoxHeader*>(this);
+    QStyleOptionViewItem option;
+    option.initFrom(drawnFor);
+    option.rect = rect;
+    option.features = QStyleOptionViewItem::HasCheckIndicator;
+    option.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+    option.checkState = m_checked ? Qt::Checked : Qt::Unchecked;
     option.state = QStyle::State_Enabled | (m_checked ? QStyle::State_On : QStyle::State_Off);
-    style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &option, painter, this);
+    option.rect = drawnFor->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, drawnFor);
+    drawnFor->style()->drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &option, painter, drawnFor);
 }
 
 void CheckBoxHeader::mousePressEvent(QMouseEvent* event)

@@ -5,10 +5,49 @@
 #include <QLayout>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QRegularExpression>
 
 // The keys are written out as QObject::tr literals so that lupdate finds them
 // under the context "QObject".
 namespace {
+
+// A box wraps its text at spaces only: a path, which has none, would stretch
+// the box as wide as the screen and then be cut. A word this long gets an
+// invisible break after each separator of its parts, and within a part
+// longer still.
+constexpr int longWord = 32;
+const QChar breakHint(0x200B); // zero-width space
+
+QString withBreakHints(const QString& word)
+{
+    QString broken;
+    int sinceBreak = 0;
+    for (const QChar character : word) {
+        broken += character;
+        ++sinceBreak;
+        const bool separator = QStringLiteral("/\\_-").contains(character);
+        if (separator || sinceBreak >= longWord) {
+            broken += breakHint;
+            sinceBreak = 0;
+        }
+    }
+    return broken;
+}
+
+QString breakableText(const QString& text)
+{
+    static const QRegularExpression longWords(QStringLiteral("\\S{%1,}").arg(longWord));
+    QString result;
+    int done = 0;
+    QRegularExpressionMatchIterator words = longWords.globalMatch(text);
+    while (words.hasNext()) {
+        const QRegularExpressionMatch word = words.next();
+        result += text.midRef(done, word.capturedStart() - done);
+        result += withBreakHints(word.captured());
+        done = word.capturedEnd();
+    }
+    return result + text.midRef(done);
+}
 
 // Some desktops put stock icons on dialog buttons; the program's buttons show
 // their text alone on every platform.
@@ -21,13 +60,13 @@ void runWithPlainButtons(QMessageBox& box)
 
 void showOkBox(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text)
 {
-    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+    QMessageBox box(icon, title, breakableText(text), QMessageBox::Ok, parent);
     runWithPlainButtons(box);
 }
 
 bool askQuestion(QWidget* parent, const QString& title, const QString& text, const QString& picture = {})
 {
-    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent,
+    QMessageBox box(QMessageBox::Question, title, breakableText(text), QMessageBox::Yes | QMessageBox::No, parent,
                     Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     if (!picture.isEmpty())
         box.setIconPixmap(QPixmap(picture));

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSpacerItem>
+#include <QStyle>
 #include <QStyleOption>
 
 namespace {
@@ -14,6 +15,9 @@ constexpr int kRightGap = -1;
 // How many pages a click on a gap skips.
 constexpr int kGapJump = 3;
 const char* const kPageProperty = "page";
+// Marks the button of the page shown, which the style sheet sets apart from
+// a button that is merely disabled (an arrow at the end of the pages).
+const char* const kCurrentProperty = "current";
 
 QString labelFor(int page)
 {
@@ -182,8 +186,16 @@ void QPagination::refresh()
     // Until build() has run for the current count, the buttons may not match it.
     if (m_pageCount > kMaximumButtons && m_pageButtons.size() == kMaximumButtons)
         relabel();
-    for (QPushButton* button : qAsConst(m_pageButtons))
-        button->setEnabled(pageOf(button) != m_current);
+    for (QPushButton* button : qAsConst(m_pageButtons)) {
+        const bool current = pageOf(button) == m_current;
+        button->setEnabled(!current);
+        if (button->property(kCurrentProperty).toBool() != current) {
+            button->setProperty(kCurrentProperty, current);
+            // A property the style sheet reads takes effect once polished again.
+            button->style()->unpolish(button);
+            button->style()->polish(button);
+        }
+    }
     m_buttonPrevious->setEnabled(m_current > 1);
     m_buttonNext->setEnabled(m_current < m_pageCount);
 }

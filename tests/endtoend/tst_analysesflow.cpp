@@ -9,6 +9,7 @@
 #include "support/ControllerOutcome.h"
 #include "support/LocalServiceProcess.h"
 #include "support/MainWindowDriver.h"
+#include "support/MessageBoxRecorder.h"
 #include "support/ModalDialogDriver.h"
 #include "support/ScopedMessageBoxRunner.h"
 #include "support/ServiceTestEnvironment.h"
@@ -31,6 +32,7 @@
 #include <QLineSeries>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QtTest>
@@ -200,8 +202,13 @@ void AnalysesFlowTest::recoveryHistoryKeepsWhatWasSaved()
     QVERIFY(model->setData(model->index(customRow, 2), 2, Qt::DisplayRole));
     QVERIFY(view->isModified());
 
+    MessageBoxRecorder boxes;
     view->findChild<QPushButton*>(QStringLiteral("buttonSave"))->click();
     QTRY_VERIFY_WITH_TIMEOUT(!view->isModified(), 20000);
+    // Said in passing in the status bar, with no box to dismiss.
+    QCOMPARE(m_driver->window()->statusBar()->currentMessage(),
+             QCoreApplication::translate("ViewRecoveryHistory", "Text.historySaved").arg(m_card->patient().name()));
+    QCOMPARE(boxes.texts(), QStringList());
 
     // Back to the card with the bread crumb, and the screen opened again.
     view->findChild<QPushButton*>(QStringLiteral("buttonBack"))->click();

@@ -27,6 +27,7 @@
 
 #include <QBuffer>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -230,8 +231,14 @@ void PatientCardFlowTest::exportWritesTheServicesWorkbook()
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("carter")); // the suffix is added
     SaveFileAnswer answer(path);
+    MessageBoxRecorder boxes;
     card->findChild<QPushButton*>(QStringLiteral("buttonExcelExport"))->click();
     QTRY_VERIFY(QFile::exists(path + QStringLiteral(".xlsx")));
+    // Where it went is said in passing in the status bar, with no box to dismiss.
+    QCOMPARE(m_window->statusBar()->currentMessage(),
+             QCoreApplication::translate("PatientExport", "Text.exportSaved")
+                 .arg(QDir::toNativeSeparators(path + QStringLiteral(".xlsx"))));
+    QCOMPARE(boxes.texts(), QStringList());
 
     QFile file(path + QStringLiteral(".xlsx"));
     QVERIFY(file.open(QIODevice::ReadOnly));

@@ -30,6 +30,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTableView>
 #include <QtTest>
 
@@ -208,6 +209,10 @@ void RecipeImpactFlowTest::impactOrderRemovalAndDownload()
     child<QPushButton>(*view, "buttonStart")->click();
     QTRY_VERIFY_WITH_TIMEOUT(child<QPushButton>(*view, "buttonStart")->isEnabled() && !view->wavSaver(), 20000);
     QCOMPARE(boxes.texts(), QStringList());
+    // Where it went is said in passing in the status bar.
+    QCOMPARE(m_driver->window()->statusBar()->currentMessage(),
+             QCoreApplication::translate("ImpactDownload", "Text.wavSaved")
+                 .arg(QDir::toNativeSeparators(m_workingDirectory->filePath("impact.wav"))));
 
     const QList<QByteArray> blocks = decodeAudioBlocks(
         call([&](Controller& c) { c.createRecipe(m_card->patient(), m_record, impact, 1, QString()); })->bytes);

@@ -8,7 +8,10 @@ MessageBoxRecorder::MessageBoxRecorder(QMessageBox::StandardButton answer)
 
 void MessageBoxRecorder::answer(QMessageBox& box)
 {
-    boxes.append({box.icon(), box.windowTitle(), box.text(), box.parentWidget()});
+    // The text as read: without the invisible break hints of long paths.
+    QString text = box.text();
+    text.remove(QChar(0x200B));
+    boxes.append({box.icon(), box.windowTitle(), text, box.parentWidget()});
     if (QAbstractButton* button = box.button(m_answer))
         button->click();
     else

@@ -50,11 +50,15 @@ private slots:
 
 void DeviceDialogsTest::buttonsFollowTheDevice()
 {
-    for (const auto& [hasDevices, isEnabled, toggleText] :
-         {std::tuple{false, true, ""}, {true, true, "Text.disableDevice"}, {true, false, "Text.enableDevice"}}) {
+    for (const auto& [hasDevices, isEnabled, toggleText, stateText] :
+         {std::tuple{false, true, "", "Text.deviceNotBound"},
+          {true, true, "Text.disableDevice", "Text.deviceBoundEnabled"},
+          {true, false, "Text.enableDevice", "Text.deviceBoundBlocked"}}) {
         DialogManageDevices dialog(nullptr, patient(hasDevices, isEnabled));
         QCOMPARE(button(dialog, "buttonToggle")->text(),
                  QCoreApplication::translate("DialogManageDevices", toggleText));
+        QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("labelState"))->text(),
+                 QCoreApplication::translate("DialogManageDevices", stateText));
         QCOMPARE(button(dialog, "buttonToggle")->isEnabled(), hasDevices);
         QCOMPARE(button(dialog, "buttonDisconnect")->isEnabled(), hasDevices);
     }
@@ -66,13 +70,27 @@ void DeviceDialogsTest::connectWithoutSensorSaysSoForThreeSeconds()
     DialogManageDevices dialog(nullptr, patient(false, false));
     QSignalSpy connected(&dialog, &DialogManageDevices::listenerConnect);
     auto* error = dialog.findChild<QLabel*>(QStringLiteral("labelError"));
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    // Where the buttons stand: the message coming and going moves none.
+    const auto places = [&dialog] {
+        QList<QRect> places;
+        for (const char* name : {"buttonToggle", "buttonConnect", "buttonDisconnect"})
+            places << button(dialog, name)->geometry();
+        return places;
+    };
+    const QList<QRect> before = places();
     QElapsedTimer shown;
     shown.start();
     button(dialog, "buttonConnect")->click();
     QVERIFY(!error->text().isEmpty() && !button(dialog, "buttonConnect")->isEnabled());
+    QCoreApplication::processEvents();
+    QCOMPARE(places(), before);
     QTRY_VERIFY_WITH_TIMEOUT(button(dialog, "buttonConnect")->isEnabled(), 5000);
     QVERIFY2(shown.elapsed() >= 2900, qPrintable(QString::number(shown.elapsed())));
     QVERIFY(error->text().isEmpty() && connected.isEmpty());
+    QCoreApplication::processEvents();
+    QCOMPARE(places(), before);
 }
 
 void DeviceDialogsTest::disconnectAsksFirstToggleCloses()

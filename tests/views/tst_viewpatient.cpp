@@ -88,6 +88,7 @@ private slots:
     void deviceDialogShowsTheAnswer();
     void autospectrum_data();
     void autospectrum();
+    void headerBoxStandsLikeTheRowBoxes();
 
 private:
     static QPushButton* button(QWidget* parent, const char* name) { return parent->findChild<QPushButton*>(name); }
@@ -622,6 +623,33 @@ void ViewPatientTest::autospectrum()
         const QJsonDocument body = QJsonDocument::fromJson(request.body);
         QCOMPARE(body["recordId"].toString() + " " + body["deviceId"].toString(), "b " + kSensor);
     }
+}
+
+// The header's box is the rows' box: as large, as far from the left, centred
+// alike. A tick shows where each box is drawn.
+void ViewPatientTest::headerBoxStandsLikeTheRowBoxes()
+{
+    const auto tickArea = [](QWidget* widget, const std::function<void()>& tick) {
+        const QImage before = widget->grab().toImage();
+        tick();
+        const QImage after = widget->grab().toImage();
+        QRect area;
+        for (int y = 0; y < before.height(); ++y) {
+            for (int x = 0; x < before.width(); ++x)
+                area |= before.pixel(x, y) != after.pixel(x, y) ? QRect(x, y, 1, 1) : QRect();
+        }
+        return area;
+    };
+    const QRect row = table()->visualRect(cell(0, RecordModel::CheckColumn));
+    const QRect inRow = tickArea(table()->viewport(), [this] { toggle(0); }).translated(-row.topLeft());
+    const QRect inHeader = tickArea(header(), [this] {
+                               header()->setChecked(true);
+                           }).translated(-header()->sectionViewportPosition(RecordModel::CheckColumn), 0);
+    QString seen;
+    QDebug(&seen) << inHeader << header()->height() << inRow << row.height();
+    QVERIFY2(!inRow.isEmpty() && inHeader.size() == inRow.size() && inHeader.x() == inRow.x(), qPrintable(seen));
+    const int offCentre = (2 * inHeader.center().y() - header()->height()) - (2 * inRow.center().y() - row.height());
+    QVERIFY2(qAbs(offCentre) <= 2, qPrintable(seen));
 }
 
 QTEST_MAIN(ViewPatientTest)

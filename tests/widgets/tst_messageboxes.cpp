@@ -4,9 +4,11 @@
 #include "support/ScopedMessageBoxRunner.h"
 #include "widgets/MessageBoxes.h"
 
+#include <QLabel>
 #include <QLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTranslator>
 #include <QtTest>
 
@@ -66,6 +68,8 @@ private slots:
     void onlyYesAnswersYes();
     void enterAndEscapeAnswerNoInARealBox();
     void clickingYesInARealBoxAnswersYes();
+    void longPathsWrapWithinTheBox_data();
+    void longPathsWrapWithinTheBox();
 
 private:
     QTranslator m_translator;
@@ -212,6 +216,44 @@ void MessageBoxesTest::clickingYesInARealBoxAnswersYes()
     });
     QVERIFY(confirmDeletePatient(&m_parent, QStringLiteral("Anna")));
     QVERIFY(wasModal);
+}
+
+void MessageBoxesTest::longPathsWrapWithinTheBox_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("hinted"); // breaks are offered within a word
+
+    QTest::newRow("Windows path") << "Saved: C:\\Users\\practitioner\\Documents\\Patients\\Anna Schmidt\\"
+                                     "impact_2026-12-06_15-04-05_recipe.wav"
+                                  << true;
+    QTest::newRow("one long name") << "Not saved: " + QString(150, QLatin1Char('x')) << true;
+    QTest::newRow("sentence") << "The service is unreachable; try again in a minute." << false;
+}
+
+// The box stays about as wide as for a sentence and cuts nothing; the text
+// reads unchanged, as the breaks offered are invisible.
+void MessageBoxesTest::longPathsWrapWithinTheBox()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, hinted);
+    QString shown;
+    int width = 0;
+    int cut = 0; // how much wider than its label the widest word is
+    ScopedMessageBoxRunner runner([&](QMessageBox& messageBox) {
+        messageBox.show();
+        shown = messageBox.text();
+        auto* label = messageBox.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        width = messageBox.width();
+        cut = label->minimumSizeHint().width() - label->width();
+        messageBox.reject();
+    });
+    showError(&m_parent, text);
+
+    const int screenWidth = m_parent.screen()->availableGeometry().width();
+    QVERIFY2(width <= screenWidth / 2 + 120 && cut <= 0,
+             qPrintable(QStringLiteral("%1 wide, %2 cut").arg(width).arg(cut)));
+    QCOMPARE(shown.contains(QChar(0x200B)), hinted);
+    QCOMPARE(QString(shown).remove(QChar(0x200B)), text);
 }
 
 QTEST_MAIN(MessageBoxesTest)

@@ -1,3 +1,5 @@
+#include "app/Application.h"
+#include "base/AppConstants.h"
 #include "widgets/QPagination.h"
 
 #include <QLayout>
@@ -115,6 +117,8 @@ private slots:
     void buttonSize_data();
     void buttonSize();
     void styleSheetPaintsTheBackground();
+    void currentPageLooksUnlikeADisabledArrow_data();
+    void currentPageLooksUnlikeADisabledArrow();
 };
 
 void PaginationTest::rowAfterBuild_data()
@@ -428,6 +432,50 @@ void PaginationTest::styleSheetPaintsTheBackground()
     const QImage image = pagination->window()->grab().toImage();
     const QPoint inMargin = pagination->mapTo(pagination->window(), QPoint(2, 20));
     QCOMPARE(image.pixelColor(inMargin), QColor(10, 20, 30));
+}
+
+void PaginationTest::currentPageLooksUnlikeADisabledArrow_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("current");
+    QTest::addColumn<int>("clickedPage"); // 0: none
+    QTest::addColumn<QString>("looks");   // of the visible buttons: "c"urrent, "d"isabled, "o"rdinary
+
+    QTest::newRow("on the first") << 7 << 1 << 0 << "dcooooooo";
+    QTest::newRow("on the last") << 7 << 7 << 0 << "ooooooocd";
+    QTest::newRow("moved off the first") << 7 << 1 << 3 << "ooocooooo";
+    QTest::newRow("relabelled row") << 12 << 1 << 5 << "oooocoooo";
+}
+
+// Under the program's style sheet, each look has a face of its own colour,
+// sampled just inside the button's top border.
+void PaginationTest::currentPageLooksUnlikeADisabledArrow()
+{
+    QFETCH(int, count);
+    QFETCH(int, current);
+    QFETCH(int, clickedPage);
+    QFETCH(QString, looks);
+    initResources();
+    ShownPagination pagination(count, current, QSize(32, 32));
+    pagination->window()->setStyleSheet(readStyleSheet(QString(AppConstants::styleSheetResource)));
+    for (QPushButton* button : pageButtons(*pagination)) {
+        if (button->property("page").toInt() == clickedPage)
+            button->click();
+    }
+    const QImage image = pagination->window()->grab().toImage();
+    const QList<QPushButton*> buttons = visibleButtons(*pagination);
+    QCOMPARE(buttons.size(), looks.size());
+    QMap<QRgb, QSet<QChar>> looksOfFace;
+    QSet<QChar> lookSeen;
+    for (int i = 0; i < buttons.size(); ++i) {
+        const QPoint face = buttons.at(i)->mapTo(pagination->window(), QPoint(buttons.at(i)->width() / 2, 3));
+        looksOfFace[image.pixel(face)].insert(looks.at(i));
+        lookSeen.insert(looks.at(i));
+    }
+    // One colour per look, and no colour shared by two.
+    QCOMPARE(looksOfFace.size(), lookSeen.size());
+    for (const QSet<QChar>& shared : qAsConst(looksOfFace))
+        QCOMPARE(shared.size(), 1);
 }
 
 QTEST_MAIN(PaginationTest)
