@@ -2,6 +2,7 @@
 
 #include "api/Controller.h"
 #include "api/PatientManager.h"
+#include "api/RecordingUploader.h"
 #include "app/DialogAbout.h"
 #include "app/DialogChangePassword.h"
 #include "app/DialogLogin.h"
@@ -115,6 +116,8 @@ void MainWindow::onLogin(bool success)
         return;
     }
     m_signedIn = true;
+    // Recordings this practitioner left waiting, in an earlier run too.
+    RecordingUploader::instance().sendWaiting();
     setLanguage(Account::instance().localeName());
     m_languages = new LanguageMenu(m_menuLanguage, Account::instance().localeName());
     connect(m_languages, &LanguageMenu::triggered, this, &MainWindow::onLanguageChanged);

@@ -640,6 +640,11 @@
         <source>Text.unreadableAnswer</source>
         <translation>Не удалось прочитать ответ сервиса. Попробуйте позже.</translation>
     </message>
+    <message>
+        <source>Text.recordingKept</source>
+        <translation>Не удалось отправить запись: %1
+Она сохранена на этом компьютере и будет отправлена сама, когда сервис снова ответит.</translation>
+    </message>
 </context>
 <context>
     <name>PatientSideBar</name>
@@ -1117,6 +1122,25 @@
     <message>
         <source>Text.confirmSave</source>
         <translation>В истории есть несохранённые изменения. Сохранить их перед выходом?</translation>
+    </message>
+</context>
+<context>
+    <name>WaitingRecordingsPanel</name>
+    <message>
+        <source>Text.recordingsWaitingTitle</source>
+        <translation>Записи, ожидающие отправки на сервис</translation>
+    </message>
+    <message>
+        <source>Text.recordingWaiting</source>
+        <translation>Ожидает отправки</translation>
+    </message>
+    <message>
+        <source>Text.recordingSending</source>
+        <translation>Отправляется…</translation>
+    </message>
+    <message>
+        <source>Text.sendNow</source>
+        <translation>Отправить сейчас</translation>
     </message>
 </context>
 </TS>

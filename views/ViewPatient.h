@@ -16,6 +16,7 @@ class QLabel;
 class QModelIndex;
 class QPushButton;
 class QTableView;
+class WaitingRecordingsPanel;
 
 // The card of one patient: their particulars and remote device, their
 // records with a check mark each, and the actions on them. The checked
@@ -101,6 +102,7 @@ private:
     PatientExport* m_export = nullptr;
     PatientAutospectrum* m_autospectrum = nullptr;
     QTableView* m_table = nullptr;
+    WaitingRecordingsPanel* m_waiting = nullptr;
 
     QLabel* m_labelConnectedDevice = nullptr;
     QLabel* m_labelTitle = nullptr;
