@@ -102,7 +102,9 @@ void RecordingUploader::send(const RecordingOutbox& outbox, const WaitingRecordi
     });
     connect(controller, &Controller::onError, this,
             [this, controller, outbox, recording, origin, done](const QString& message) {
-                const bool kept = !recording.path.isEmpty() && controller->failure().worthRetrying();
+                // Read before the report: its receiver may hold a modal box open.
+                const bool retry = controller->failure().worthRetrying();
+                const bool kept = !recording.path.isEmpty() && retry;
                 // A refusal of the recording itself would be refused again. A
                 // new one the practitioner hears of at once; one that waited
                 // may have done so unseen, and stays on disk, set aside.
@@ -118,7 +120,7 @@ void RecordingUploader::send(const RecordingOutbox& outbox, const WaitingRecordi
                 if (kept)
                     m_retry.start();
                 emit failed(recording.patientId, message, origin, kept);
-                done(!controller->failure().worthRetrying());
+                done(!retry);
             });
     controller->uploadRecord(Patient(QJsonObject{{QStringLiteral("id"), recording.patientId}}), recording.recording,
                              recording.sensorId);
