@@ -1,13 +1,12 @@
-// Sending recordings without losing one: how each way an upload can fail
-// decides whether the recording stays on disk, and a recording is never on
-// its way twice at once, however often sending is asked for.
+// Sending recordings without losing one: how an upload fails decides whether
+// the recording stays on disk, and a recording is never on its way twice at
+// once, however often sending is asked for.
 #include "api/RecordingUploader.h"
 #include "base/Account.h"
 #include "data/Patient.h"
 #include "support/ServiceTestEnvironment.h"
 #include "support/TestHttpServer.h"
 
-#include <QDir>
 #include <QDirIterator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -15,27 +14,9 @@
 
 namespace {
 
-constexpr int readTimeoutMs = 300;
-const QByteArray recordAnswer = R"({"id": "r9", "patientId": "p1", "recordedAt": "2026-03-01T12:00:00"})";
-
-Patient patient()
-{
-    return Patient(QJsonObject{{QStringLiteral("id"), QStringLiteral("p1")}});
-}
-
-ScriptedResponse closed()
-{
-    ScriptedResponse response;
-    response.closeWithoutAnswer = true;
-    return response;
-}
-
-ScriptedResponse silent()
-{
-    ScriptedResponse response;
-    response.neverAnswer = true;
-    return response;
-}
+const ScriptedResponse confirmed =
+    ScriptedResponse::json(201, R"({"id": "r9", "patientId": "p1", "recordedAt": "2026-03-01T12:00:00"})");
+const ScriptedResponse failing = ScriptedResponse::json(503, "{}");
 
 } // namespace
 
@@ -50,11 +31,23 @@ private slots:
     void keptUnlessConfirmedOrRefused_data();
     void keptUnlessConfirmedOrRefused();
     void neverTwoSendsOfOneRecording();
-    void waitingOneRefusedLaterIsSetAside();
 
 private:
-    QStringList filesEndingIn(const QString& suffix) const;
-    int uploadsReceived() const;
+    void answerWith(const ScriptedResponse& answer)
+    {
+        m_server->setHandler([answer](const RecordedRequest&) { return answer; });
+    }
+    void upload(const QByteArray& recording)
+    {
+        m_uploader.upload(Patient(QJsonObject{{"id", "p1"}}), recording, QStringLiteral("sensor"), nullptr);
+    }
+    int files(const QString& suffix) const
+    {
+        int found = 0;
+        for (QDirIterator it(m_data.path(), {"*" + suffix}, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
+            found += !it.next().isEmpty();
+        return found;
+    }
 
     QTemporaryDir m_data;
     std::unique_ptr<TestHttpServer> m_server;
@@ -72,7 +65,7 @@ void RecordingUploaderTest::initTestCase()
 void RecordingUploaderTest::init()
 {
     m_server = std::make_unique<TestHttpServer>();
-    m_environment = std::make_unique<ServiceTestEnvironment>(m_server->baseUrlText(), readTimeoutMs);
+    m_environment = std::make_unique<ServiceTestEnvironment>(m_server->baseUrlText(), 300);
     Account::instance().setUserName(QStringLiteral("demo"));
 }
 
@@ -84,108 +77,79 @@ void RecordingUploaderTest::cleanup()
     QDir().mkpath(m_data.path());
 }
 
-QStringList RecordingUploaderTest::filesEndingIn(const QString& suffix) const
-{
-    QStringList files;
-    QDirIterator found(m_data.path(), {QLatin1Char('*') + suffix}, QDir::Files, QDirIterator::Subdirectories);
-    while (found.hasNext())
-        files << found.next();
-    return files;
-}
-
-int RecordingUploaderTest::uploadsReceived() const
-{
-    int uploads = 0;
-    for (const RecordedRequest& request : m_server->requests())
-        uploads += request.path() == QStringLiteral("/record");
-    return uploads;
-}
-
 void RecordingUploaderTest::keptUnlessConfirmedOrRefused_data()
 {
+    ScriptedResponse dropped;
+    dropped.closeWithoutAnswer = true;
+    ScriptedResponse silent;
+    silent.neverAnswer = true;
+    QTest::addColumn<bool>("waitedFirst"); // a first upload failed and it waited
     QTest::addColumn<ScriptedResponse>("answer");
-    QTest::addColumn<bool>("kept");
-    QTest::newRow("confirmed") << ScriptedResponse::json(201, recordAnswer) << false;
-    QTest::newRow("service failing") << ScriptedResponse::json(503, "{}") << true;
-    QTest::newRow("internal error") << ScriptedResponse::json(500, "{}") << true;
-    QTest::newRow("sign-in expired") << ScriptedResponse::json(401, "{}") << true;
-    QTest::newRow("connection dropped") << closed() << true;
-    QTest::newRow("no answer in time") << silent() << true;
+    QTest::addColumn<QString>("left"); // what is on disk afterwards
+    QTest::newRow("confirmed") << false << confirmed << "";
+    QTest::newRow("service failing") << false << failing << ".recording";
+    QTest::newRow("sign-in expired") << false << ScriptedResponse::json(401, "{}") << ".recording";
+    QTest::newRow("connection dropped") << false << dropped << ".recording";
+    QTest::newRow("no answer in time") << false << silent << ".recording";
     // The recording itself is refused: sent again, it would be refused again.
-    QTest::newRow("bad request") << ScriptedResponse::json(400, R"({"message": "bad"})") << false;
-    QTest::newRow("patient gone") << ScriptedResponse::json(404, "{}") << false;
+    // A new one is dropped as the practitioner is told; one that waited, maybe
+    // unseen, is set aside.
+    QTest::newRow("refused") << false << ScriptedResponse::json(400, R"({"message": "bad"})") << "";
+    QTest::newRow("waited, then confirmed") << true << confirmed << "";
+    QTest::newRow("waited, then refused") << true << ScriptedResponse::json(404, "{}") << ".refused";
 }
 
 void RecordingUploaderTest::keptUnlessConfirmedOrRefused()
 {
+    QFETCH(bool, waitedFirst);
     QFETCH(ScriptedResponse, answer);
-    QFETCH(bool, kept);
-    m_server->setHandler([answer](const RecordedRequest&) { return answer; });
-    QSignalSpy uploaded(&m_uploader, &RecordingUploader::uploaded);
+    QFETCH(QString, left);
     QSignalSpy failed(&m_uploader, &RecordingUploader::failed);
-
-    m_uploader.upload(patient(), "RIFF recording", QStringLiteral("sensor"), nullptr);
-    // The file is there from the start, whatever comes of the upload.
-    QCOMPARE(filesEndingIn(".recording").size(), 1);
+    QSignalSpy uploaded(&m_uploader, &RecordingUploader::uploaded);
+    answerWith(waitedFirst ? failing : answer);
+    upload("RIFF recording");
+    // On disk from the start, whatever comes of the upload.
+    QCOMPARE(files(".recording"), 1);
     QTRY_COMPARE(uploaded.size() + failed.size(), 1);
+    if (waitedFirst) {
+        answerWith(answer);
+        m_uploader.sendWaiting();
+        QTRY_COMPARE(uploaded.size() + failed.size(), 2);
+    }
 
-    const bool confirmed = answer.status == 201 && !answer.neverAnswer && !answer.closeWithoutAnswer;
-    QCOMPARE(uploaded.size(), confirmed ? 1 : 0);
-    if (!confirmed)
-        QCOMPARE(failed.first().at(3).toBool(), kept);
-    QCOMPARE(filesEndingIn(".recording").size(), kept ? 1 : 0);
-    QCOMPARE(m_uploader.waiting(QStringLiteral("p1")).size(), kept ? 1 : 0);
+    QCOMPARE(files(".recording"), left == ".recording" ? 1 : 0);
+    QCOMPARE(files(".refused"), left == ".refused" ? 1 : 0);
+    QCOMPARE(m_uploader.waiting(QStringLiteral("p1")).size(), files(".recording"));
+    QCOMPARE(uploaded.size(), answer.status == 201 && !answer.neverAnswer && !answer.closeWithoutAnswer ? 1 : 0);
 }
 
 void RecordingUploaderTest::neverTwoSendsOfOneRecording()
 {
-    ScriptedResponse slow = ScriptedResponse::json(201, recordAnswer);
+    ScriptedResponse slow = confirmed;
     slow.delayBeforeHeadersMs = 200;
-    m_server->setHandler([slow](const RecordedRequest&) { return slow; });
     QSignalSpy uploaded(&m_uploader, &RecordingUploader::uploaded);
+    QSignalSpy failed(&m_uploader, &RecordingUploader::failed);
+    const auto uploads = [this] { return m_server->requests().size(); };
 
-    // Asked again and again while the new recording is on its way.
-    m_uploader.upload(patient(), "RIFF new", QStringLiteral("sensor"), nullptr);
+    // Asked again and again while a new recording is on its way.
+    answerWith(slow);
+    upload("RIFF new");
     for (int asked = 0; asked < 3; ++asked)
         m_uploader.sendWaiting(RecordingUploader::Origin::Asked);
     QTRY_COMPARE(uploaded.size(), 1);
-    QTest::qWait(300);
-    QCOMPARE(uploadsReceived(), 1);
 
-    // Two waiting ones, asked for while the first of them is on its way.
-    m_server->setHandler([](const RecordedRequest&) { return ScriptedResponse::json(503, "{}"); });
-    QSignalSpy failed(&m_uploader, &RecordingUploader::failed);
-    m_uploader.upload(patient(), "RIFF one", QStringLiteral("sensor"), nullptr);
-    m_uploader.upload(patient(), "RIFF two", QStringLiteral("sensor"), nullptr);
+    // Two waiting ones, asked for twice while the first of them is on its way.
+    answerWith(failing);
+    upload("RIFF one");
+    upload("RIFF two");
     QTRY_COMPARE(failed.size(), 2);
-    QCOMPARE(m_uploader.waiting(QStringLiteral("p1")).size(), 2);
-    m_server->setHandler([slow](const RecordedRequest&) { return slow; });
+    answerWith(slow);
     m_uploader.sendWaiting();
     m_uploader.sendWaiting(RecordingUploader::Origin::Asked);
     QTRY_COMPARE(uploaded.size(), 3);
     QTest::qWait(300);
-    QCOMPARE(uploadsReceived(), 5);
-    QCOMPARE(filesEndingIn(".recording"), QStringList());
-}
-
-void RecordingUploaderTest::waitingOneRefusedLaterIsSetAside()
-{
-    m_server->setHandler([](const RecordedRequest&) { return ScriptedResponse::json(503, "{}"); });
-    QSignalSpy failed(&m_uploader, &RecordingUploader::failed);
-    m_uploader.upload(patient(), "RIFF recording", QStringLiteral("sensor"), nullptr);
-    QTRY_COMPARE(failed.size(), 1);
-    failed.clear();
-
-    m_server->setHandler([](const RecordedRequest&) { return ScriptedResponse::json(404, "{}"); });
-    m_uploader.sendWaiting();
-    QTRY_COMPARE(failed.size(), 1);
-    QVERIFY(!failed.first().at(3).toBool());
-    QCOMPARE(filesEndingIn(".recording"), QStringList());
-    QCOMPARE(filesEndingIn(".refused").size(), 1);
-    // Set aside, it is no longer sent.
-    m_uploader.sendWaiting();
-    QTest::qWait(200);
-    QCOMPARE(uploadsReceived(), 2);
+    QCOMPARE(uploads(), 5);
+    QCOMPARE(files(".recording"), 0);
 }
 
 QTEST_MAIN(RecordingUploaderTest)

@@ -80,17 +80,12 @@ void RecordingOutboxTest::keptWholeForItsOwnerOnly()
 void RecordingOutboxTest::waitingOfOnePatientOldestFirst()
 {
     RecordingOutbox outbox(m_root.filePath("patients"), kService, "demo");
-    outbox.keep("p1", "s", wav(3), kNoon.addSecs(60));
-    outbox.keep("p2", "s", wav(2), kNoon.addSecs(30));
-    outbox.keep("p1", "s", wav(1), kNoon);
-    const auto samples = [](const QList<WaitingRecording>& waiting) {
-        QList<int> found;
-        for (const WaitingRecording& recording : waiting)
-            found << recording.recording.at(4);
-        return found;
-    };
-    QCOMPARE(samples(outbox.waiting("p1")), (QList<int>{1, 3}));
-    QCOMPARE(samples(outbox.waiting()), (QList<int>{1, 2, 3}));
+    for (const auto& [patient, sample, seconds] : {std::tuple{"p1", 3, 60}, {"p2", 2, 30}, {"p1", 1, 0}})
+        outbox.keep(patient, "s", wav(char(sample)), kNoon.addSecs(seconds));
+    QList<int> samples;
+    for (const WaitingRecording& recording : outbox.waiting("p1"))
+        samples << recording.recording.at(4);
+    QCOMPARE(samples, (QList<int>{1, 3}));
 }
 
 void RecordingOutboxTest::apartForEachPractitioner_data()

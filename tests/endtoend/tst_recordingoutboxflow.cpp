@@ -1,7 +1,7 @@
 // Recordings whose upload failed, through the real window against the local
 // service: kept on disk and shown on the card as waiting, sent again once the
-// service answers, in this run or the next, and only for the practitioner who
-// made them. The service's own list and log tell what arrived, and how often.
+// service answers, in this run or the next, and only by the practitioner who
+// made them. The service's list and log tell what arrived, and how often.
 #include "api/RecordingUploader.h"
 #include "app/Application.h"
 #include "app/MainWindow.h"
@@ -13,34 +13,11 @@
 #include "support/WorkingDirectory.h"
 #include "views/ViewPatient.h"
 
+#include <QAbstractItemView>
 #include <QDirIterator>
 #include <QRegularExpression>
-#include <QTableView>
-#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
-
-#include <memory>
-
-namespace {
-
-const QString kSensor = QStringLiteral("5e450a00-0000-4000-8000-0000000000bb");
-const QString kDemoPatient = QStringLiteral("Emma Johansson");
-constexpr int kRetryMs = 200;
-// Long enough that within a test only a sign-in sends what waits.
-constexpr int kNoRetryMs = 3600 * 1000;
-
-int rowsOf(ViewPatient* card, const char* table)
-{
-    return card->findChild<QAbstractItemView*>(QLatin1String(table))->model()->rowCount();
-}
-
-bool showsWaiting(ViewPatient* card)
-{
-    return card->findChild<QWidget*>(QStringLiteral("panelWaiting"))->isVisible();
-}
-
-} // namespace
 
 class RecordingOutboxFlowTest : public QObject
 {
@@ -48,28 +25,33 @@ class RecordingOutboxFlowTest : public QObject
 
 private slots:
     void initTestCase();
-    void init();
     void cleanup();
     void serviceStoppedAndStartedAgain();
-    void waitingRecordingOutlivesTheProgram();
-    void anotherPractitionerNeitherSeesNorSendsIt();
+    void waitingRecordingOutlivesTheProgramForItsPractitionerOnly();
 
 private:
-    // The card of the demo patient, a recording made on it while the service
-    // is stopped, and the program ended with it waiting. The patient's id.
-    QString keepOneAndEndTheProgram();
+    // Signs in as demo, opens the patient's card and records on it while the
+    // service is stopped; the card, or null.
+    ViewPatient* recordWhileTheServiceIsStopped();
     QStringList waitingFiles() const;
-    int storedRecords(const QString& patientId);
-    // Uploads the service has accepted since the test began.
-    int uploadsAccepted() { return m_service.log().count(m_accepted) - m_acceptedBefore; }
+    int stored() { return m_demo->get(QStringLiteral("/record/") + m_patientId).array().size(); }
+    int uploadsAccepted()
+    {
+        return m_service.log().count(QRegularExpression(QStringLiteral("POST \"?/record\"? 201")));
+    }
+    bool showsWaiting(ViewPatient* card) { return card->findChild<QWidget*>("panelWaiting")->isVisible(); }
+    static int rows(ViewPatient* card, const char* table)
+    {
+        return card->findChild<QAbstractItemView*>(QLatin1String(table))->model()->rowCount();
+    }
 
     QTemporaryDir m_data;
     ScopedWorkingDirectory m_folder;
     LocalServiceProcess m_service;
     std::unique_ptr<ServiceTestEnvironment> m_environment;
+    std::unique_ptr<ServiceClient> m_demo;
     std::unique_ptr<MainWindowDriver> m_driver;
-    const QRegularExpression m_accepted{QStringLiteral("POST \"?/record\"? 201")};
-    int m_acceptedBefore = 0;
+    QString m_patientId;
 };
 
 void RecordingOutboxFlowTest::initTestCase()
@@ -78,134 +60,89 @@ void RecordingOutboxFlowTest::initTestCase()
     setupApplication(*qApp);
     QVERIFY2(m_service.start(), qPrintable(m_service.errorText()));
     m_environment = std::make_unique<ServiceTestEnvironment>(m_service.baseUrl(), 20000);
-}
-
-void RecordingOutboxFlowTest::init()
-{
-    m_acceptedBefore = m_service.log().count(m_accepted);
-    RecordingUploader::instance().setRetryInterval(kRetryMs);
+    m_demo = std::make_unique<ServiceClient>(m_service.baseUrl());
+    QCOMPARE(m_demo->signIn(QStringLiteral("demo"), QStringLiteral("demo")).status, 200);
 }
 
 void RecordingOutboxFlowTest::cleanup()
 {
     m_driver.reset();
-    // A test that failed half-way leaves the service running for the next.
     if (!m_service.isRunning())
         QVERIFY2(m_service.start(), qPrintable(m_service.errorText()));
+}
+
+ViewPatient* RecordingOutboxFlowTest::recordWhileTheServiceIsStopped()
+{
+    m_driver = std::make_unique<MainWindowDriver>(QStringLiteral("demo"), QStringLiteral("demo"));
+    ViewPatient* card = m_driver->openCard(QStringLiteral("Emma Johansson"));
+    if (!card || !m_service.stop())
+        return nullptr;
+    m_patientId = card->patient().id();
+    MessageBoxRecorder boxes;
+    MainWindowDriver::recordOnCard(card, QStringLiteral("5e450a00-0000-4000-8000-0000000000bb"));
+    // The practitioner is told once; later tries fail without a word.
+    const bool told = QTest::qWaitFor([&] { return showsWaiting(card) && !boxes.boxes.isEmpty(); });
+    QTest::qWait(500);
+    return told && boxes.texts().size() == 1 && boxes.texts().first().contains("kept on this computer") ? card
+                                                                                                        : nullptr;
 }
 
 QStringList RecordingOutboxFlowTest::waitingFiles() const
 {
     QStringList files;
-    QDirIterator found(m_data.path(), {QStringLiteral("*.recording")}, QDir::Files, QDirIterator::Subdirectories);
-    while (found.hasNext())
-        files << found.next();
+    for (QDirIterator it(m_data.path(), {"*.recording"}, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
+        files << it.next();
     return files;
-}
-
-int RecordingOutboxFlowTest::storedRecords(const QString& patientId)
-{
-    ServiceClient client(m_service.baseUrl());
-    client.signIn(QStringLiteral("demo"), QStringLiteral("demo"));
-    return client.get(QStringLiteral("/record/") + patientId).array().size();
 }
 
 void RecordingOutboxFlowTest::serviceStoppedAndStartedAgain()
 {
-    m_driver = std::make_unique<MainWindowDriver>(QStringLiteral("demo"), QStringLiteral("demo"));
-    ViewPatient* card = m_driver->openCard(kDemoPatient);
+    RecordingUploader::instance().setRetryInterval(100);
+    ViewPatient* card = recordWhileTheServiceIsStopped();
     QVERIFY(card);
-    const QString patientId = card->patient().id();
-    const int before = storedRecords(patientId);
-    QVERIFY(!showsWaiting(card));
-
-    QVERIFY2(m_service.stop(), qPrintable(m_service.errorText()));
-    MessageBoxRecorder boxes;
-    MainWindowDriver::recordOnCard(card, kSensor);
-    QTRY_COMPARE(boxes.boxes.size(), 1);
-    QVERIFY2(boxes.texts().first().contains(QStringLiteral("kept on this computer")),
-             qPrintable(boxes.texts().first()));
-    QTRY_VERIFY(showsWaiting(card));
-    QCOMPARE(rowsOf(card, "tableWaiting"), 1);
-    QCOMPARE(rowsOf(card, "tableView"), before);
+    QCOMPARE(rows(card, "tableWaiting"), 1);
     QCOMPARE(waitingFiles().size(), 1);
-    // The tries while the service is away fail without a word.
-    QTest::qWait(kRetryMs * 4);
-    QCOMPARE(boxes.boxes.size(), 1);
+    const int rowsBefore = rows(card, "tableView");
+    const int acceptedBefore = uploadsAccepted();
 
     QVERIFY2(m_service.start(), qPrintable(m_service.errorText()));
-    QTRY_COMPARE_WITH_TIMEOUT(rowsOf(card, "tableView"), before + 1, 15000);
+    QTRY_COMPARE_WITH_TIMEOUT(rows(card, "tableView"), rowsBefore + 1, 15000);
     QVERIFY(!showsWaiting(card));
     QCOMPARE(waitingFiles(), QStringList());
-    QCOMPARE(storedRecords(patientId), before + 1);
     // Later tries find nothing to send: the record arrived exactly once.
-    QTest::qWait(kRetryMs * 4);
-    QCOMPARE(uploadsAccepted(), 1);
-    QCOMPARE(storedRecords(patientId), before + 1);
-    QCOMPARE(boxes.boxes.size(), 1);
+    QTest::qWait(500);
+    QCOMPARE(uploadsAccepted(), acceptedBefore + 1);
+    QCOMPARE(stored(), rowsBefore + 1);
 }
 
-QString RecordingOutboxFlowTest::keepOneAndEndTheProgram()
+void RecordingOutboxFlowTest::waitingRecordingOutlivesTheProgramForItsPractitionerOnly()
 {
-    RecordingUploader::instance().setRetryInterval(kNoRetryMs);
-    m_driver = std::make_unique<MainWindowDriver>(QStringLiteral("demo"), QStringLiteral("demo"));
-    ViewPatient* card = m_driver->openCard(kDemoPatient);
-    if (!card || !m_service.stop())
-        return {};
-    const QString patientId = card->patient().id();
-    MessageBoxRecorder boxes;
-    MainWindowDriver::recordOnCard(card, kSensor);
-    if (!QTest::qWaitFor([&] { return showsWaiting(card) && !boxes.boxes.isEmpty(); }))
-        return {};
+    // Within the test, only a sign-in or a card sends what waits.
+    RecordingUploader::instance().setRetryInterval(3600 * 1000);
+    QVERIFY(recordWhileTheServiceIsStopped());
     m_driver.reset();
-    return m_service.start() ? patientId : QString();
-}
-
-void RecordingOutboxFlowTest::waitingRecordingOutlivesTheProgram()
-{
-    const QString patientId = keepOneAndEndTheProgram();
-    QVERIFY2(!patientId.isEmpty(), qPrintable(m_service.errorText()));
-    const int before = storedRecords(patientId);
-    QCOMPARE(waitingFiles().size(), 1);
-
-    // The next run sends it as soon as its practitioner has signed in.
-    m_driver = std::make_unique<MainWindowDriver>(QStringLiteral("demo"), QStringLiteral("demo"));
-    QVERIFY(m_driver->window());
-    QTRY_COMPARE(waitingFiles(), QStringList());
-    QCOMPARE(storedRecords(patientId), before + 1);
-    // The service logs a request once it has answered it.
-    QTRY_COMPARE(uploadsAccepted(), 1);
-    ViewPatient* card = m_driver->openCard(kDemoPatient);
-    QVERIFY(card);
-    QVERIFY(!showsWaiting(card));
-    QCOMPARE(rowsOf(card, "tableView"), before + 1);
-}
-
-void RecordingOutboxFlowTest::anotherPractitionerNeitherSeesNorSendsIt()
-{
-    const QString patientId = keepOneAndEndTheProgram();
-    QVERIFY2(!patientId.isEmpty(), qPrintable(m_service.errorText()));
     const QStringList kept = waitingFiles();
     QCOMPARE(kept.size(), 1);
+    QVERIFY2(m_service.start(), qPrintable(m_service.errorText()));
+    const int before = stored();
+    const int acceptedBefore = uploadsAccepted();
 
-    m_driver.reset();
+    // Another practitioner's sign-in and card send whatever waits for them.
     m_driver = std::make_unique<MainWindowDriver>(QStringLiteral("second"), QStringLiteral("second"));
-    // A card that loads its records has heard the service answer: whatever
-    // waits for this practitioner goes then.
     ViewPatient* card = m_driver->openCard(QStringLiteral("Helena Virtanen"));
-    QVERIFY(card);
-    QVERIFY(!showsWaiting(card));
-    QVERIFY(RecordingUploader::instance().waiting(patientId).isEmpty());
-    RecordingUploader::instance().sendWaiting(RecordingUploader::Origin::Asked);
-    QTest::qWait(kRetryMs * 2);
+    QVERIFY(card && !showsWaiting(card));
+    QVERIFY(RecordingUploader::instance().waiting(m_patientId).isEmpty());
+    QTest::qWait(300);
     QCOMPARE(waitingFiles(), kept);
-    QCOMPARE(uploadsAccepted(), 0);
+    QCOMPARE(uploadsAccepted(), acceptedBefore);
 
-    // Its own practitioner finds it waiting and it goes.
+    // The next run of its own practitioner sends it once and deletes it.
     m_driver.reset();
     m_driver = std::make_unique<MainWindowDriver>(QStringLiteral("demo"), QStringLiteral("demo"));
     QTRY_COMPARE(waitingFiles(), QStringList());
-    QTRY_COMPARE(uploadsAccepted(), 1);
+    QCOMPARE(stored(), before + 1);
+    // The service logs a request once it has answered it.
+    QTRY_COMPARE(uploadsAccepted(), acceptedBefore + 1);
 }
 
 QTEST_MAIN(RecordingOutboxFlowTest)
