@@ -1,6 +1,7 @@
 #include "app/DialogLogin.h"
 
 #include "api/Controller.h"
+#include "base/Account.h"
 
 #include <QGridLayout>
 #include <QIcon>
@@ -123,6 +124,7 @@ void DialogLogin::onSuccess()
     // The run ended when the practitioner gave up: a late answer is not reported.
     if (outcomeReported())
         return;
+    Account::instance().setUserName(m_usernameField->text());
     succeed();
 }
 

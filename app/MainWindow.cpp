@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "api/Controller.h"
+#include "api/RecordingUploader.h"
 #include "app/DialogAbout.h"
 #include "app/DialogChangePassword.h"
 #include "app/DialogLogin.h"
@@ -154,6 +155,8 @@ void MainWindow::onLogin(bool success)
         return;
     }
     m_signedIn = true;
+    // Recordings this practitioner left waiting, in an earlier run too.
+    RecordingUploader::instance().sendWaiting();
     setLanguage(Account::instance().localeName());
     if (m_languages) {
         m_languages->check(Account::instance().localeName());

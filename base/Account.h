@@ -6,7 +6,8 @@
 class QJsonObject;
 
 // What the service answered at sign-in and every later request needs: the
-// access token with its type, and the practitioner's language and country.
+// access token with its type, and the practitioner's language and country;
+// and the user name they gave.
 // One record per process, filled by the sign-in and never persisted.
 class Account
 {
@@ -21,10 +22,14 @@ public:
     // later answers must come in that language too.
     void setLocaleName(const QString& localeName);
 
+    // The name the practitioner signed in with; the answer does not carry it.
+    void setUserName(const QString& userName) { m_userName = userName; }
+
     QString accessToken() const { return m_accessToken; }
     QString country() const { return m_country; }
     QString language() const { return m_language; }
     QString tokenType() const { return m_tokenType; }
+    QString userName() const { return m_userName; }
 
     // "tokenType accessToken", the value of the "Authorization" header.
     QByteArray authorization() const;
@@ -40,4 +45,5 @@ private:
     QString m_country;
     QString m_language;
     QString m_tokenType;
+    QString m_userName;
 };

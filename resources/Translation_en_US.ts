@@ -691,6 +691,11 @@
         <source>Text.unreadableAnswer</source>
         <translation>The service's answer could not be read. Please try again later.</translation>
     </message>
+    <message>
+        <source>Text.recordingKept</source>
+        <translation>The recording could not be sent: %1
+It is kept on this computer and sent by itself when the service answers again.</translation>
+    </message>
 </context>
 <context>
     <name>PatientSideBar</name>
@@ -1206,6 +1211,25 @@
     <message>
         <source>Text.historySaved</source>
         <translation>The service saved the recovery history of %1.</translation>
+    </message>
+</context>
+<context>
+    <name>WaitingRecordingsPanel</name>
+    <message>
+        <source>Text.recordingsWaitingTitle</source>
+        <translation>Recordings waiting to be sent to the service</translation>
+    </message>
+    <message>
+        <source>Text.recordingWaiting</source>
+        <translation>Waiting to be sent</translation>
+    </message>
+    <message>
+        <source>Text.recordingSending</source>
+        <translation>Sending…</translation>
+    </message>
+    <message>
+        <source>Text.sendNow</source>
+        <translation>Send now</translation>
     </message>
 </context>
 </TS>

@@ -691,6 +691,11 @@
         <source>Text.unreadableAnswer</source>
         <translation>Не удалось прочитать ответ сервиса. Попробуйте позже.</translation>
     </message>
+    <message>
+        <source>Text.recordingKept</source>
+        <translation>Не удалось отправить запись: %1
+Она сохранена на этом компьютере и будет отправлена сама, когда сервис снова ответит.</translation>
+    </message>
 </context>
 <context>
     <name>PatientSideBar</name>
@@ -1206,6 +1211,25 @@
     <message>
         <source>Text.historySaved</source>
         <translation>Сервер сохранил историю восстановления: %1.</translation>
+    </message>
+</context>
+<context>
+    <name>WaitingRecordingsPanel</name>
+    <message>
+        <source>Text.recordingsWaitingTitle</source>
+        <translation>Записи, ожидающие отправки на сервис</translation>
+    </message>
+    <message>
+        <source>Text.recordingWaiting</source>
+        <translation>Ожидает отправки</translation>
+    </message>
+    <message>
+        <source>Text.recordingSending</source>
+        <translation>Отправляется…</translation>
+    </message>
+    <message>
+        <source>Text.sendNow</source>
+        <translation>Отправить сейчас</translation>
     </message>
 </context>
 </TS>

@@ -1,6 +1,7 @@
 #include "views/PatientRecordsTable.h"
 
 #include "api/Controller.h"
+#include "api/RecordingUploader.h"
 #include "data/PatientProxyModel.h"
 #include "data/RecordModel.h"
 #include "views/RecordDelegate.h"
@@ -20,6 +21,9 @@ PatientRecordsTable::PatientRecordsTable(QWidget* card, QTableView* table, const
     connect(m_model, &RecordModel::onUpdate, this, &PatientRecordsTable::checksChanged);
     connect(m_header, &CheckBoxHeader::checkBoxClicked, m_model, &RecordModel::setAllChecked);
     connect(m_delegate, &RecordDelegate::removePress, this, &PatientRecordsTable::askToDelete);
+    RecordingUploader& uploader = RecordingUploader::instance();
+    connect(&uploader, &RecordingUploader::uploaded, this, &PatientRecordsTable::showUploaded);
+    connect(&uploader, &RecordingUploader::failed, this, &PatientRecordsTable::reportFailedUpload);
 }
 
 void PatientRecordsTable::setUpTable()
@@ -78,8 +82,11 @@ QList<Record> PatientRecordsTable::checkedRecords() const
 void PatientRecordsTable::load(Checks checks)
 {
     auto* controller = new Controller(m_card);
-    connect(controller, &Controller::onBytes, this,
-            [this, checks](const QByteArray& bytes) { showRecords(bytes, checks); });
+    connect(controller, &Controller::onBytes, this, [this, checks](const QByteArray& bytes) {
+        showRecords(bytes, checks);
+        // The service answers: recordings that waited for it may go now.
+        RecordingUploader::instance().sendWaiting();
+    });
     connect(controller, &Controller::onError, this, &PatientRecordsTable::error);
     controller->getRecords(m_patient);
 }
@@ -118,13 +125,25 @@ void PatientRecordsTable::showRecords(const QByteArray& bytes, Checks checks)
 
 void PatientRecordsTable::upload(const QByteArray& recording, const QString& sensorId)
 {
-    auto* controller = new Controller(m_card);
-    connect(controller, &Controller::onBytes, this, [this](const QByteArray& bytes) {
-        if (!addUploaded(bytes))
-            load();
-    });
-    connect(controller, &Controller::onError, this, &PatientRecordsTable::error);
-    controller->uploadRecord(m_patient, recording, sensorId);
+    RecordingUploader::instance().upload(m_patient, recording, sensorId, m_card);
+}
+
+void PatientRecordsTable::showUploaded(const QString& patientId, const QByteArray& bytes)
+{
+    if (patientId == m_patient.id() && !addUploaded(bytes))
+        load(Checks::Kept);
+}
+
+void PatientRecordsTable::reportFailedUpload(const QString& patientId, const QString& message,
+                                             RecordingUploader::Origin origin, bool kept)
+{
+    if (patientId != m_patient.id())
+        return;
+    // Tries of its own the practitioner sees in the waiting rows; a dropped
+    // recording is told whoever sent it.
+    if (kept && origin == RecordingUploader::Origin::Background)
+        return;
+    emit error(kept ? tr("Text.recordingKept").arg(message) : message);
 }
 
 bool PatientRecordsTable::addUploaded(const QByteArray& bytes)
@@ -132,6 +151,9 @@ bool PatientRecordsTable::addUploaded(const QByteArray& bytes)
     const Record record(QJsonDocument::fromJson(bytes).object());
     if (record.id().isEmpty())
         return false;
+    // A list asked for meanwhile may hold it already.
+    if (m_model->indexOf(record) >= 0)
+        return true;
     m_model->prepend(record);
     emit checksChanged();
     return true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "api/RecordingUploader.h"
 #include "data/Patient.h"
 #include "data/Record.h"
 
@@ -43,8 +44,9 @@ public:
     // The service's list of records replaces the rows; an answer that is no
     // list is reported as an error and changes nothing.
     void showRecords(const QByteArray& bytes, Checks checks = Checks::Cleared);
-    // The recording goes to the service; its answer becomes the first row, or
-    // the list is loaded again when the answer names no record.
+    // The recording goes to the service, kept on this computer until the
+    // service confirms it; its answer becomes the first row, or the list is
+    // loaded again when the answer names no record.
     void upload(const QByteArray& recording, const QString& sensorId);
     // The service's answer to an upload: the new record, as the first row.
     // False, and nothing shown, when the answer is no record.
@@ -62,6 +64,9 @@ signals:
 
 private:
     void setUpTable();
+    void showUploaded(const QString& patientId, const QByteArray& bytes);
+    void reportFailedUpload(const QString& patientId, const QString& message, RecordingUploader::Origin origin,
+                            bool kept);
 
     QWidget* m_card;
     QTableView* m_table;

@@ -11,6 +11,7 @@
 #include "views/PatientRecordsTable.h"
 #include "views/PatientSideBar.h"
 #include "views/ScreenHeading.h"
+#include "views/WaitingRecordingsPanel.h"
 #include "widgets/CheckBoxHeader.h"
 #include "widgets/MessageBoxes.h"
 
@@ -93,9 +94,12 @@ QWidget* ViewPatient::buildTableArea()
 
     m_table = new QTableView(tableArea);
     m_table->setObjectName(QStringLiteral("tableView"));
+    // The recordings not yet on the service come first, apart from the records.
+    m_waiting = new WaitingRecordingsPanel(m_patient.id(), tableArea);
     auto* layout = new QVBoxLayout(tableArea);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(titleRow);
+    layout->addWidget(m_waiting);
     layout->addWidget(m_table, 1);
     return tableArea;
 }

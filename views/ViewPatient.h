@@ -17,6 +17,7 @@ class QModelIndex;
 class QPushButton;
 class QTableView;
 class ScreenHeading;
+class WaitingRecordingsPanel;
 
 // The card of one patient: their particulars and remote device, their
 // records with a check mark each, and the actions on them. The checked
@@ -102,6 +103,7 @@ private:
     PatientExport* m_export = nullptr;
     PatientAutospectrum* m_autospectrum = nullptr;
     QTableView* m_table = nullptr;
+    WaitingRecordingsPanel* m_waiting = nullptr;
 
     ScreenHeading* m_heading = nullptr;
     QPushButton* m_buttonListPatients = nullptr;

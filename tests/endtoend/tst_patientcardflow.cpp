@@ -6,21 +6,17 @@
 #include "api/PatientManager.h"
 #include "app/Application.h"
 #include "app/MainWindow.h"
-#include "audio/SensorAudioFormat.h"
 #include "base/Base64.h"
 #include "data/RecordModel.h"
 #include "local-service/ServiceClient.h"
 #include "local-service/XlsxReader.h"
 #include "net/AudioBlocks.h"
 #include "net/Unzip.h"
-#include "support/FakeAudioCapture.h"
 #include "support/FakePlaybackOutput.h"
 #include "support/LocalServiceProcess.h"
 #include "support/MainWindowDriver.h"
 #include "support/MessageBoxRecorder.h"
-#include "support/ModalDialogDriver.h"
 #include "support/SaveFileAnswer.h"
-#include "support/ScopedSensor.h"
 #include "support/ServiceTestEnvironment.h"
 #include "support/WorkingDirectory.h"
 #include "views/ViewPatient.h"
@@ -149,17 +145,7 @@ void PatientCardFlowTest::recordUploadAndDelete()
     const int before = storedRecords(patientId).size();
 
     // Record through the recorder the card opens, with the sensor attached.
-    ScopedFakeAudioCapture captures;
-    ScopedSensor sensor(kSensor);
-    whenModalAppears([&](QWidget* recorder) {
-        recorder->findChild<QPushButton*>(QStringLiteral("buttonStartRecord"))->click();
-        QVERIFY(captures.last());
-        captures.last()->push(QByteArray(sensorBytesPerSecond() * 3, char(128)));
-        QPushButton* save = recorder->findChild<QPushButton*>(QStringLiteral("buttonSaveRecord"));
-        QTRY_VERIFY(save->isEnabled());
-        save->click();
-    });
-    card->findChild<QPushButton*>(QStringLiteral("buttonNewRecord"))->click();
+    MainWindowDriver::recordOnCard(card, kSensor);
     QTRY_COMPARE(tableOf(card)->model()->rowCount(), before + 1);
 
     const QJsonArray stored = storedRecords(patientId);

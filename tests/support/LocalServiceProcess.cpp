@@ -1,6 +1,7 @@
 #include "LocalServiceProcess.h"
 
 #include <QDeadlineTimer>
+#include <QUrl>
 
 LocalServiceProcess::LocalServiceProcess(QStringList extraArguments) : m_extraArguments(std::move(extraArguments)) {}
 
@@ -21,7 +22,7 @@ bool LocalServiceProcess::start()
 {
     m_baseUrl.clear();
     m_error.clear();
-    QStringList arguments{QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--db"), databasePath()};
+    QStringList arguments{QStringLiteral("--port"), QString::number(m_port), QStringLiteral("--db"), databasePath()};
     arguments += m_extraArguments;
     m_process.start(programPath(), arguments);
     if (!m_process.waitForStarted(10000)) {
@@ -37,6 +38,7 @@ bool LocalServiceProcess::start()
         return false;
     }
     m_baseUrl = QString::fromUtf8(m_process.readLine()).trimmed();
+    m_port = QUrl(m_baseUrl).port();
     return true;
 }
 

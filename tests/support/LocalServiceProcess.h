@@ -17,12 +17,14 @@ public:
     LocalServiceProcess& operator=(const LocalServiceProcess&) = delete;
 
     // Starts the program and waits for its base URL; false (with the reason
-    // in errorText()) when it doesn't come up.
+    // in errorText()) when it doesn't come up. It comes up again on the port
+    // it had, so that a client pointed at it finds it after a restart.
     bool start();
     // Stops it as the run command does (SIGTERM) and waits for the exit;
     // false when it doesn't stop or ends with a failure.
     bool stop();
     bool restart() { return stop() && start(); }
+    bool isRunning() const { return m_process.state() != QProcess::NotRunning; }
 
     QString baseUrl() const { return m_baseUrl; }
     QString databasePath() const { return m_folder.filePath(QStringLiteral("service.db")); }
@@ -40,6 +42,7 @@ private:
     QStringList m_extraArguments;
     QProcess m_process;
     QString m_baseUrl;
+    int m_port = 0;
     QString m_error;
     QByteArray m_log;
 };

@@ -2,8 +2,12 @@
 
 #include "api/PatientManager.h"
 #include "app/MainWindow.h"
+#include "audio/SensorAudioFormat.h"
 #include "data/PatientModel.h"
 #include "data/RecordModel.h"
+#include "support/FakeAudioCapture.h"
+#include "support/ModalDialogDriver.h"
+#include "support/ScopedSensor.h"
 #include "support/SignInDriver.h"
 #include "views/ViewPatient.h"
 #include "views/ViewPatients.h"
@@ -83,4 +87,19 @@ QWidget* MainWindowDriver::openFromCard(ViewPatient* card, const QString& button
         return screen != card && !isLoading(screen);
     });
     return opened ? screen : nullptr;
+}
+
+void MainWindowDriver::recordOnCard(ViewPatient* card, const QString& sensorId)
+{
+    ScopedFakeAudioCapture captures;
+    ScopedSensor sensor(sensorId);
+    whenModalAppears([&](QWidget* recorder) {
+        recorder->findChild<QPushButton*>(QStringLiteral("buttonStartRecord"))->click();
+        QVERIFY(captures.last());
+        captures.last()->push(QByteArray(sensorBytesPerSecond() * 3, char(128)));
+        QPushButton* save = recorder->findChild<QPushButton*>(QStringLiteral("buttonSaveRecord"));
+        QTRY_VERIFY(save->isEnabled());
+        save->click();
+    });
+    card->findChild<QPushButton*>(QStringLiteral("buttonNewRecord"))->click();
 }

@@ -34,6 +34,9 @@ public:
     // Clicks the card's button of that object name; the screen that is on
     // top afterwards, when it is of another kind than the card, else null.
     QWidget* openFromCard(ViewPatient* card, const QString& buttonName);
+    // Records three seconds of silence with the recorder the card opens, from
+    // a sensor of that identifier, and saves them: the upload starts.
+    static void recordOnCard(ViewPatient* card, const QString& sensorId);
 
 private:
     std::unique_ptr<MainWindow> m_window;
