@@ -24,6 +24,11 @@ constexpr std::int64_t MaxSortedMatches = 5000;
 // A page whose walk along the order's index would pass more patients than
 // this is read along the order kept for the list, read first if need be.
 constexpr std::int64_t MaxIndexWalk = 2000;
+// Sorting a search's matches costs about this many times as much per match
+// as reading the kept order does per patient; below this many matches the
+// sort costs next to nothing.
+constexpr std::int64_t SortCostPerKey = 20;
+constexpr std::int64_t MinMatchesAlongOrder = 1000;
 
 // One term of the list's order.
 struct OrderTerm
@@ -324,18 +329,25 @@ nlohmann::json pageAlongIndex(Database& db, const Account& account, const ListQu
     return data;
 }
 
-// A page deep inside a long list: along the order kept from an earlier
-// request, or read now when the walk along the index would be long. Null
-// when the page is left to the index.
+// A page of a long list along the order kept from an earlier request, or
+// read now when that costs less than finding the page otherwise: a walk
+// along the index past many patients, or sorting many matches of a search
+// (each a row of the table) to take a page out of their middle. Null when
+// the page is left to the index or the sort.
 KeyListCache::Keys keptOrderFor(Database& db, const Account& account, const AccountList& list, const ListQuery& query,
                                 const Matches& matches, const PagePlace& place)
 {
-    if (matches.keys || (!query.searchColumn.empty() && !matches.allKeys) || matches.total == 0)
+    if ((!query.searchColumn.empty() && !matches.allKeys) || matches.total == 0)
         return nullptr;
-    // About how many patients of the order the index walk passes.
-    const std::int64_t walked = std::min(place.offset, place.offsetFromEnd) * list.patientCount / matches.total;
-    return keptPatientOrder(db, account.id, list.version, orderClause(query.order, false, false),
-                            walked > MaxIndexWalk);
+    bool worthReading = false;
+    if (matches.keys) {
+        worthReading = matches.total > MinMatchesAlongOrder && list.patientCount < matches.total * SortCostPerKey;
+    } else {
+        // About how many patients of the order the index walk passes.
+        const std::int64_t walked = std::min(place.offset, place.offsetFromEnd) * list.patientCount / matches.total;
+        worthReading = walked > MaxIndexWalk;
+    }
+    return keptPatientOrder(db, account.id, list.version, orderClause(query.order, false, false), worthReading);
 }
 
 nlohmann::json pageOf(Database& db, const Account& account, const AccountList& list, const ListQuery& query,

@@ -140,9 +140,10 @@ void TestServiceLists::listCombinationsMatchTheScan_data()
     QTest::addColumn<QString>("searchBy");
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("page"); // 0 first, 1 middle, 2 last
-    // More than 5,000 matches of three and of one character, a few, and the
-    // search box empty.
-    const QList<QStringList> searches = {{"name", "bulk"}, {"name", "k"}, {"notes", "%"}, {"notes", ""}};
+    // More than 5,000 matches of three and of one character, over a thousand,
+    // one, and the search box empty.
+    const QList<QStringList> searches = {
+        {"name", "bulk"}, {"name", "k"}, {"name", "bulk 1"}, {"notes", "%"}, {"notes", ""}};
     for (const QStringList& order : orders) {
         for (const QStringList& search : searches) {
             for (const int page : {0, 1, 2})
