@@ -4,9 +4,15 @@
 // back), and the list queries it refuses.
 #include "ServiceClient.h"
 #include "storage/Database.h"
+#include "storage/KeyListCache.h"
+#include "storage/KeyListReader.h"
 #include "support/LocalServiceProcess.h"
 
 #include <QtTest>
+
+#include <atomic>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -51,6 +57,9 @@ private slots:
     void listQueryRefusals();
     void deepPagesFollowChanges_data();
     void deepPagesFollowChanges();
+    void keptListsByVersion_data();
+    void keptListsByVersion();
+    void readerReadsEachListOnce();
 
 private:
     // Compares the page the service answers with the same page of a plain
@@ -289,6 +298,69 @@ void TestServiceLists::deepPagesFollowChanges()
         return;
     localservice::Database(m_searched.databasePath().toStdString()).execute(change.toUtf8().constData());
     comparePageWithScan(sortBy, direction, searchBy, text, 1);
+}
+
+void TestServiceLists::keptListsByVersion_data()
+{
+    QTest::addColumn<int>("maxKeys");
+    QTest::addColumn<QStringList>("stored"); // name:version:keys, in order
+    QTest::addColumn<QString>("asked");      // name:version
+    QTest::addColumn<int>("found");          // keys, or -1 for none
+    QTest::newRow("same version") << 100 << QStringList{"a:1:3"} << "a:1" << 3;
+    QTest::newRow("other version") << 100 << QStringList{"a:1:3"} << "a:2" << -1;
+    QTest::newRow("stored again, older asked") << 100 << QStringList{"a:1:3", "a:2:5"} << "a:1" << -1;
+    QTest::newRow("stored again, newer asked") << 100 << QStringList{"a:1:3", "a:2:5"} << "a:2" << 5;
+    QTest::newRow("oldest dropped") << 10 << QStringList{"a:1:4", "b:1:4", "c:1:4"} << "a:1" << -1;
+    QTest::newRow("newer kept") << 10 << QStringList{"a:1:4", "b:1:4", "c:1:4"} << "b:1" << 4;
+    QTest::newRow("longer than the bound") << 10 << QStringList{"a:1:11"} << "a:1" << -1;
+}
+
+void TestServiceLists::keptListsByVersion()
+{
+    QFETCH(int, maxKeys);
+    QFETCH(QStringList, stored);
+    QFETCH(QString, asked);
+    QFETCH(int, found);
+    localservice::KeyListCache cache(static_cast<std::size_t>(maxKeys));
+    for (const QString& list : stored) {
+        const QStringList parts = list.split(':');
+        cache.store(parts[0].toStdString(), parts[1].toLongLong(),
+                    std::make_shared<std::vector<std::int64_t>>(parts[2].toULongLong(), 7));
+    }
+    const QStringList key = asked.split(':');
+    const localservice::KeyListCache::Keys keys = cache.find(key[0].toStdString(), key[1].toLongLong());
+    QCOMPARE(keys ? int(keys->size()) : -1, found);
+}
+
+// While a list is read or waits to be, asking for it again adds nothing;
+// lists are read in the order asked, each on the reader's own connection.
+void TestServiceLists::readerReadsEachListOnce()
+{
+    std::mutex mutex;
+    QStringList read;
+    std::atomic<bool> release{false};
+    localservice::KeyListReader reader(m_searched.databasePath().toStdString());
+    const auto reading = [&](const QString& name) {
+        return [&, name](localservice::Database& db) {
+            const bool connected = db.prepare("SELECT COUNT(*) FROM patients").step();
+            while (!release)
+                std::this_thread::yield();
+            std::lock_guard<std::mutex> guard(mutex);
+            read << (connected ? name : QStringLiteral("no connection"));
+        };
+    };
+    reader.readLater("a", reading("a"));
+    reader.readLater("a", reading("a again"));
+    reader.readLater("b", reading("b"));
+    reader.readLater("b", reading("b again"));
+    reader.readLater("c", reading("c"));
+    release = true;
+    const auto readSoFar = [&] {
+        std::lock_guard<std::mutex> guard(mutex);
+        return read;
+    };
+    QTRY_VERIFY(readSoFar().contains("c"));
+    QCOMPARE(readSoFar(), (QStringList{"a", "b", "c"}));
 }
 
 QTEST_GUILESS_MAIN(TestServiceLists)
