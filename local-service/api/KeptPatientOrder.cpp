@@ -2,34 +2,23 @@
 
 #include "api/PatientRepository.h"
 #include "storage/Database.h"
-#include "storage/KeyListReader.h"
 #include "storage/KeySet.h"
 
 #include <algorithm>
 
 namespace localservice {
 
-namespace {
-
-// Reading an order costs about a millisecond for each 4,000 patients; up
-// to this many, the request that needs it reads it, beyond it the
-// connection's reader does, while the request walks the index.
-constexpr std::int64_t MaxPatientsReadInline = 20000;
-
-// Reads the account's order and keeps it under the list version of the
-// same snapshot.
-KeyListCache::Keys readPatientOrder(Database& db, KeyListCache& cache, const std::string& name, std::int64_t accountId,
-                                    const std::string& orderClause)
+KeyListCache::Keys keptPatientOrder(Database& db, std::int64_t accountId, std::int64_t listVersion,
+                                    const std::string& orderClause, bool readIfMissing)
 {
-    Database::Transaction snapshot(db, Database::Transaction::Mode::Read);
-    std::int64_t version = 0;
-    {
-        Statement read = db.prepare("SELECT list_version FROM accounts WHERE id = ?1");
-        read.bind(1, accountId);
-        if (!read.step())
-            return nullptr;
-        version = read.integer(0);
-    }
+    KeyListCache* const cache = db.keyListCache();
+    if (!cache)
+        return nullptr;
+    const std::string name = "order " + std::to_string(accountId) + " " + orderClause;
+    if (KeyListCache::Keys kept = cache->find(name, listVersion))
+        return kept;
+    if (!readIfMissing)
+        return nullptr;
     // Every order's index ends with the search key, so this reads the index
     // alone.
     Statement ordered =
@@ -38,30 +27,8 @@ KeyListCache::Keys readPatientOrder(Database& db, KeyListCache& cache, const std
     auto keys = std::make_shared<std::vector<std::int64_t>>();
     while (ordered.step())
         keys->push_back(ordered.integer(0));
-    cache.store(name, version, keys);
-    snapshot.commit();
+    cache->store(name, listVersion, keys);
     return keys;
-}
-
-} // namespace
-
-KeyListCache::Keys keptPatientOrder(Database& db, std::int64_t accountId, const AccountList& list,
-                                    const std::string& orderClause, bool worthReading)
-{
-    KeyListCache* const cache = db.keyListCache();
-    if (!cache)
-        return nullptr;
-    const std::string name = "order " + std::to_string(accountId) + " " + orderClause;
-    if (KeyListCache::Keys kept = cache->find(name, list.version))
-        return kept;
-    if (!worthReading)
-        return nullptr;
-    if (list.patientCount <= MaxPatientsReadInline || !db.keyListReader())
-        return readPatientOrder(db, *cache, name, accountId, orderClause);
-    db.keyListReader()->readLater(name, [cache, name, accountId, orderClause](Database& own) {
-        readPatientOrder(own, *cache, name, accountId, orderClause);
-    });
-    return nullptr;
 }
 
 std::vector<std::int64_t> pageKeys(const std::vector<std::int64_t>& order, const KeySet* matches, std::int64_t skip,

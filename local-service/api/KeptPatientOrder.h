@@ -18,20 +18,11 @@ class KeySet;
 // version, so that later pages of the same list, searched or not, are a
 // pass over a vector instead.
 
-// What the list reads of the account: its number of patients and the
-// version of its list, which every change of an order or a search moves on.
-struct AccountList
-{
-    std::int64_t patientCount = 0;
-    std::int64_t version = 0;
-};
-
 // The account's patients' search keys in the order of `orderClause` (terms
-// on the patients table `p`) kept for this version of its list, or null.
-// When none is kept and `worthReading`, the order is read: now for a short
-// list, else in the background for the requests that follow.
-KeyListCache::Keys keptPatientOrder(Database& db, std::int64_t accountId, const AccountList& list,
-                                    const std::string& orderClause, bool worthReading);
+// on the patients table `p`), kept for later requests; read now only when
+// `readIfMissing`, else null when none is kept for this version.
+KeyListCache::Keys keptPatientOrder(Database& db, std::int64_t accountId, std::int64_t listVersion,
+                                    const std::string& orderClause, bool readIfMissing);
 
 // The keys of `count` entries of the order after the first `skip`, counting
 // only the keys in `matches` (all when null), from the end of the order when

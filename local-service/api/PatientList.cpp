@@ -184,6 +184,14 @@ struct Matches
     KeyListCache::Keys allKeys;
 };
 
+// What the list reads of the account: its number of patients and the
+// version of its list, which every change of an order or a search moves on.
+struct AccountList
+{
+    std::int64_t patientCount = 0;
+    std::int64_t version = 0;
+};
+
 AccountList accountListOf(Database& db, const Account& account)
 {
     Statement read = db.prepare("SELECT patient_count, list_version FROM accounts WHERE id = ?1");
@@ -321,11 +329,11 @@ nlohmann::json pageAlongIndex(Database& db, const Account& account, const ListQu
     return data;
 }
 
-// A page of a long list along the order kept from an earlier request. The
-// order is read (see keptPatientOrder) when that costs less than finding the
-// page otherwise: a walk along the index past many patients, or sorting many
-// matches of a search (each a row of the table) to take a page out of their
-// middle. Null when the page is left to the index or the sort.
+// A page of a long list along the order kept from an earlier request, or
+// read now when that costs less than finding the page otherwise: a walk
+// along the index past many patients, or sorting many matches of a search
+// (each a row of the table) to take a page out of their middle. Null when
+// the page is left to the index or the sort.
 KeyListCache::Keys keptOrderFor(Database& db, const Account& account, const AccountList& list, const ListQuery& query,
                                 const Matches& matches, const PagePlace& place)
 {
@@ -339,7 +347,7 @@ KeyListCache::Keys keptOrderFor(Database& db, const Account& account, const Acco
         const std::int64_t walked = std::min(place.offset, place.offsetFromEnd) * list.patientCount / matches.total;
         worthReading = walked > MaxIndexWalk;
     }
-    return keptPatientOrder(db, account.id, list, orderClause(query.order, false, false), worthReading);
+    return keptPatientOrder(db, account.id, list.version, orderClause(query.order, false, false), worthReading);
 }
 
 nlohmann::json pageOf(Database& db, const Account& account, const AccountList& list, const ListQuery& query,

@@ -3,7 +3,7 @@
 namespace localservice {
 
 ConnectionPool::ConnectionPool(std::string path, int pagesPerCheckpoint)
-    : m_path(std::move(path)), m_checkpointer(m_path, pagesPerCheckpoint, m_writerTurn), m_keyListReader(m_path)
+    : m_path(std::move(path)), m_checkpointer(m_path, pagesPerCheckpoint, m_writerTurn)
 {}
 
 ConnectionPool::Lease ConnectionPool::lease()
@@ -18,7 +18,7 @@ ConnectionPool::Lease ConnectionPool::lease()
     }
     auto db = std::make_unique<Database>(m_path);
     db->setWriterTurn(&m_writerTurn);
-    db->setKeyLists(&m_keyListCache, &m_keyListReader);
+    db->setKeyListCache(&m_keyListCache);
     m_checkpointer.watch(db->handle());
     return Lease(*this, std::move(db));
 }
@@ -54,7 +54,7 @@ ConnectionPool::WriterLease::WriterLease(ConnectionPool& pool) : m_pool(pool)
     try {
         if (!m_pool.m_writer) {
             m_pool.m_writer = std::make_unique<Database>(m_pool.m_path);
-            m_pool.m_writer->setKeyLists(&m_pool.m_keyListCache, &m_pool.m_keyListReader);
+            m_pool.m_writer->setKeyListCache(&m_pool.m_keyListCache);
             m_pool.m_checkpointer.watch(m_pool.m_writer->handle());
         }
     } catch (...) {

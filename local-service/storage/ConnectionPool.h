@@ -2,7 +2,6 @@
 
 #include "storage/Database.h"
 #include "storage/KeyListCache.h"
-#include "storage/KeyListReader.h"
 #include "storage/WalCheckpointer.h"
 #include "storage/WriterTurn.h"
 
@@ -72,10 +71,8 @@ private:
     // Before the connections: they report their commits to it until they
     // are closed.
     WalCheckpointer m_checkpointer;
-    // Before the connections, which point to them; the cache before the
-    // reader, which stores into it until it is stopped.
+    // Before the connections, which point to it.
     KeyListCache m_keyListCache;
-    KeyListReader m_keyListReader;
     std::mutex m_mutex;
     std::vector<std::unique_ptr<Database>> m_idle;
     std::unique_ptr<Database> m_writer; // opened in the first writer's turn

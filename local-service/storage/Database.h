@@ -10,7 +10,6 @@
 namespace localservice {
 
 class KeyListCache;
-class KeyListReader;
 class WriterTurn;
 
 // One SQLite connection, used by one thread at a time (ConnectionPool lends
@@ -34,15 +33,10 @@ public:
     void setWriterTurn(WriterTurn* turn) { m_writerTurn = turn; }
     // What in_key_set(key) tests in this connection's SQL.
     KeySet& keySet() { return m_keySet; }
-    // Key lists shared with the other connections to the same database, and
-    // what reads them in the background; null when the connection has none.
-    void setKeyLists(KeyListCache* cache, KeyListReader* reader)
-    {
-        m_keyListCache = cache;
-        m_keyListReader = reader;
-    }
+    // Key lists shared with the other connections to the same database;
+    // null when the connection has none.
+    void setKeyListCache(KeyListCache* cache) { m_keyListCache = cache; }
     KeyListCache* keyListCache() const { return m_keyListCache; }
-    KeyListReader* keyListReader() const { return m_keyListReader; }
 
     // Rolls back unless committed, so an error inside a request leaves
     // nothing half-written. A write transaction holds the write lock from
@@ -77,7 +71,6 @@ private:
     WriterTurn* m_writerTurn = nullptr;
     KeySet m_keySet;
     KeyListCache* m_keyListCache = nullptr;
-    KeyListReader* m_keyListReader = nullptr;
 };
 
 } // namespace localservice

@@ -5,14 +5,9 @@
 #include "ServiceClient.h"
 #include "storage/Database.h"
 #include "storage/KeyListCache.h"
-#include "storage/KeyListReader.h"
 #include "support/LocalServiceProcess.h"
 
 #include <QtTest>
-
-#include <atomic>
-#include <mutex>
-#include <thread>
 
 namespace {
 
@@ -59,7 +54,6 @@ private slots:
     void deepPagesFollowChanges();
     void keptListsByVersion_data();
     void keptListsByVersion();
-    void readerReadsEachListOnce();
 
 private:
     // Compares the page the service answers with the same page of a plain
@@ -330,37 +324,6 @@ void TestServiceLists::keptListsByVersion()
     const QStringList key = asked.split(':');
     const localservice::KeyListCache::Keys keys = cache.find(key[0].toStdString(), key[1].toLongLong());
     QCOMPARE(keys ? int(keys->size()) : -1, found);
-}
-
-// While a list is read or waits to be, asking for it again adds nothing;
-// lists are read in the order asked, each on the reader's own connection.
-void TestServiceLists::readerReadsEachListOnce()
-{
-    std::mutex mutex;
-    QStringList read;
-    std::atomic<bool> release{false};
-    localservice::KeyListReader reader(m_searched.databasePath().toStdString());
-    const auto reading = [&](const QString& name) {
-        return [&, name](localservice::Database& db) {
-            const bool connected = db.prepare("SELECT COUNT(*) FROM patients").step();
-            while (!release)
-                std::this_thread::yield();
-            std::lock_guard<std::mutex> guard(mutex);
-            read << (connected ? name : QStringLiteral("no connection"));
-        };
-    };
-    reader.readLater("a", reading("a"));
-    reader.readLater("a", reading("a again"));
-    reader.readLater("b", reading("b"));
-    reader.readLater("b", reading("b again"));
-    reader.readLater("c", reading("c"));
-    release = true;
-    const auto readSoFar = [&] {
-        std::lock_guard<std::mutex> guard(mutex);
-        return read;
-    };
-    QTRY_VERIFY(readSoFar().contains("c"));
-    QCOMPARE(readSoFar(), (QStringList{"a", "b", "c"}));
 }
 
 QTEST_GUILESS_MAIN(TestServiceLists)
