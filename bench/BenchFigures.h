@@ -39,11 +39,17 @@ inline QList<QByteArray> pseudoRandomBlocks(int count, int size, quint32 seed)
     return blocks;
 }
 
-// A line of /proc/self/status such as "VmHWM:  123456 kB", in bytes; -1 when
-// it can't be read.
-inline qint64 statusBytes(const char* field)
+// The /proc folder of a process: this one's for pid 0.
+inline QString procFolder(qint64 pid)
 {
-    QFile status(QStringLiteral("/proc/self/status"));
+    return pid == 0 ? QStringLiteral("/proc/self") : QStringLiteral("/proc/%1").arg(pid);
+}
+
+// A line of the process's status such as "VmHWM:  123456 kB", in bytes; -1
+// when it can't be read.
+inline qint64 statusBytes(const char* field, qint64 pid = 0)
+{
+    QFile status(procFolder(pid) + QStringLiteral("/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
     const QByteArray prefix = QByteArray(field) + ':';
@@ -54,10 +60,10 @@ inline qint64 statusBytes(const char* field)
     return -1;
 }
 
-// Sets the peak to the current footprint, so the peak measured afterwards
-// belongs to what follows.
-inline bool resetPeak()
+// Sets the process's peak to its current footprint, so the peak measured
+// afterwards belongs to what follows.
+inline bool resetPeak(qint64 pid = 0)
 {
-    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
+    QFile clearRefs(procFolder(pid) + QStringLiteral("/clear_refs"));
     return clearRefs.open(QIODevice::WriteOnly) && clearRefs.write("5") == 1;
 }

@@ -6,6 +6,8 @@
 // (VmRSS), after clearing the peak through /proc/PID/clear_refs; a new
 // service for each shape, as memory freed stays with the process.
 // SONVERA_SERVICE_PROGRAM names another build of the service to measure.
+#include "BenchFigures.h"
+
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QFile>
@@ -23,25 +25,6 @@ namespace {
 
 constexpr int Callers = 24;
 constexpr size_t BodyBytes = 4000000;
-
-qint64 statusBytes(qint64 pid, const char* field)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray prefix = QByteArray(field) + ':';
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(prefix))
-            return line.mid(prefix.size()).trimmed().split(' ').value(0).toLongLong() * 1024;
-    }
-    return -1;
-}
-
-bool resetPeak(qint64 pid)
-{
-    QFile clearRefs(QStringLiteral("/proc/%1/clear_refs").arg(pid));
-    return clearRefs.open(QIODevice::WriteOnly) && clearRefs.write("5") == 1;
-}
 
 std::string nested()
 {
@@ -116,7 +99,7 @@ int main(int argc, char* argv[])
             return 1;
         }
         const qint64 pid = service.process.processId();
-        const qint64 idle = statusBytes(pid, "VmRSS");
+        const qint64 idle = statusBytes("VmRSS", pid);
         if (!resetPeak(pid)) {
             std::fprintf(stderr, "service memory: can't reset the service's peak\n");
             return 1;
@@ -134,7 +117,7 @@ int main(int argc, char* argv[])
         }
         for (std::thread& caller : callers)
             caller.join();
-        const qint64 peak = statusBytes(pid, "VmHWM");
+        const qint64 peak = statusBytes("VmHWM", pid);
         const qint64 sent = qint64(Callers) * qint64(body.size());
         const int refused = int(std::count(statuses.begin(), statuses.end(), 400));
         failures += refused == Callers ? 0 : 1;

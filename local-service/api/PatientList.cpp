@@ -1,10 +1,12 @@
 #include "api/PatientList.h"
 
+#include "api/KeptPatientOrder.h"
 #include "api/PatientApi.h"
 #include "api/PatientRepository.h"
 #include "http/ApiError.h"
 #include "storage/Clock.h"
 #include "storage/Database.h"
+#include "storage/KeySet.h"
 #include "storage/Schema.h"
 #include "storage/TextFolding.h"
 
@@ -19,6 +21,14 @@ constexpr int MaxPageSize = 100;
 // Up to this many matches of a search are sorted by themselves; more of them
 // are found soon enough along the order's index.
 constexpr std::int64_t MaxSortedMatches = 5000;
+// A page whose walk along the order's index would pass more patients than
+// this is read along the order kept for the list, read first if need be.
+constexpr std::int64_t MaxIndexWalk = 2000;
+// Sorting a search's matches costs about this many times as much per match
+// as reading the kept order does per patient; below this many matches the
+// sort costs next to nothing.
+constexpr std::int64_t SortCostPerKey = 20;
+constexpr std::int64_t MinMatchesAlongOrder = 1000;
 
 // One term of the list's order.
 struct OrderTerm
@@ -163,75 +173,87 @@ std::string searchCondition(const ListQuery& query)
 // The patients a list request shows: how many, and while they are few, the
 // keys of them all (in keyColumn). Many matches are found along the order's
 // index: by the search itself when the index holds the searched column, else
-// by their keys, put in the connection's key set.
+// by their keys, put in the connection's key set. A search of the indexes
+// also gives every match's key (allKeys), for a walk of a kept order.
 struct Matches
 {
     std::int64_t total = 0;
     std::optional<nlohmann::json> keys;
     const char* keyColumn = "p.rowid";
     bool inKeySet = false;
+    KeyListCache::Keys allKeys;
 };
 
-// Reads the query's keys, counting them all and keeping the first few; with
-// more than a few, every key goes to the key set when `keepAll`.
-Matches collected(Database& db, Statement& found, const char* keyColumn, const SearchKeys* keepAll)
+// What the list reads of the account: its number of patients and the
+// version of its list, which every change of an order or a search moves on.
+struct AccountList
 {
-    Matches matches;
-    matches.keyColumn = keyColumn;
-    nlohmann::json keys = nlohmann::json::array();
-    std::vector<std::int64_t> all;
-    while (found.step()) {
-        const std::int64_t key = found.integer(0);
-        if (++matches.total <= MaxSortedMatches)
-            keys.push_back(key);
-        if (keepAll)
-            all.push_back(key);
-    }
-    if (matches.total <= MaxSortedMatches) {
-        matches.keys = std::move(keys);
-    } else if (keepAll) {
-        db.keySet().assign(keepAll->first, keepAll->last, all);
-        matches.inKeySet = true;
-    }
-    return matches;
+    std::int64_t patientCount = 0;
+    std::int64_t version = 0;
+};
+
+AccountList accountListOf(Database& db, const Account& account)
+{
+    Statement read = db.prepare("SELECT patient_count, list_version FROM accounts WHERE id = ?1");
+    read.bind(1, account.id);
+    AccountList list;
+    if (read.step())
+        list = {read.integer(0), read.integer(1)};
+    return list;
 }
 
-Matches matchesOf(Database& db, const Account& account, const ListQuery& query)
+// The keys of the account's patients that the index query `phrase` finds,
+// in ascending order; kept for later requests while the list is unchanged.
+KeyListCache::Keys indexedMatches(Database& db, const Account& account, const AccountList& list, const ListQuery& query,
+                                  const std::string& phrase)
 {
+    const std::string name = "matches " + std::to_string(account.id) + " " + phrase;
+    KeyListCache* const cache = db.keyListCache();
+    if (cache) {
+        if (KeyListCache::Keys kept = cache->find(name, list.version))
+            return kept;
+    }
+    // The trigram index answers needles of three or more characters, the
+    // index of every run of one or two characters shorter ones: either finds
+    // the account's patients that contain the needle by itself, as their
+    // keys are a range of its rowids.
+    const char* const index = !query.indexedPhrase.empty() ? "patient_search" : "patient_runs";
+    Statement found = db.prepare((std::string("SELECT rowid FROM ") + index + " WHERE " + index +
+                                  " MATCH ?1 AND rowid BETWEEN ?2 AND ?3 ORDER BY rowid")
+                                     .c_str());
+    const SearchKeys range = searchKeysOf(account.id);
+    found.bind(1, phrase).bind(2, range.first).bind(3, range.last);
+    auto keys = std::make_shared<std::vector<std::int64_t>>();
+    while (found.step())
+        keys->push_back(found.integer(0));
+    if (cache)
+        cache->store(name, list.version, keys);
+    return keys;
+}
+
+Matches matchesOf(Database& db, const Account& account, const AccountList& list, const ListQuery& query)
+{
+    Matches matches;
     if (query.searchColumn.empty()) {
-        // The account keeps its number of patients.
-        Matches matches;
-        Statement count = db.prepare("SELECT patient_count FROM accounts WHERE id = ?1");
-        count.bind(1, account.id);
-        matches.total = count.step() ? count.integer(0) : 0;
+        matches.total = list.patientCount;
         return matches;
     }
     const std::string phrase = !query.indexedPhrase.empty() ? query.indexedPhrase : query.runPhrase;
     if (!phrase.empty()) {
-        // The trigram index answers needles of three or more characters, the
-        // index of every run of one or two characters shorter ones: either
-        // finds the account's patients that contain the needle by itself, as
-        // their keys are a range of its rowids.
-        const char* const index = !query.indexedPhrase.empty() ? "patient_search" : "patient_runs";
-        const std::string where =
-            std::string(" FROM ") + index + " WHERE " + index + " MATCH ?1 AND rowid BETWEEN ?2 AND ?3";
-        const SearchKeys keys = searchKeysOf(account.id);
-        const auto bound = [&](Statement statement) {
-            statement.bind(1, phrase).bind(2, keys.first).bind(3, keys.last);
-            return statement;
-        };
-        if (query.orderHoldsSearchColumn) {
+        matches.allKeys = indexedMatches(db, account, list, query, phrase);
+        matches.total = static_cast<std::int64_t>(matches.allKeys->size());
+        matches.keyColumn = "p.search_key";
+        if (matches.total <= MaxSortedMatches) {
+            matches.keys = nlohmann::json(*matches.allKeys);
+        } else if (!query.orderHoldsSearchColumn) {
             // Many matches are then found along the order's index soon
-            // enough: the index counts them, and hands their keys over only
-            // while they are few.
-            Statement count = bound(db.prepare(("SELECT COUNT(*)" + where).c_str()));
-            Matches matches;
-            matches.total = count.step() ? count.integer(0) : 0;
-            if (matches.total > MaxSortedMatches)
-                return matches;
+            // enough, testing each patient's key against the key set when
+            // the index doesn't hold the searched column.
+            const SearchKeys range = searchKeysOf(account.id);
+            db.keySet().assign(range.first, range.last, *matches.allKeys);
+            matches.inKeySet = true;
         }
-        Statement found = bound(db.prepare(("SELECT rowid" + where).c_str()));
-        return collected(db, found, "p.search_key", query.orderHoldsSearchColumn ? nullptr : &keys);
+        return matches;
     }
     // A needle with a NUL is left to reading every patient of the account,
     // through the index that holds the searched column and nothing much
@@ -241,29 +263,48 @@ Matches matchesOf(Database& db, const Account& account, const ListQuery& query)
         " FROM patients p INDEXED BY " + query.searchIndex + " WHERE p.account_id = ?1" + searchCondition(query);
     Statement found = db.prepare(("SELECT p.rowid" + scan + " LIMIT ?3").c_str());
     found.bind(1, account.id).bind(2, query.needle).bind(3, MaxSortedMatches + 1);
-    Matches matches = collected(db, found, "p.rowid", nullptr);
-    if (!matches.keys) {
-        Statement count = db.prepare(("SELECT COUNT(*)" + scan).c_str());
-        count.bind(1, account.id).bind(2, query.needle);
-        matches.total = count.step() ? count.integer(0) : 0;
+    std::vector<std::int64_t> keys;
+    while (found.step())
+        keys.push_back(found.integer(0));
+    if (static_cast<std::int64_t>(keys.size()) <= MaxSortedMatches) {
+        matches.total = static_cast<std::int64_t>(keys.size());
+        matches.keys = nlohmann::json(keys);
+        return matches;
     }
+    Statement count = db.prepare(("SELECT COUNT(*)" + scan).c_str());
+    count.bind(1, account.id).bind(2, query.needle);
+    matches.total = count.step() ? count.integer(0) : 0;
     return matches;
+}
+
+// Where a page lies among the matches: its first row counted from either
+// end of the list.
+struct PagePlace
+{
+    std::int64_t offset = 0;
+    std::int64_t rowCount = 0;
+    std::int64_t offsetFromEnd = 0;
+    bool fromEnd = false;
+};
+
+PagePlace placeOf(const ListQuery& query, const Matches& matches)
+{
+    PagePlace place;
+    place.offset = static_cast<std::int64_t>(query.pageIndex) * query.size;
+    place.rowCount = std::clamp<std::int64_t>(matches.total - place.offset, 0, query.size);
+    place.offsetFromEnd = std::max<std::int64_t>(0, matches.total - place.offset - place.rowCount);
+    place.fromEnd = place.offsetFromEnd < place.offset;
+    return place;
 }
 
 // A page read along the order's index from whichever end is nearer, so the
 // first and the last pages cost the same however long the list is. A few
 // matches of a search are sorted by themselves instead.
-nlohmann::json pageOf(Database& db, const Account& account, const ListQuery& query, const Matches& matches)
+nlohmann::json pageAlongIndex(Database& db, const Account& account, const ListQuery& query, const Matches& matches,
+                              const PagePlace& place)
 {
     nlohmann::json data = nlohmann::json::array();
-    const std::int64_t offset = static_cast<std::int64_t>(query.pageIndex) * query.size;
-    if (offset >= matches.total)
-        return data;
-    const std::int64_t rowCount = std::min<std::int64_t>(query.size, matches.total - offset);
-    const std::int64_t offsetFromEnd = matches.total - offset - rowCount;
-    const bool fromEnd = offsetFromEnd < offset;
     const bool sortMatches = matches.keys.has_value();
-
     const std::string filter = sortMatches
                                    ? " AND " + std::string(matches.keyColumn) + " IN (SELECT value FROM json_each(?2))"
                                : matches.inKeySet ? std::string(" AND in_key_set(p.search_key)")
@@ -273,19 +314,60 @@ nlohmann::json pageOf(Database& db, const Account& account, const ListQuery& que
     const char* const accountTerm = sortMatches ? "+p.account_id = ?1" : "p.account_id = ?1";
     Statement rows =
         db.prepare(("SELECT " + std::string(PatientColumns) + " FROM patients p WHERE " + accountTerm + filter +
-                    " ORDER BY " + orderClause(query.order, fromEnd, sortMatches) + " LIMIT ?3 OFFSET ?4")
+                    " ORDER BY " + orderClause(query.order, place.fromEnd, sortMatches) + " LIMIT ?3 OFFSET ?4")
                        .c_str());
     rows.bind(1, account.id);
     if (sortMatches)
         rows.bind(2, matches.keys->dump());
     else if (!query.searchColumn.empty() && !matches.inKeySet)
         rows.bind(2, query.needle);
-    rows.bind(3, rowCount).bind(4, fromEnd ? offsetFromEnd : offset);
+    rows.bind(3, place.rowCount).bind(4, place.fromEnd ? place.offsetFromEnd : place.offset);
     while (rows.step())
         data.push_back(patientJson(rows));
-    if (fromEnd)
+    if (place.fromEnd)
         std::reverse(data.begin(), data.end());
     return data;
+}
+
+// A page of a long list along the order kept from an earlier request, or
+// read now when that costs less than finding the page otherwise: a walk
+// along the index past many patients, or sorting many matches of a search
+// (each a row of the table) to take a page out of their middle. Null when
+// the page is left to the index or the sort.
+KeyListCache::Keys keptOrderFor(Database& db, const Account& account, const AccountList& list, const ListQuery& query,
+                                const Matches& matches, const PagePlace& place)
+{
+    if ((!query.searchColumn.empty() && !matches.allKeys) || matches.total == 0)
+        return nullptr;
+    bool worthReading = false;
+    if (matches.keys) {
+        worthReading = matches.total > MinMatchesAlongOrder && list.patientCount < matches.total * SortCostPerKey;
+    } else {
+        // About how many patients of the order the index walk passes.
+        const std::int64_t walked = std::min(place.offset, place.offsetFromEnd) * list.patientCount / matches.total;
+        worthReading = walked > MaxIndexWalk;
+    }
+    return keptPatientOrder(db, account.id, list.version, orderClause(query.order, false, false), worthReading);
+}
+
+nlohmann::json pageOf(Database& db, const Account& account, const AccountList& list, const ListQuery& query,
+                      const Matches& matches)
+{
+    const PagePlace place = placeOf(query, matches);
+    if (place.rowCount == 0)
+        return nlohmann::json::array();
+    const KeyListCache::Keys order = keptOrderFor(db, account, list, query, matches, place);
+    if (!order)
+        return pageAlongIndex(db, account, query, matches, place);
+    KeySet matched;
+    if (matches.allKeys) {
+        const SearchKeys range = searchKeysOf(account.id);
+        matched.assign(range.first, range.last, *matches.allKeys);
+    }
+    const std::vector<std::int64_t> keys =
+        pageKeys(*order, matches.allKeys ? &matched : nullptr, place.fromEnd ? place.offsetFromEnd : place.offset,
+                 place.rowCount, place.fromEnd);
+    return patientsWithKeys(db, account.id, keys);
 }
 
 } // namespace
@@ -298,8 +380,9 @@ ApiResponse filterPatients(ApiRequest& request)
 
     // The count and the page come from one snapshot.
     Database::Transaction snapshot(db, Database::Transaction::Mode::Read);
-    const Matches matches = matchesOf(db, request.account(), query);
-    nlohmann::json data = pageOf(db, request.account(), query, matches);
+    const AccountList list = accountListOf(db, request.account());
+    const Matches matches = matchesOf(db, request.account(), list, query);
+    nlohmann::json data = pageOf(db, request.account(), list, query, matches);
     snapshot.commit();
     return ApiResponse::json({{"pages", (matches.total + query.size - 1) / query.size}, {"data", std::move(data)}});
 }

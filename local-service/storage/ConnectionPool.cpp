@@ -18,6 +18,7 @@ ConnectionPool::Lease ConnectionPool::lease()
     }
     auto db = std::make_unique<Database>(m_path);
     db->setWriterTurn(&m_writerTurn);
+    db->setKeyListCache(&m_keyListCache);
     m_checkpointer.watch(db->handle());
     return Lease(*this, std::move(db));
 }
@@ -53,6 +54,7 @@ ConnectionPool::WriterLease::WriterLease(ConnectionPool& pool) : m_pool(pool)
     try {
         if (!m_pool.m_writer) {
             m_pool.m_writer = std::make_unique<Database>(m_pool.m_path);
+            m_pool.m_writer->setKeyListCache(&m_pool.m_keyListCache);
             m_pool.m_checkpointer.watch(m_pool.m_writer->handle());
         }
     } catch (...) {

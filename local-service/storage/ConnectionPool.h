@@ -1,6 +1,7 @@
 #pragma once
 
 #include "storage/Database.h"
+#include "storage/KeyListCache.h"
 #include "storage/WalCheckpointer.h"
 #include "storage/WriterTurn.h"
 
@@ -70,6 +71,8 @@ private:
     // Before the connections: they report their commits to it until they
     // are closed.
     WalCheckpointer m_checkpointer;
+    // Before the connections, which point to it.
+    KeyListCache m_keyListCache;
     std::mutex m_mutex;
     std::vector<std::unique_ptr<Database>> m_idle;
     std::unique_ptr<Database> m_writer; // opened in the first writer's turn

@@ -9,6 +9,7 @@
 
 namespace localservice {
 
+class KeyListCache;
 class WriterTurn;
 
 // One SQLite connection, used by one thread at a time (ConnectionPool lends
@@ -32,6 +33,10 @@ public:
     void setWriterTurn(WriterTurn* turn) { m_writerTurn = turn; }
     // What in_key_set(key) tests in this connection's SQL.
     KeySet& keySet() { return m_keySet; }
+    // Key lists shared with the other connections to the same database;
+    // null when the connection has none.
+    void setKeyListCache(KeyListCache* cache) { m_keyListCache = cache; }
+    KeyListCache* keyListCache() const { return m_keyListCache; }
 
     // Rolls back unless committed, so an error inside a request leaves
     // nothing half-written. A write transaction holds the write lock from
@@ -65,6 +70,7 @@ private:
     StatementShelf m_shelf;
     WriterTurn* m_writerTurn = nullptr;
     KeySet m_keySet;
+    KeyListCache* m_keyListCache = nullptr;
 };
 
 } // namespace localservice

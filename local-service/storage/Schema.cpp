@@ -6,7 +6,7 @@ namespace localservice {
 
 namespace {
 
-constexpr int SchemaVersion = 6;
+constexpr int SchemaVersion = 7;
 
 // Times are milliseconds since the epoch. A patient's remote device, its
 // last command and the command's state live on the patient row: a patient
@@ -274,6 +274,34 @@ CREATE TRIGGER patients_search_added AFTER INSERT ON patients BEGIN
 END;
 )sql";
 
+// What version 7 adds: the account's list version, which every change of
+// what the patient list orders or searches by moves on, in the transaction
+// that makes the change. The list keeps orders and matches read from the
+// database (storage/KeyListCache) under this version, so a list read before
+// a change is never used after it, whichever connection made the change.
+const char* const UpgradeToVersion7 = R"sql(
+ALTER TABLE accounts ADD COLUMN list_version INTEGER NOT NULL DEFAULT 0;
+DROP TRIGGER patients_inserted;
+DROP TRIGGER patients_deleted;
+CREATE TRIGGER patients_inserted AFTER INSERT ON patients BEGIN
+    UPDATE accounts SET patient_count = patient_count + 1, list_version = list_version + 1
+        WHERE id = NEW.account_id;
+END;
+CREATE TRIGGER patients_deleted AFTER DELETE ON patients BEGIN
+    UPDATE accounts SET patient_count = patient_count - 1, list_version = list_version + 1
+        WHERE id = OLD.account_id;
+END;
+CREATE TRIGGER patients_list_changed
+AFTER UPDATE OF account_id, id, name_folded, birth_date, gender, notes_folded, last_record_at, created_at, search_key
+ON patients
+WHEN OLD.account_id IS NOT NEW.account_id OR OLD.id IS NOT NEW.id OR OLD.name_folded IS NOT NEW.name_folded
+    OR OLD.birth_date IS NOT NEW.birth_date OR OLD.gender IS NOT NEW.gender
+    OR OLD.notes_folded IS NOT NEW.notes_folded OR OLD.last_record_at IS NOT NEW.last_record_at
+    OR OLD.created_at IS NOT NEW.created_at OR OLD.search_key IS NOT NEW.search_key BEGIN
+    UPDATE accounts SET list_version = list_version + 1 WHERE id IN (OLD.account_id, NEW.account_id);
+END;
+)sql";
+
 int storedVersion(Database& db)
 {
     Statement query = db.prepare("PRAGMA user_version");
@@ -303,7 +331,9 @@ bool ensureSchema(Database& db)
         db.execute(UpgradeToVersion4);
     if (version < 5)
         db.execute(UpgradeToVersion5);
-    db.execute(UpgradeToVersion6);
+    if (version < 6)
+        db.execute(UpgradeToVersion6);
+    db.execute(UpgradeToVersion7);
     db.execute(("PRAGMA user_version = " + std::to_string(SchemaVersion)).c_str());
     transaction.commit();
     return version < 1;
