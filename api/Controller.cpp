@@ -267,6 +267,8 @@ void Controller::send(HttpMethod method, const QString& pathAndQuery, Type type,
 void Controller::run(Type type, bool carriesToken, const std::function<void()>& send)
 {
     m_call = new ResendingCall(send, carriesToken, m_overlayWidget, this);
+    m_call->setMayAskToSignIn(!m_unattended);
+    m_call->setMayOfferRetry(!m_unattended && !m_keptWhenUnreachable);
     connect(m_call, &ResendingCall::answered, this, [this, type](const QByteArray& bytes) { success(type, bytes); });
     connect(m_call, &ResendingCall::failed, this, [this](const QByteArray& bytes, const ServiceFailure& failure) {
         m_failure = failure;

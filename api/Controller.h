@@ -87,6 +87,13 @@ public:
     void loadQuestionnaire(const Patient& patient, const QList<Record>& records);
     void saveQuestionnaire(const Patient& patient, const QByteArray& json);
 
+    // Set before the operation for a call made in the background: it never
+    // asks the practitioner to sign in again or to try again.
+    void setUnattended(bool unattended) { m_unattended = unattended; }
+    // Set before the operation when the caller keeps the call and sends it
+    // later should the service be out of reach: no try-again question.
+    void setKeptWhenUnreachable(bool kept) { m_keptWhenUnreachable = kept; }
+
     // Ends the call at once and reports nothing: its caller has given up on
     // it. The overlay goes; a request still on its way is aborted.
     void abort();
@@ -134,4 +141,6 @@ private:
     // How the call failed, once that is its outcome.
     Failure m_failure;
     bool m_finished = false;
+    bool m_unattended = false;
+    bool m_keptWhenUnreachable = false;
 };

@@ -93,6 +93,11 @@ void RecordingUploader::send(const RecordingOutbox& outbox, const WaitingRecordi
 {
     setSending(recording, true);
     auto* controller = new Controller(overlayWidget);
+    // The timer's tries must not put a question over the practitioner's work
+    // each time the service is out of reach or the sign-in has ended.
+    controller->setUnattended(origin == Origin::Background);
+    // What fails to arrive waits on disk and is shown as waiting.
+    controller->setKeptWhenUnreachable(true);
     connect(controller, &Controller::onBytes, this, [this, outbox, recording, done](const QByteArray& answer) {
         if (!recording.path.isEmpty() && !outbox.remove(recording.path))
             qWarning("The confirmed recording %s could not be removed", qUtf8Printable(recording.path));

@@ -65,7 +65,7 @@ bool ResendingCall::renewSignIn(const QByteArray& bytes, const ServiceFailure& f
         sendAttempt();
         return true;
     }
-    if (!renewal.isAvailable())
+    if (!m_mayAskToSignIn || !renewal.isAvailable())
         return false;
     m_renewed = connect(&renewal, &SessionRenewal::renewed, this, [this] {
         stopWaiting();
@@ -90,7 +90,7 @@ void ResendingCall::stopWaiting()
 bool ResendingCall::tryAgain(const QByteArray& bytes, const ServiceFailure& failure)
 {
     // Only where a practitioner can answer; a call alone reports at once.
-    if (!unreachable(failure) || !SessionRenewal::instance().isAvailable())
+    if (!m_mayOfferRetry || !unreachable(failure) || !SessionRenewal::instance().isAvailable())
         return false;
     QWidget* parent = m_promptParent ? m_promptParent->window() : QApplication::activeWindow();
     QMessageBox box(QMessageBox::Warning, tr("Text.serviceUnreachableTitle"), serviceErrorText(bytes, failure),

@@ -27,6 +27,15 @@ public:
     // call but the sign-in). promptParent hosts the try-again question.
     ResendingCall(Send send, bool carriesToken, QWidget* promptParent, QObject* parent);
 
+    // A call nobody watches (sent again in the background) never asks the
+    // practitioner to sign in again: it fails at once instead of opening a
+    // question over whatever the practitioner is doing. A token renewed
+    // meanwhile by another call is still used.
+    void setMayAskToSignIn(bool mayAsk) { m_mayAskToSignIn = mayAsk; }
+    // A call whose caller keeps it when the service is out of reach (and
+    // sends it later) needs no try-again question.
+    void setMayOfferRetry(bool mayOffer) { m_mayOfferRetry = mayOffer; }
+
     void start();
     int attempt() const { return m_attempt; }
 
@@ -48,6 +57,8 @@ private:
 
     Send m_send;
     bool m_carriesToken;
+    bool m_mayAskToSignIn = true;
+    bool m_mayOfferRetry = true;
     QPointer<QWidget> m_promptParent;
     int m_attempt = 0;
     bool m_attemptReported = false;

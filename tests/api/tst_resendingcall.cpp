@@ -53,6 +53,10 @@ void ResendingCallTest::refusedTokens_data()
     const Operation upload = [](Controller& c) {
         c.uploadRecord(Patient(QJsonObject{{QStringLiteral("id"), QStringLiteral("7")}}), "RIFF", QString());
     };
+    const Operation unattended = [](Controller& c) {
+        c.setUnattended(true);
+        c.checkUpdates();
+    };
     const Operation login = [](Controller& c) {
         c.login(
             {{QStringLiteral("username"), QStringLiteral("demo")}, {QStringLiteral("password"), QStringLiteral("x")}});
@@ -68,6 +72,8 @@ void ResendingCallTest::refusedTokens_data()
         << updates << Practitioner::SignsIn << QList<int>{401, 401} << 2 << 1 << error;
     QTest::newRow("gave up: reported") << updates << Practitioner::GivesUp << QList<int>{401} << 1 << 1 << error;
     QTest::newRow("nobody to ask: reported") << updates << Practitioner::Absent << QList<int>{401} << 1 << 0 << error;
+    QTest::newRow("sent in the background: reported without asking")
+        << unattended << Practitioner::SignsIn << QList<int>{401} << 1 << 0 << error;
     QTest::newRow("sign-in refused: not renewed")
         << login << Practitioner::SignsIn << QList<int>{401} << 1 << 0 << error;
     QTest::newRow("other refusal: not renewed")
