@@ -62,7 +62,12 @@ QAbstractAxis* xAxisOf(const ComparativeChart::Axes& axes, const QStringList& la
     x->setStartValue(0);
     for (int point = 1; point <= labels.size(); point += int(axes.xTickInterval))
         x->append(labels.at(point - 1), point);
-    x->setRange(axes.xMin, axes.xMax);
+    // The axis leaves out a label that reaches past its end, which the first
+    // date, centred under the first point, does when the y labels beside it
+    // are narrow: room for half a date on each side.
+    const bool withTimes = labels.first().size() > 10;
+    const double room = (axes.xMax - axes.xMin) * (withTimes ? 0.09 : 0.06);
+    x->setRange(axes.xMin - room, axes.xMax + room);
     return x;
 }
 

@@ -2,10 +2,22 @@
 
 #include <QChart>
 #include <QGraphicsLayout>
+#include <QMargins>
+#include <QVariant>
 
 #include <algorithm>
 
 using namespace QtCharts;
+
+namespace {
+
+QMargins marginsOf(const QVariant& stored)
+{
+    const QVariantList sides = stored.toList();
+    return QMargins(sides.value(0).toInt(), sides.value(1).toInt(), sides.value(2).toInt(), sides.value(3).toInt());
+}
+
+} // namespace
 
 PlotAreaAligner::PlotAreaAligner(QObject* parent) : QObject(parent) {}
 
@@ -41,24 +53,36 @@ void PlotAreaAligner::alignSoon()
 
 void PlotAreaAligner::align(const QList<QChart*>& charts)
 {
+    // The margins each chart had before any alignment.
+    const char* const ownMargins = "sonveraOwnMargins";
     qreal left = 0;
     qreal right = 0;
     QList<QRectF> natural;
     for (QChart* chart : charts) {
-        // Back to the chart's own layout, to learn the margins it needs now.
-        chart->setPlotArea(QRectF());
+        if (!chart->property(ownMargins).isValid()) {
+            const QMargins own = chart->margins();
+            chart->setProperty(ownMargins, QVariantList{own.left(), own.top(), own.right(), own.bottom()});
+        }
+        chart->setMargins(marginsOf(chart->property(ownMargins)));
         chart->layout()->activate();
         const QRectF plot = chart->plotArea();
         natural.append(plot);
+        // A chart without axes has no plot to line up.
+        if (chart->axes().isEmpty())
+            continue;
         left = std::max(left, plot.left());
         right = std::max(right, chart->size().width() - plot.right());
     }
+    // Wider margins where the chart's own axis labels and legend are
+    // narrower: the chart lays out its axes and series for them itself.
     for (int i = 0; i < charts.size(); ++i) {
-        const QRectF& plot = natural.at(i);
-        const qreal width = charts.at(i)->size().width() - left - right;
-        // A chart without axes has no plot to align; one too narrow keeps its own.
-        if (charts.at(i)->axes().isEmpty() || width <= 0)
+        QChart* chart = charts.at(i);
+        if (chart->axes().isEmpty())
             continue;
-        charts.at(i)->setPlotArea(QRectF(left, plot.top(), width, plot.height()));
+        const QRectF& plot = natural.at(i);
+        const QMargins own = marginsOf(chart->property(ownMargins));
+        chart->setMargins(
+            own + QMargins(qRound(left - plot.left()), 0, qRound(right - (chart->size().width() - plot.right())), 0));
+        chart->layout()->activate();
     }
 }

@@ -9,7 +9,7 @@ class QChart;
 }
 
 // Lines up the plot areas of charts shown one under another: each gets the
-// widest left margin (axis labels) and the widest right margin (legend) of
+// room of the widest axis labels (left) and the widest legend (right) of
 // them all, so that the same x falls at the same place in every chart.
 class PlotAreaAligner : public QObject
 {
