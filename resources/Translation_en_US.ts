@@ -972,7 +972,30 @@ It is kept on this computer and sent by itself when the service answers again.</
     </message>
 </context>
 <context>
+    <name>ComparativeChart</name>
+    <message>
+        <source>Text.noChartData</source>
+        <translation>No values for these records</translation>
+    </message>
+</context>
+<context>
     <name>ViewComparativeAnalysis</name>
+    <message>
+        <source>Text.chartCategories</source>
+        <translation>Deviation by category</translation>
+    </message>
+    <message>
+        <source>Text.chartBands</source>
+        <translation>Frequency bands</translation>
+    </message>
+    <message>
+        <source>Text.chartBalance</source>
+        <translation>Imbalance and its trend</translation>
+    </message>
+    <message>
+        <source>Text.chartComplaints</source>
+        <translation>Complaints</translation>
+    </message>
     <message>
         <source>Title.comparativeAnalysis</source>
         <translation>Comparative analysis</translation>

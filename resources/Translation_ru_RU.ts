@@ -972,7 +972,30 @@
     </message>
 </context>
 <context>
+    <name>ComparativeChart</name>
+    <message>
+        <source>Text.noChartData</source>
+        <translation>Нет значений для этих записей</translation>
+    </message>
+</context>
+<context>
     <name>ViewComparativeAnalysis</name>
+    <message>
+        <source>Text.chartCategories</source>
+        <translation>Отклонение по категориям</translation>
+    </message>
+    <message>
+        <source>Text.chartBands</source>
+        <translation>Частотные диапазоны</translation>
+    </message>
+    <message>
+        <source>Text.chartBalance</source>
+        <translation>Дисбаланс и его тенденция</translation>
+    </message>
+    <message>
+        <source>Text.chartComplaints</source>
+        <translation>Жалобы</translation>
+    </message>
     <message>
         <source>Title.comparativeAnalysis</source>
         <translation>Сравнительный анализ</translation>

@@ -1,11 +1,17 @@
 #include "views/ComparativeChart.h"
 
+#include "base/NiceScale.h"
+#include "views/SeriesColours.h"
+
+#include <QCategoryAxis>
 #include <QChart>
 #include <QGraphicsLayout>
+#include <QGraphicsSimpleTextItem>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QLegend>
 #include <QLineSeries>
+#include <QSet>
 #include <QSplineSeries>
 #include <QValueAxis>
 
@@ -16,16 +22,20 @@ using namespace QtCharts;
 
 namespace {
 
-constexpr int maximumXTicks = 10;
 constexpr double smoothRoom = 0.03;
+constexpr int maximumYTicks = 7;
+// Date labels are wider than numbers: fewer of them fit under a chart.
+constexpr int maximumDayTicks = 10;
+constexpr int maximumTimeTicks = 6;
+constexpr int noticeKey = 0;
 
 // 1, 2, 5, 10, 20, 50, ...: the smallest such step that keeps the ticks
-// between first and last at most maximumXTicks.
-double niceStep(int span)
+// between first and last at most maxTicks.
+double niceStep(int span, int maxTicks)
 {
     for (double decade = 1;; decade *= 10) {
         for (double factor : {1.0, 2.0, 5.0}) {
-            if (span / (factor * decade) <= maximumXTicks)
+            if (span / (factor * decade) <= maxTicks)
                 return factor * decade;
         }
     }
@@ -34,6 +44,53 @@ double niceStep(int span)
 bool isWhole(double value)
 {
     return std::floor(value) == value;
+}
+
+QAbstractAxis* xAxisOf(const ComparativeChart::Axes& axes, const QStringList& labels)
+{
+    if (labels.isEmpty()) {
+        auto* x = new QValueAxis;
+        x->setRange(axes.xMin, axes.xMax);
+        x->setLabelFormat(QStringLiteral("%.1i"));
+        x->setTickType(QValueAxis::TicksDynamic);
+        x->setTickAnchor(axes.xTickAnchor);
+        x->setTickInterval(axes.xTickInterval);
+        return x;
+    }
+    auto* x = new QCategoryAxis;
+    x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    x->setStartValue(0);
+    for (int point = 1; point <= labels.size(); point += int(axes.xTickInterval))
+        x->append(labels.at(point - 1), point);
+    // The axis leaves out a label that reaches past its end, which the first
+    // date, centred under the first point, does when the y labels beside it
+    // are narrow: room for half a date on each side.
+    const bool withTimes = labels.first().size() > 10;
+    const double room = (axes.xMax - axes.xMin) * (withTimes ? 0.09 : 0.06);
+    x->setRange(axes.xMin - room, axes.xMax + room);
+    return x;
+}
+
+QValueAxis* yAxisOf(const ComparativeChart::Axes& axes)
+{
+    auto* y = new QValueAxis;
+    y->setRange(axes.yMin, axes.yMax);
+    y->setTickCount(axes.yTickCount);
+    y->setLabelFormat(QStringLiteral("%.%1f").arg(axes.yDecimals));
+    return y;
+}
+
+void showNotice(QChart* chart, const QString& text)
+{
+    auto* notice = new QGraphicsSimpleTextItem(text, chart);
+    notice->setData(noticeKey, true);
+    notice->setBrush(QColor(110, 110, 110));
+    QFont font = notice->font();
+    font.setPointSizeF(font.pointSizeF() * 1.2);
+    notice->setFont(font);
+    QObject::connect(chart, &QChart::plotAreaChanged, chart,
+                     [notice](const QRectF& plot) { notice->setPos(plot.center() - notice->boundingRect().center()); });
+    chart->legend()->hide();
 }
 
 } // namespace
@@ -57,7 +114,8 @@ QMap<QString, QColor> ComparativeChart::colourMap(const QJsonObject& options)
     return colours;
 }
 
-ComparativeChart::Axes ComparativeChart::axesFor(int count, double min, double max, bool hasSmooth)
+ComparativeChart::Axes ComparativeChart::axesFor(int count, double min, double max, bool hasSmooth, bool wholeValues,
+                                                 int maxXTicks)
 {
     Axes axes;
     if (count <= 1) {
@@ -67,7 +125,7 @@ ComparativeChart::Axes ComparativeChart::axesFor(int count, double min, double m
     } else {
         axes.xMin = 1;
         axes.xMax = count;
-        axes.xTickInterval = niceStep(count - 1);
+        axes.xTickInterval = niceStep(count - 1, maxXTicks);
         // Round steps read best on round numbers; single steps start at 1.
         axes.xTickAnchor = axes.xTickInterval > 1 ? 0 : 1;
     }
@@ -76,36 +134,72 @@ ComparativeChart::Axes ComparativeChart::axesFor(int count, double min, double m
         min -= smoothRoom * std::fabs(min);
         max += smoothRoom * std::fabs(max);
     }
-    if (max - min <= 0) {
-        axes.yMin = -1;
-        axes.yMax = 1;
-        axes.yTickCount = 3;
-        return axes;
-    }
-    axes.yMin = min;
-    axes.yMax = max;
-    // Small whole ranges (counts of complaints, say) get a tick per unit, so
-    // that no two labels read the same.
-    if (isWhole(min) && isWhole(max) && max - min <= 8)
-        axes.yTickCount = int(max - min) + 1;
+    const NiceScale scale = NiceScale::of(min, max, maximumYTicks, wholeValues && !hasSmooth);
+    axes.yMin = scale.min;
+    axes.yMax = scale.max;
+    axes.yTickCount = scale.tickCount;
+    axes.yDecimals = scale.decimals;
     return axes;
 }
 
-QChart* ComparativeChart::build(const QJsonObject& data, const QJsonObject& options)
+QStringList ComparativeChart::dateLabels(const QStringList& recordDates)
+{
+    // "yyyy-MM-dd", then "yyyy-MM-dd HH:mm", then the whole text.
+    QStringList labels;
+    for (int length : {10, 16, -1}) {
+        labels.clear();
+        for (const QString& date : recordDates)
+            labels.append(length < 0 ? date : date.left(length));
+        if (QSet<QString>(labels.begin(), labels.end()).size() == labels.size())
+            return labels;
+    }
+    // Records of the same second: the axis needs distinct labels, the reader
+    // sees the same text.
+    QSet<QString> seen;
+    for (QString& label : labels) {
+        while (seen.contains(label))
+            label.append(QChar(0x200B));
+        seen.insert(label);
+    }
+    return labels;
+}
+
+QString ComparativeChart::notice(const QChart& chart)
+{
+    for (const QGraphicsItem* item : chart.childItems()) {
+        if (item->data(noticeKey).toBool())
+            return static_cast<const QGraphicsSimpleTextItem*>(item)->text();
+    }
+    return {};
+}
+
+QChart* ComparativeChart::build(const QJsonObject& data, const QJsonObject& options, const QString& title,
+                                const QStringList& recordDates)
 {
     auto* chart = new QChart;
-    const QMap<QString, QColor> colours = colourMap(options);
+    chart->setTitle(title);
+    QFont titleFont = chart->titleFont();
+    titleFont.setBold(true);
+    chart->setTitleFont(titleFont);
+    const QMap<QString, QColor> smoothColours = colourMap(options);
+    QStringList plainKeys;
+    for (const QString& key : data.keys()) {
+        if (!smoothColours.contains(key))
+            plainKeys.append(key);
+    }
+    const QMap<QString, QColor> plainColours = SeriesColours::forKeys(plainKeys);
     double min = 0;
     double max = 0;
     int count = 0;
     bool hasSmooth = false;
+    bool wholeValues = true;
 
     // QJsonObject keeps its keys sorted, so the series come in name order.
     for (auto entry = data.begin(); entry != data.end(); ++entry) {
         const QJsonArray values = entry.value().toArray();
         QXYSeries* series = nullptr;
-        const auto colour = colours.constFind(entry.key());
-        if (colour != colours.constEnd()) {
+        const auto colour = smoothColours.constFind(entry.key());
+        if (colour != smoothColours.constEnd()) {
             series = new QSplineSeries(chart);
             QPen pen = series->pen();
             pen.setWidth(3);
@@ -114,6 +208,7 @@ QChart* ComparativeChart::build(const QJsonObject& data, const QJsonObject& opti
             hasSmooth = true;
         } else {
             series = new QLineSeries(chart);
+            series->setColor(plainColours.value(entry.key()));
         }
         series->setName(entry.key());
         QVector<QPointF> points;
@@ -121,6 +216,7 @@ QChart* ComparativeChart::build(const QJsonObject& data, const QJsonObject& opti
         for (int i = 0; i < values.size(); ++i) {
             const double y = values.at(i).isDouble() ? values.at(i).toDouble() : 0.0;
             points.append(QPointF(i + 1, y));
+            wholeValues = wholeValues && isWhole(y);
             if (y < min)
                 min = y;
             else
@@ -135,24 +231,20 @@ QChart* ComparativeChart::build(const QJsonObject& data, const QJsonObject& opti
     }
     chart->legend()->setAlignment(Qt::AlignRight);
 
-    if (!data.isEmpty()) {
-        chart->createDefaultAxes();
-        const QList<QAbstractAxis*> horizontal = chart->axes(Qt::Horizontal);
-        const QList<QAbstractAxis*> vertical = chart->axes(Qt::Vertical);
-        auto* x = horizontal.isEmpty() ? nullptr : qobject_cast<QValueAxis*>(horizontal.first());
-        auto* y = vertical.isEmpty() ? nullptr : qobject_cast<QValueAxis*>(vertical.first());
-        const Axes axes = axesFor(count, min, max, hasSmooth);
-        if (x) {
-            x->setRange(axes.xMin, axes.xMax);
-            x->setLabelFormat(QStringLiteral("%.1i"));
-            x->setTickType(QValueAxis::TicksDynamic);
-            x->setTickAnchor(axes.xTickAnchor);
-            x->setTickInterval(axes.xTickInterval);
-        }
-        if (y) {
-            y->setRange(axes.yMin, axes.yMax);
-            y->setLabelFormat(QStringLiteral("%.1i"));
-            y->setTickCount(axes.yTickCount);
+    if (count == 0) {
+        showNotice(chart, tr("Text.noChartData"));
+    } else {
+        const QStringList labels = recordDates.size() == count ? dateLabels(recordDates) : QStringList();
+        const bool withTimes = !labels.isEmpty() && labels.first().size() > 10;
+        const Axes axes =
+            axesFor(count, min, max, hasSmooth, wholeValues, withTimes ? maximumTimeTicks : maximumDayTicks);
+        QAbstractAxis* x = xAxisOf(axes, labels);
+        QValueAxis* y = yAxisOf(axes);
+        chart->addAxis(x, Qt::AlignBottom);
+        chart->addAxis(y, Qt::AlignLeft);
+        for (QAbstractSeries* series : chart->series()) {
+            series->attachAxis(x);
+            series->attachAxis(y);
         }
     }
     chart->layout()->setContentsMargins(0, 0, 0, 0);

@@ -2,7 +2,8 @@
 
 #include "api/Controller.h"
 #include "data/ServiceAnswer.h"
-#include "views/ComparativeChart.h"
+#include "views/ComparativeCharts.h"
+#include "views/PlotAreaAligner.h"
 #include "widgets/MessageBoxes.h"
 #include "widgets/PrintedReport.h"
 #include "widgets/ReportOutput.h"
@@ -10,63 +11,29 @@
 #include <QChart>
 #include <QChartView>
 #include <QEvent>
-#include <QGraphicsLayout>
-#include <QGraphicsScene>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QLegend>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
-#include <QValueAxis>
 
 using namespace QtCharts;
 
 namespace {
-
-// The charts in their order, with the key of the options each one takes.
-struct ChartKeys
-{
-    const char* data;
-    const char* options;
-};
-constexpr ChartKeys chartKeys[] = {
-    {"graph1", nullptr}, {"graph2", nullptr}, {"summary", "smooth"}, {"complaints", nullptr}};
 
 // The charts take this share of the width they are shown in; at less, the
 // legend cuts the longer (Russian) names at the window's default size.
 constexpr double containerShare = 0.9;
 constexpr int chartsPerPage = 2;
 
-QJsonObject member(const QJsonObject& object, const char* key)
-{
-    return key ? object.value(QLatin1String(key)).toObject() : QJsonObject();
-}
-
-// Draws a chart of the answer into a page area, built afresh at that size.
-void paintChart(QPainter& painter, const QRectF& area, const QJsonObject& data, const QJsonObject& options)
-{
-    QGraphicsScene scene;
-    QChart* chart = ComparativeChart::build(data, options);
-    scene.addItem(chart);
-    // Fonts in report units, whatever the printer's resolution.
-    const QFont labels = ReportPageFrame::font(10);
-    chart->legend()->setFont(labels);
-    for (QAbstractAxis* axis : chart->axes())
-        axis->setLabelsFont(labels);
-    chart->setGeometry(QRectF(QPointF(0, 0), area.size()));
-    chart->layout()->activate();
-    scene.render(&painter, area, QRectF(QPointF(0, 0), area.size()));
-}
-
 } // namespace
 
 ViewComparativeAnalysis::ViewComparativeAnalysis(const Patient& patient, const QList<Record>& records, QWidget* parent)
-    : QWidget(parent), m_patient(patient), m_records(records)
+    : QWidget(parent), m_patient(patient), m_records(records), m_aligner(new PlotAreaAligner(this))
 {
     buildWidgets();
     retranslate();
@@ -126,6 +93,16 @@ void ViewComparativeAnalysis::retranslate()
     m_heading->setTitle(tr("Title.comparativeAnalysis"), m_patient.name());
     m_print->setText(tr("Text.print"));
     m_savePdf->setText(tr("Text.savePdf"));
+    // The charts' titles and notices are in the interface language too.
+    if (!m_views.isEmpty())
+        showCharts();
+}
+
+ComparativeCharts::Source ViewComparativeAnalysis::chartSource() const
+{
+    return {m_answer,
+            {tr("Text.chartCategories"), tr("Text.chartBands"), tr("Text.chartBalance"), tr("Text.chartComplaints")},
+            ComparativeCharts::recordDates(m_records)};
 }
 
 void ViewComparativeAnalysis::changeEvent(QEvent* event)
@@ -161,13 +138,22 @@ void ViewComparativeAnalysis::onSuccess(const QByteArray& body)
         return;
     }
     m_answer = *answer;
+    showCharts();
+    fitContainerWidth();
+    m_print->setEnabled(true);
+    m_savePdf->setEnabled(true);
+}
+
+void ViewComparativeAnalysis::showCharts()
+{
     qDeleteAll(m_views);
     m_views.clear();
     auto* column = static_cast<QVBoxLayout*>(m_container->layout());
-    for (const ChartKeys& keys : chartKeys) {
-        auto* view = new QChartView(
-            ComparativeChart::build(member(m_answer, keys.data), member(m_answer, keys.options)), m_container);
-        view->setObjectName(QStringLiteral("chartView_") + QLatin1String(keys.data));
+    const QList<QChart*> charts = ComparativeCharts::build(chartSource());
+    const QStringList keys = ComparativeCharts::keys();
+    for (int index = 0; index < charts.size(); ++index) {
+        auto* view = new QChartView(charts.at(index), m_container);
+        view->setObjectName(QStringLiteral("chartView_") + keys.value(index));
         view->setRenderHint(QPainter::Antialiasing);
         view->setStyleSheet(QStringLiteral("background:transparent"));
         view->setAttribute(Qt::WA_TranslucentBackground, true);
@@ -177,9 +163,7 @@ void ViewComparativeAnalysis::onSuccess(const QByteArray& body)
         column->addWidget(view, 1);
         m_views.append(view);
     }
-    fitContainerWidth();
-    m_print->setEnabled(true);
-    m_savePdf->setEnabled(true);
+    m_aligner->follow(charts);
 }
 
 void ViewComparativeAnalysis::onError(const QString& message)
@@ -202,13 +186,7 @@ void ViewComparativeAnalysis::backToPatient()
 PrintedReport ViewComparativeAnalysis::report() const
 {
     PrintedReport report(reportHeadingOf(tr("Title.comparativeAnalysis"), m_patient, m_records));
-    for (const ChartKeys& keys : chartKeys) {
-        const QJsonObject graph = member(m_answer, keys.data);
-        const QJsonObject options = member(m_answer, keys.options);
-        report.addPicture(chartsPerPage, [graph, options](QPainter& painter, const QRectF& area) {
-            paintChart(painter, area, graph, options);
-        });
-    }
+    ComparativeCharts::addToReport(report, chartSource(), chartsPerPage);
     return report;
 }
 

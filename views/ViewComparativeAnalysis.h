@@ -2,12 +2,14 @@
 
 #include "data/Patient.h"
 #include "data/Record.h"
+#include "views/ComparativeCharts.h"
 #include "views/ScreenHeading.h"
 
 #include <QJsonObject>
 #include <QList>
 #include <QWidget>
 
+class PlotAreaAligner;
 class PrintedReport;
 class QPushButton;
 class QScrollArea;
@@ -52,6 +54,8 @@ private:
     void buildWidgets();
     void retranslate();
     void fitContainerWidth();
+    void showCharts();
+    ComparativeCharts::Source chartSource() const;
 
     Patient m_patient;
     QList<Record> m_records;
@@ -61,6 +65,7 @@ private:
     QScrollArea* m_scrollArea = nullptr;
     QWidget* m_container = nullptr;
     QList<QtCharts::QChartView*> m_views;
+    PlotAreaAligner* m_aligner;
     // The answer the charts were built from; printing builds them again at
     // the page's size.
     QJsonObject m_answer;

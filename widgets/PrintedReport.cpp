@@ -12,7 +12,9 @@ namespace {
 // Report units are pixels of a 96 dpi screen, so sizes and fonts read the
 // same on paper as on screen whatever the printer's resolution.
 constexpr qreal unitsPerInch = 96;
-constexpr qreal pictureGap = 12;
+constexpr qreal partGap = 12;
+// A table starts below the part before it only with this many of its rows.
+constexpr int minimumRowsBelow = 3;
 
 } // namespace
 
@@ -42,6 +44,11 @@ void PrintedReport::addPicture(int perPage, Painting painting)
     m_pictures.append({std::max(1, perPage), std::move(painting)});
 }
 
+QString PrintedReport::documentTitle() const
+{
+    return m_heading.patientName + QStringLiteral(" \u2014 ") + m_heading.title;
+}
+
 QSizeF PrintedReport::pageSize(const QPagedPaintDevice& printer)
 {
     const int resolution = printer.logicalDpiX();
@@ -53,24 +60,43 @@ QVector<PrintedReport::Page> PrintedReport::layOut(const ReportPageFrame& frame)
 {
     const QRectF body = frame.body();
     QVector<Page> pages;
-    qreal pictureTop = body.bottom(); // no page open for pictures yet
+    qreal top = body.bottom(); // where the next part goes; no page open yet
+    const auto newPage = [&pages, &top, &body] {
+        pages.append(Page());
+        top = body.top();
+    };
     for (const auto& [isTable, index] : m_order) {
         if (isTable) {
             const PrintedTable* table = m_tables.at(size_t(index)).get();
-            for (const PrintedTable::Slice& slice : table->slices(body.size()))
-                pages.append(Page{Placed{table, slice, nullptr, body}});
-            pictureTop = body.bottom();
+            // A table begins below what came before when its headings and a
+            // few rows (all of a short table) fit there.
+            const qreal left = body.bottom() - top;
+            QVector<PrintedTable::Slice> slices;
+            if (!pages.isEmpty() && left > 0) {
+                slices = table->slices(body.size(), left);
+                const int rows = table->rowCount();
+                if (slices.first().rowCount < std::min(rows, minimumRowsBelow) ||
+                    table->height(slices.first(), body.width()) > left + 0.5)
+                    slices.clear();
+            }
+            const bool below = !slices.isEmpty();
+            if (!below)
+                slices = table->slices(body.size());
+            for (int i = 0; i < slices.size(); ++i) {
+                if (i > 0 || !below)
+                    newPage();
+                pages.last().append(
+                    Placed{table, slices.at(i), nullptr, QRectF(body.left(), top, body.width(), body.bottom() - top)});
+                top += table->height(slices.at(i), body.width()) + partGap;
+            }
             continue;
         }
         const Picture& picture = m_pictures.at(index);
-        const qreal height = (body.height() - (picture.perPage - 1) * pictureGap) / picture.perPage;
-        if (pictureTop + height > body.bottom() + 0.5) {
-            pages.append(Page());
-            pictureTop = body.top();
-        }
-        pages.last().append(
-            Placed{nullptr, {}, &picture.painting, QRectF(body.left(), pictureTop, body.width(), height)});
-        pictureTop += height + pictureGap;
+        const qreal height = (body.height() - (picture.perPage - 1) * partGap) / picture.perPage;
+        if (top + height > body.bottom() + 0.5)
+            newPage();
+        pages.last().append(Placed{nullptr, {}, &picture.painting, QRectF(body.left(), top, body.width(), height)});
+        top += height + partGap;
     }
     return pages;
 }

@@ -17,9 +17,10 @@ class QPainter;
 class QPagedPaintDevice;
 
 // A report of a screen on paper or in a PDF: tables and pictures laid out on
-// pages, every page with the heading above and "page n of m" below. Each
-// table starts on a new page; pictures follow one another, as many to a page
-// as fit.
+// pages across their whole width, every page with the heading above and
+// "page n of m" below. Parts follow one another down the pages: a short table
+// shares its page with what comes next, a long one goes on over the pages it
+// needs.
 class PrintedReport
 {
 public:
@@ -42,6 +43,9 @@ public:
     bool print(QPagedPaintDevice& printer) const;
     // The pages the report takes on a page of that size, in report units.
     int pageCount(const QSizeF& pageSize) const;
+
+    // The document's name, for a PDF's title and a print job: the patient and the report.
+    QString documentTitle() const;
 
     // The printer's printable area in report units.
     static QSizeF pageSize(const QPagedPaintDevice& printer);

@@ -72,23 +72,55 @@ void PrintedTable::measure()
     }
 }
 
+int PrintedTable::rowCount() const
+{
+    return m_model ? m_model->rowCount() : 0;
+}
+
 qreal PrintedTable::captionHeight() const
 {
     return m_caption.isEmpty() ? 0 : QFontMetricsF(ReportPageFrame::font(captionFontSize, true)).height() + padding;
 }
 
-qreal PrintedTable::headerHeight(const QVector<int>& columns) const
+QVector<qreal> PrintedTable::widthsOn(const QVector<int>& columns, qreal bodyWidth) const
+{
+    QVector<qreal> widths;
+    qreal used = 0;
+    for (int column : columns) {
+        widths.append(column == 0 ? std::min(m_widths.at(0), bodyWidth * labelShare) : m_widths.at(column));
+        used += widths.last();
+    }
+    const int values = int(columns.size()) - 1;
+    const qreal spare = bodyWidth - used;
+    if (spare <= 0)
+        return widths;
+    if (values == 0) {
+        widths[0] = bodyWidth;
+    } else {
+        for (int i = 1; i < widths.size(); ++i)
+            widths[i] += spare / values;
+    }
+    return widths;
+}
+
+qreal PrintedTable::headerHeight(const QVector<int>& columns, qreal bodyWidth) const
 {
     const QFontMetricsF headers(headerFont());
+    const QVector<qreal> widths = widthsOn(columns, bodyWidth);
     qreal height = headers.height();
-    for (int column : columns) {
-        const QRectF bounds(0, 0, m_widths.at(column) - 2 * padding, 1000);
-        height = std::max(height, headers.boundingRect(bounds, Qt::TextWordWrap, headerText(column)).height());
+    for (int i = 0; i < columns.size(); ++i) {
+        const QRectF bounds(0, 0, widths.at(i) - 2 * padding, 1000);
+        height = std::max(height, headers.boundingRect(bounds, Qt::TextWordWrap, headerText(columns.at(i))).height());
     }
     return height + 2 * padding;
 }
 
-QVector<PrintedTable::Slice> PrintedTable::slices(const QSizeF& body) const
+qreal PrintedTable::height(const Slice& slice, qreal bodyWidth) const
+{
+    return captionHeight() + headerHeight(slice.columns, bodyWidth) + slice.rowCount * rowHeight;
+}
+
+QVector<PrintedTable::Slice> PrintedTable::slices(const QSizeF& body, qreal firstHeight) const
 {
     QVector<Slice> slices;
     if (m_widths.isEmpty())
@@ -109,9 +141,16 @@ QVector<PrintedTable::Slice> PrintedTable::slices(const QSizeF& body) const
 
     const int rows = m_model->rowCount();
     for (const QVector<int>& group : groups) {
-        const qreal free = body.height() - captionHeight() - headerHeight(group);
-        const int perPage = std::max(1, int(free / rowHeight));
+        const qreal headings = captionHeight() + headerHeight(group, body.width());
+        const int perPage = std::max(1, int((body.height() - headings) / rowHeight));
         int first = 0;
+        if (slices.isEmpty() && firstHeight >= 0) {
+            const int fitting = std::clamp(int((firstHeight - headings) / rowHeight), 0, rows);
+            slices.append({0, fitting, group});
+            first = fitting;
+            if (first >= rows)
+                continue;
+        }
         do {
             slices.append({first, std::min(perPage, rows - first), group});
             first += perPage;
@@ -130,18 +169,16 @@ void PrintedTable::paint(QPainter& painter, const QRectF& body, const Slice& sli
     painter.drawText(QRectF(body.left(), body.top(), body.width(), captionHeight()), Qt::AlignLeft | Qt::AlignTop,
                      m_caption);
 
-    const qreal labelWidth = std::min(m_widths.at(0), body.width() * labelShare);
     QVector<QRectF> columns;
     qreal x = body.left();
-    for (int column : slice.columns) {
-        const qreal width = column == 0 ? labelWidth : m_widths.at(column);
+    for (qreal width : widthsOn(slice.columns, body.width())) {
         columns.append(QRectF(x, 0, width, 0));
         x += width;
     }
 
     // Headings.
     const qreal headerTop = body.top() + captionHeight();
-    const qreal headerBottom = headerTop + headerHeight(slice.columns);
+    const qreal headerBottom = headerTop + headerHeight(slice.columns, body.width());
     painter.setFont(headerFont());
     for (int i = 0; i < slice.columns.size(); ++i) {
         const QRectF cell(columns.at(i).left(), headerTop, columns.at(i).width(), headerBottom - headerTop);

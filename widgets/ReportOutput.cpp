@@ -40,6 +40,7 @@ bool ReportOutput::print(QWidget* parent, const PrintedReport& report)
     QPrinter printer(QPrinter::ScreenResolution);
     setUpPage(printer);
     printer.setCreator(QCoreApplication::applicationName());
+    printer.setDocName(report.documentTitle());
     QPrintDialog dialog(&printer, parent);
     dialog.setObjectName(QStringLiteral("printDialog"));
     dialog.setWindowTitle(tr("Text.print"));
@@ -78,6 +79,7 @@ bool ReportOutput::writePdf(const PrintedReport& report, const QString& path)
         QPdfWriter writer(&pdf);
         writer.setResolution(screenResolution());
         writer.setCreator(QCoreApplication::applicationName());
+        writer.setTitle(report.documentTitle());
         setUpPage(writer);
         if (!report.print(writer))
             return false;

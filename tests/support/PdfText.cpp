@@ -33,6 +33,14 @@ int pageCount(const QString& path)
     return pages.hasMatch() ? pages.captured(1).toInt() : -1;
 }
 
+QString title(const QString& path)
+{
+    const QRegularExpressionMatch title =
+        QRegularExpression(QStringLiteral("^Title:\\s+(.*)$"), QRegularExpression::MultilineOption)
+            .match(run(QStringLiteral("pdfinfo"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"), path}));
+    return title.hasMatch() ? title.captured(1).trimmed() : QString();
+}
+
 QString text(const QString& path, int page)
 {
     QStringList arguments{QStringLiteral("-enc"), QStringLiteral("UTF-8")};

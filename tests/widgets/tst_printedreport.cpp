@@ -1,5 +1,5 @@
-// Printed reports: how a table divides over pages, pictures sharing pages,
-// and the heading and page numbers on every page of the PDF.
+// Printed reports: how a table divides over pages and fills their width,
+// parts sharing pages, and the heading, page numbers and title of the PDF.
 #include "app/Application.h"
 #include "base/Language.h"
 #include "support/MessageBoxRecorder.h"
@@ -51,6 +51,10 @@ private slots:
     void initTestCase();
     void tablesDivideOverPages_data();
     void tablesDivideOverPages();
+    void tablesFillThePagesWidth_data();
+    void tablesFillThePagesWidth();
+    void shortPartsShareAPage_data();
+    void shortPartsShareAPage();
     void everyPageCarriesTheHeadingAndItsNumber();
     void pdfIsSavedWholeOrNotAtAll_data();
     void pdfIsSavedWholeOrNotAtAll();
@@ -103,6 +107,84 @@ void PrintedReportTest::tablesDivideOverPages()
         QVERIFY(slices.size() > 4);
 }
 
+void PrintedReportTest::tablesFillThePagesWidth_data()
+{
+    QTest::addColumn<int>("columns");
+
+    QTest::newRow("narrow: the values stretch") << 3;
+    QTest::newRow("one column: the labels stretch") << 1;
+    QTest::newRow("wide: every column group stretches") << 51;
+}
+
+// Each page's share of the table reaches from the body's left edge to its right one.
+void PrintedReportTest::tablesFillThePagesWidth()
+{
+    QFETCH(int, columns);
+    QStandardItemModel model;
+    fill(model, 4, columns);
+    const PrintedTable table(QStringLiteral("Markers"), model, nullptr);
+    const QSize body(1000, 560);
+    for (const PrintedTable::Slice& slice : table.slices(body)) {
+        QImage page(body, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        QPainter painter(&page);
+        table.paint(painter, QRectF(QPointF(0, 0), body), slice);
+        painter.end();
+        // The headings' fill, just inside the right edge.
+        const int y = int(table.height(slice, body.width()) - PrintedTable::rowHeight * slice.rowCount) - 3;
+        QVERIFY2(page.pixelColor(body.width() - 1, y) != QColor(Qt::white), qPrintable(QString::number(y)));
+    }
+}
+
+void PrintedReportTest::shortPartsShareAPage_data()
+{
+    QTest::addColumn<int>("summaryRows");
+    QTest::addColumn<int>("markerRows"); // a full page when -1
+    QTest::addColumn<int>("extraPages"); // beyond the markers' own
+
+    QTest::newRow("two short tables") << 5 << 10 << 0;
+    QTest::newRow("short summary, long markers") << 5 << 120 << 0;
+    QTest::newRow("no summary rows") << 0 << 10 << 0;
+    QTest::newRow("a page of summary") << -1 << 10 << 1;
+}
+
+void PrintedReportTest::shortPartsShareAPage()
+{
+    QFETCH(int, summaryRows);
+    QFETCH(int, markerRows);
+    QFETCH(int, extraPages);
+    QPrinter printer(QPrinter::ScreenResolution);
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(12, 12, 12, 12),
+                                      QPageLayout::Millimeter));
+    const QSizeF page = PrintedReport::pageSize(printer);
+    QStandardItemModel summary;
+    QStandardItemModel markers;
+    fill(markers, markerRows, 6);
+    if (summaryRows < 0) {
+        fill(summary, 200, 6);
+        summaryRows = PrintedTable(QStringLiteral("Summary"), summary, nullptr)
+                          .slices(ReportPageFrame(heading(), page).body().size())
+                          .first()
+                          .rowCount;
+    }
+    fill(summary, summaryRows, 6);
+    PrintedReport alone(heading());
+    alone.addTable(QStringLiteral("Markers"), markers);
+    PrintedReport both(heading());
+    both.addTable(QStringLiteral("Summary"), summary);
+    both.addTable(QStringLiteral("Markers"), markers);
+    QCOMPARE(both.pageCount(page), alone.pageCount(page) + extraPages);
+
+    // Nothing lost on the shared pages.
+    if (!PdfText::available())
+        return;
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("both.pdf"));
+    QVERIFY(ReportOutput::writePdf(both, path));
+    const QString text = PdfText::text(path);
+    QCOMPARE(text.count(QRegularExpression(QStringLiteral("r\\d+c5"))), summaryRows + markerRows);
+}
+
 void PrintedReportTest::everyPageCarriesTheHeadingAndItsNumber()
 {
     if (!PdfText::available())
@@ -126,12 +208,13 @@ void PrintedReportTest::everyPageCarriesTheHeadingAndItsNumber()
     printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(12, 12, 12, 12),
                                       QPageLayout::Millimeter));
     const int pages = report.pageCount(PrintedReport::pageSize(printer));
-    // The table's pages, then three pictures two to a page.
+    // The table's pages, the first picture below its last rows, then two pictures on a page.
     const int tablePages = PrintedTable(QStringLiteral("Markers"), model, nullptr)
                                .slices(ReportPageFrame(heading(), PrintedReport::pageSize(printer)).body().size())
                                .size();
-    QCOMPARE(pages, tablePages + 2);
+    QCOMPARE(pages, tablePages + 1);
     QCOMPARE(PdfText::pageCount(path), pages);
+    QCOMPARE(PdfText::title(path), QStringLiteral("Пётр Иванов \u2014 Analysis"));
     QCOMPARE(paintings, 3);
     for (int page = 1; page <= pages; ++page) {
         const QString text = PdfText::text(path, page);
