@@ -614,6 +614,22 @@
         <source>Text.recordInProgress</source>
         <translation>Recording in progress</translation>
     </message>
+    <message>
+        <source>Text.male</source>
+        <translation>Male</translation>
+    </message>
+    <message>
+        <source>Text.female</source>
+        <translation>Female</translation>
+    </message>
+    <message>
+        <source>Text.editPatient</source>
+        <translation>Edit the patient</translation>
+    </message>
+    <message>
+        <source>Text.deletePatient</source>
+        <translation>Delete the patient</translation>
+    </message>
 </context>
 <context>
     <name>PatientParticulars</name>
@@ -725,6 +741,10 @@
         <source>Text.matchPercent</source>
         <translation>Match</translation>
     </message>
+    <message>
+        <source>Text.noDescription</source>
+        <translation>No description</translation>
+    </message>
 </context>
 <context>
     <name>RecipeLeaving</name>
@@ -758,6 +778,18 @@
     <message>
         <source>Text.yes</source>
         <translation>Yes</translation>
+    </message>
+    <message>
+        <source>Text.recordEditable</source>
+        <translation>The record can still be changed</translation>
+    </message>
+    <message>
+        <source>Text.recordClosed</source>
+        <translation>The record can no longer be changed</translation>
+    </message>
+    <message>
+        <source>Text.deleteRecord</source>
+        <translation>Delete the record</translation>
     </message>
 </context>
 <context>
@@ -958,6 +990,14 @@
         <source>Text.totalTime</source>
         <translation>Total: %1 min</translation>
     </message>
+    <message>
+        <source>Text.impactMarkers</source>
+        <translation>Markers of the impact, in the order they run</translation>
+    </message>
+    <message>
+        <source>Text.impactTableKeys</source>
+        <translation>Ctrl+Up and Ctrl+Down move the marker, Delete removes it from the recipe.</translation>
+    </message>
 </context>
 <context>
     <name>ViewPatient</name>
@@ -988,6 +1028,10 @@
     <message>
         <source>Title.patientViewTable</source>
         <translation>Records</translation>
+    </message>
+    <message>
+        <source>Text.recordsTableKeys</source>
+        <translation>Space ticks the record for the analyses, Delete deletes the record.</translation>
     </message>
 </context>
 <context>
@@ -1020,6 +1064,14 @@
         <source>Title.patients</source>
         <translation>Patients</translation>
     </message>
+    <message>
+        <source>Text.searchIn</source>
+        <translation>Search in</translation>
+    </message>
+    <message>
+        <source>Text.patientsTableKeys</source>
+        <translation>Enter opens the patient's card, F2 edits the patient, Delete deletes the patient.</translation>
+    </message>
 </context>
 <context>
     <name>ViewReceipt</name>
@@ -1050,6 +1102,14 @@
     <message>
         <source>Text.savedRecipeShown</source>
         <translation>The saved recipe of this record. Choose a storage and press Load to see its analysis and add markers.</translation>
+    </message>
+    <message>
+        <source>Text.recipeMarkers</source>
+        <translation>Markers of the recipe</translation>
+    </message>
+    <message>
+        <source>Text.recipeTableKeys</source>
+        <translation>Space in the marker column takes the marker into the recipe or out of it.</translation>
     </message>
 </context>
 <context>
@@ -1117,6 +1177,25 @@
     <message>
         <source>Text.confirmSave</source>
         <translation>The history has unsaved changes. Save them before leaving?</translation>
+    </message>
+    <message>
+        <source>Text.symptomsTableKeys</source>
+        <translation>Enter or F2 chooses the intensity of the symptom on that date.</translation>
+    </message>
+</context>
+<context>
+    <name>ImpactModel</name>
+    <message>
+        <source>Text.moveUp</source>
+        <translation>Move the marker up</translation>
+    </message>
+    <message>
+        <source>Text.moveDown</source>
+        <translation>Move the marker down</translation>
+    </message>
+    <message>
+        <source>Text.removeMarker</source>
+        <translation>Remove the marker from the recipe</translation>
     </message>
 </context>
 </TS>

@@ -614,6 +614,22 @@
         <source>Text.recordInProgress</source>
         <translation>Идёт запись</translation>
     </message>
+    <message>
+        <source>Text.male</source>
+        <translation>Мужской</translation>
+    </message>
+    <message>
+        <source>Text.female</source>
+        <translation>Женский</translation>
+    </message>
+    <message>
+        <source>Text.editPatient</source>
+        <translation>Изменить данные пациента</translation>
+    </message>
+    <message>
+        <source>Text.deletePatient</source>
+        <translation>Удалить пациента</translation>
+    </message>
 </context>
 <context>
     <name>PatientParticulars</name>
@@ -725,6 +741,10 @@
         <source>Text.matchPercent</source>
         <translation>Совпадение</translation>
     </message>
+    <message>
+        <source>Text.noDescription</source>
+        <translation>Нет описания</translation>
+    </message>
 </context>
 <context>
     <name>RecipeLeaving</name>
@@ -758,6 +778,18 @@
     <message>
         <source>Text.yes</source>
         <translation>Да</translation>
+    </message>
+    <message>
+        <source>Text.recordEditable</source>
+        <translation>Запись ещё можно изменить</translation>
+    </message>
+    <message>
+        <source>Text.recordClosed</source>
+        <translation>Запись больше нельзя изменить</translation>
+    </message>
+    <message>
+        <source>Text.deleteRecord</source>
+        <translation>Удалить запись</translation>
     </message>
 </context>
 <context>
@@ -958,6 +990,14 @@
         <source>Text.totalTime</source>
         <translation>Всего: %1 мин</translation>
     </message>
+    <message>
+        <source>Text.impactMarkers</source>
+        <translation>Маркеры воздействия в порядке воспроизведения</translation>
+    </message>
+    <message>
+        <source>Text.impactTableKeys</source>
+        <translation>Ctrl+Вверх и Ctrl+Вниз перемещают маркер, Delete убирает его из рецепта.</translation>
+    </message>
 </context>
 <context>
     <name>ViewPatient</name>
@@ -988,6 +1028,10 @@
     <message>
         <source>Title.patientViewTable</source>
         <translation>Записи</translation>
+    </message>
+    <message>
+        <source>Text.recordsTableKeys</source>
+        <translation>Пробел отмечает запись для анализов, Delete удаляет запись.</translation>
     </message>
 </context>
 <context>
@@ -1020,6 +1064,14 @@
         <source>Title.patients</source>
         <translation>Пациенты</translation>
     </message>
+    <message>
+        <source>Text.searchIn</source>
+        <translation>Где искать</translation>
+    </message>
+    <message>
+        <source>Text.patientsTableKeys</source>
+        <translation>Enter открывает карту пациента, F2 — изменить данные пациента, Delete — удалить пациента.</translation>
+    </message>
 </context>
 <context>
     <name>ViewReceipt</name>
@@ -1050,6 +1102,14 @@
     <message>
         <source>Text.savedRecipeShown</source>
         <translation>Сохранённый рецепт этой записи. Выберите хранилище и нажмите «Загрузить», чтобы увидеть его анализ и добавить маркеры.</translation>
+    </message>
+    <message>
+        <source>Text.recipeMarkers</source>
+        <translation>Маркеры рецепта</translation>
+    </message>
+    <message>
+        <source>Text.recipeTableKeys</source>
+        <translation>Пробел в столбце маркера добавляет маркер в рецепт или убирает его.</translation>
     </message>
 </context>
 <context>
@@ -1117,6 +1177,25 @@
     <message>
         <source>Text.confirmSave</source>
         <translation>В истории есть несохранённые изменения. Сохранить их перед выходом?</translation>
+    </message>
+    <message>
+        <source>Text.symptomsTableKeys</source>
+        <translation>Enter или F2 — выбрать выраженность симптома на эту дату.</translation>
+    </message>
+</context>
+<context>
+    <name>ImpactModel</name>
+    <message>
+        <source>Text.moveUp</source>
+        <translation>Переместить маркер выше</translation>
+    </message>
+    <message>
+        <source>Text.moveDown</source>
+        <translation>Переместить маркер ниже</translation>
+    </message>
+    <message>
+        <source>Text.removeMarker</source>
+        <translation>Убрать маркер из рецепта</translation>
     </message>
 </context>
 </TS>

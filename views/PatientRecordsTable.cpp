@@ -5,6 +5,7 @@
 #include "data/RecordModel.h"
 #include "views/RecordDelegate.h"
 #include "widgets/CheckBoxHeader.h"
+#include "widgets/KeyboardAccess.h"
 #include "widgets/MessageBoxes.h"
 
 #include <QJsonArray>
@@ -20,6 +21,9 @@ PatientRecordsTable::PatientRecordsTable(QWidget* card, QTableView* table, const
     connect(m_model, &RecordModel::onUpdate, this, &PatientRecordsTable::checksChanged);
     connect(m_header, &CheckBoxHeader::checkBoxClicked, m_model, &RecordModel::setAllChecked);
     connect(m_delegate, &RecordDelegate::removePress, this, &PatientRecordsTable::askToDelete);
+    // The bin at the end of a row has its key on the focused row.
+    keepFocusedRow(m_table);
+    actOnFocusedRow(m_table, {QKeySequence::Delete}, [this](const QModelIndex& row) { askToDelete(row); });
 }
 
 void PatientRecordsTable::setUpTable()

@@ -1,5 +1,7 @@
 #include "views/ScreenHeading.h"
 
+#include "widgets/KeyboardAccess.h"
+
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -44,6 +46,7 @@ ScreenHeading ScreenHeading::build(QWidget* screen, const QString& separatorName
     QLabel* separator = breadCrumbSeparator(separatorName, heading.breadCrumbs);
     heading.back = new QPushButton(heading.breadCrumbs);
     heading.back->setObjectName(QStringLiteral("buttonBack"));
+    pressWithKeys(heading.back, {QKeySequence::Back, Qt::Key_Backspace});
     heading.breadCrumbsRow = new QHBoxLayout(heading.breadCrumbs);
     heading.breadCrumbsRow->setSpacing(0);
     heading.breadCrumbsRow->setContentsMargins(0, 0, 0, 0);
@@ -61,6 +64,7 @@ void ScreenHeading::setTexts(const QString& titleText, const QString& listText, 
     patientName->setText(QStringLiteral("(") + name + QStringLiteral(")"));
     listPatients->setText(listText);
     back->setText(patientCardText.arg(name));
+    tellKeysInToolTip(back);
 }
 
 ReportHeading reportHeadingOf(const QString& title, const Patient& patient, const QList<Record>& records)

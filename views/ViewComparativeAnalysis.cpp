@@ -3,6 +3,7 @@
 #include "api/Controller.h"
 #include "data/ServiceAnswer.h"
 #include "views/ComparativeChart.h"
+#include "widgets/KeyboardAccess.h"
 #include "widgets/MessageBoxes.h"
 #include "widgets/PrintedReport.h"
 #include "widgets/ReportOutput.h"
@@ -95,6 +96,8 @@ void ViewComparativeAnalysis::buildWidgets()
     m_print->setObjectName(QStringLiteral("buttonPrint"));
     m_savePdf = new QPushButton(this);
     m_savePdf->setObjectName(QStringLiteral("buttonSavePdf"));
+    pressWithKeys(m_print, {QKeySequence::Print});
+    pressWithKeys(m_savePdf, {QKeySequence::Save});
     // Nothing to print before the charts came.
     m_print->setEnabled(false);
     m_savePdf->setEnabled(false);
@@ -127,6 +130,8 @@ void ViewComparativeAnalysis::retranslate()
                        m_patient.name());
     m_print->setText(tr("Text.print"));
     m_savePdf->setText(tr("Text.savePdf"));
+    tellKeysInToolTip(m_print);
+    tellKeysInToolTip(m_savePdf);
 }
 
 void ViewComparativeAnalysis::changeEvent(QEvent* event)

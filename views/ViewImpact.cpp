@@ -13,6 +13,7 @@
 #include "views/RecipeLeaving.h"
 #include "views/ScreenHeading.h"
 #include "views/TableBox.h"
+#include "widgets/KeyboardAccess.h"
 #include "widgets/MessageBoxes.h"
 
 #include <QComboBox>
@@ -110,6 +111,7 @@ void ViewImpact::buildWidgets()
     m_duration = new QSpinBox(this);
     m_duration->setObjectName(QStringLiteral("spinBoxDuration"));
     m_duration->setMinimumWidth(90);
+    m_durationLabel->setBuddy(m_duration);
     m_minutes = label(QStringLiteral("labelMinutes"), this);
     m_markersLabel = label(QStringLiteral("labelMarkers"), this);
     m_totalLabel = label(QStringLiteral("labelTotal"), this);
@@ -152,6 +154,22 @@ void ViewImpact::setUpTable()
     // A move or a removal resets the model; the columns keep their widths.
     connect(m_model, &ImpactModel::modelReset, this, &ViewImpact::applyColumns);
     applyColumns();
+
+    // The pictures of a row have their keys on the focused row, which the
+    // focus follows when it moves.
+    const auto moveBy = [this](int step) {
+        return [this, step](const QModelIndex& row) {
+            m_model->moveMarker(row.row(), row.row() + step);
+            const int now = qBound(0, row.row() + step, m_model->rowCount() - 1);
+            m_table->setCurrentIndex(m_model->index(now, ImpactModel::TitleColumn));
+        };
+    };
+    keepFocusedRow(m_table);
+    actOnFocusedRow(m_table, {QKeySequence(Qt::CTRL | Qt::Key_Up)}, moveBy(-1));
+    actOnFocusedRow(m_table, {QKeySequence(Qt::CTRL | Qt::Key_Down)}, moveBy(1));
+    actOnFocusedRow(m_table, {QKeySequence::Delete},
+                    [this](const QModelIndex& row) { m_model->removeMarkerAt(row.row()); });
+    pressWithKeys(m_back, {QKeySequence::Back, Qt::Key_Backspace});
 }
 
 void ViewImpact::applyColumns()
@@ -173,6 +191,9 @@ void ViewImpact::retranslate()
     m_listPatients->setText(tr("Text.listOfPatients"));
     m_patientCard->setText(tr("Text.patientCard").arg(m_patient.name()));
     m_back->setText(tr("Text.addToRecipe"));
+    tellKeysInToolTip(m_back);
+    setUpKeyboardTable(m_table, tr("Text.impactMarkers"));
+    m_table->setAccessibleDescription(tr("Text.impactTableKeys"));
     m_device->setToolTip(tr("Text.deviceConnected"));
     m_title->setText(tr("Text.recipe").arg(m_patient.name(), m_record.recordedAt()));
     m_minutes->setText(tr("Text.minutes"));

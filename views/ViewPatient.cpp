@@ -11,6 +11,7 @@
 #include "views/PatientRecordsTable.h"
 #include "views/PatientSideBar.h"
 #include "widgets/CheckBoxHeader.h"
+#include "widgets/KeyboardAccess.h"
 #include "widgets/MessageBoxes.h"
 
 #include <QEvent>
@@ -134,6 +135,8 @@ void ViewPatient::connectActions()
     connect(m_buttonDeleteCommand, &QPushButton::clicked, this, &ViewPatient::onDeleteCommand);
     connect(m_buttonManageDevice, &QPushButton::clicked, this, &ViewPatient::manageDevice);
     connect(m_buttonRefresh, &QPushButton::clicked, this, &ViewPatient::onLoad);
+    pressWithKeys(m_buttonListPatients, {QKeySequence::Back, Qt::Key_Backspace});
+    pressWithKeys(m_buttonRefresh, {QKeySequence::Refresh});
     connect(m_records, &PatientRecordsTable::checksChanged, this, &ViewPatient::onUpdate);
     connect(m_records, &PatientRecordsTable::error, this, &ViewPatient::onError);
     connect(m_device, &PatientDeviceActions::patientChanged, this, &ViewPatient::showParticulars);
@@ -150,10 +153,13 @@ void ViewPatient::retranslate()
     m_labelConnectedDevice->setToolTip(tr("Text.deviceConnected"));
     m_labelTitle->setText(tr("Title.patientView"));
     m_buttonListPatients->setText(tr("Text.listOfPatients"));
+    tellKeysInToolTip(m_buttonListPatients);
     m_labelTitleTable->setText(tr("Title.patientViewTable"));
-    m_buttonDeleteCommand->setToolTip(tr("Text.deleteCommand"));
-    m_buttonManageDevice->setToolTip(tr("Text.manageDevice"));
-    m_buttonRefresh->setToolTip(tr("Text.refresh"));
+    namePictureButton(m_buttonDeleteCommand, tr("Text.deleteCommand"));
+    namePictureButton(m_buttonManageDevice, tr("Text.manageDevice"));
+    namePictureButton(m_buttonRefresh, tr("Text.refresh"));
+    setUpKeyboardTable(m_table, tr("Title.patientViewTable"));
+    m_table->setAccessibleDescription(tr("Text.recordsTableKeys"));
 }
 
 void ViewPatient::changeEvent(QEvent* event)

@@ -49,6 +49,7 @@ private:
     void buildWidgets();
     void setUpTable();
     void setUpPagination();
+    void setUpKeys();
     void retranslate();
 
     void reload();

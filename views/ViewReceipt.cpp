@@ -8,6 +8,7 @@
 #include "views/RecipeLeaving.h"
 #include "views/ScreenHeading.h"
 #include "views/TableBox.h"
+#include "widgets/KeyboardAccess.h"
 #include "widgets/MessageBoxes.h"
 
 #include <QComboBox>
@@ -116,6 +117,11 @@ void ViewReceipt::buildWidgets()
     layout->addLayout(controls);
     layout->addWidget(m_contents);
     layout->addWidget(tableBox, 1);
+
+    // Tab follows the page from the bread crumbs at its top.
+    pressWithKeys(m_back, {QKeySequence::Back, Qt::Key_Backspace});
+    QWidget::setTabOrder(m_listPatients, m_back);
+    QWidget::setTabOrder(m_back, m_categories);
 }
 
 void ViewReceipt::retranslate()
@@ -127,6 +133,9 @@ void ViewReceipt::retranslate()
     m_contents->setText(tr("Text.savedRecipeShown"));
     m_listPatients->setText(tr("Text.listOfPatients"));
     m_back->setText(tr("Text.patientCard").arg(m_patient.name()));
+    tellKeysInToolTip(m_back);
+    setUpKeyboardTable(m_table, tr("Text.recipeMarkers"));
+    m_table->setAccessibleDescription(tr("Text.recipeTableKeys"));
 }
 
 void ViewReceipt::changeEvent(QEvent* event)

@@ -8,6 +8,7 @@
 #include "views/TableBox.h"
 #include "views/TableHeadings.h"
 #include "views/ValueSortProxy.h"
+#include "widgets/KeyboardAccess.h"
 #include "widgets/MessageBoxes.h"
 
 #include <QAction>
@@ -77,11 +78,14 @@ void ViewRecoveryHistory::buildWidgets()
     m_newSymptom = new QPushButton(m_heading.breadCrumbs);
     m_newSymptom->setObjectName(QStringLiteral("buttonNewSymptom"));
     m_heading.breadCrumbsRow->addWidget(m_newSymptom);
+    pressWithKeys(m_refresh, {QKeySequence::Refresh});
+    pressWithKeys(m_newSymptom, {QKeySequence::New});
 
     QFrame* tableBox = framedTable(QStringLiteral("tableViewBox"), this, m_table);
 
     m_save = new QPushButton(this);
     m_save->setObjectName(QStringLiteral("buttonSave"));
+    pressWithKeys(m_save, {QKeySequence::Save});
     auto* saveRow = new QHBoxLayout;
     saveRow->addStretch();
     saveRow->addWidget(m_save);
@@ -123,9 +127,13 @@ void ViewRecoveryHistory::retranslate()
 {
     m_heading.setTexts(tr("Title.historyOfRecovery"), tr("Text.listOfPatients"), tr("Text.patientCard"),
                        m_patient.name());
-    m_refresh->setToolTip(tr("Text.refresh"));
+    namePictureButton(m_refresh, tr("Text.refresh"));
     m_newSymptom->setText(tr("Text.newSymptom"));
     m_save->setText(tr("Text.save"));
+    tellKeysInToolTip(m_newSymptom);
+    tellKeysInToolTip(m_save);
+    setUpKeyboardTable(m_table, tr("Title.historyOfRecovery"));
+    m_table->setAccessibleDescription(tr("Text.symptomsTableKeys"));
     m_newSymptomAction->setText(tr("Text.newSymptom"));
     m_removeSymptomAction->setText(tr("Text.removeSymptom"));
 }
