@@ -57,6 +57,12 @@ ScreenHeading ScreenHeading::build(QWidget* screen, const QString& separatorName
     return heading;
 }
 
+void ScreenHeading::tabToCrumbsAfter(QWidget* titleRowLast) const
+{
+    QWidget::setTabOrder(titleRowLast, listPatients);
+    QWidget::setTabOrder(listPatients, back);
+}
+
 void ScreenHeading::setTexts(const QString& titleText, const QString& listText, const QString& patientCardText,
                              const QString& name) const
 {

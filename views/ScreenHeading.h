@@ -28,6 +28,9 @@ struct ScreenHeading
 
     // The rows end in a stretch; a screen's own controls go after it.
     static ScreenHeading build(QWidget* screen, const QString& separatorName);
+    // Tab reaches the bread crumbs after the title row, which is above them:
+    // pass the title row's last control.
+    void tabToCrumbsAfter(QWidget* titleRowLast) const;
     // The texts, already translated by the screen; "Text.patientCard" takes
     // the patient's name as %1.
     void setTexts(const QString& titleText, const QString& listText, const QString& patientCardText,

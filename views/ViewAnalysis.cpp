@@ -107,6 +107,7 @@ void ViewAnalysis::buildWidgets()
     m_savePdf->setObjectName(QStringLiteral("buttonSavePdf"));
     pressWithKeys(m_print, {QKeySequence::Print});
     pressWithKeys(m_savePdf, {QKeySequence::Save});
+    m_heading.tabToCrumbsAfter(m_savePdf);
     m_heading.titleRow->addWidget(m_print);
     m_heading.titleRow->addWidget(m_savePdf);
 

@@ -98,6 +98,7 @@ void ViewComparativeAnalysis::buildWidgets()
     m_savePdf->setObjectName(QStringLiteral("buttonSavePdf"));
     pressWithKeys(m_print, {QKeySequence::Print});
     pressWithKeys(m_savePdf, {QKeySequence::Save});
+    m_heading.tabToCrumbsAfter(m_savePdf);
     // Nothing to print before the charts came.
     m_print->setEnabled(false);
     m_savePdf->setEnabled(false);

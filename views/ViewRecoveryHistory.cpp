@@ -80,6 +80,7 @@ void ViewRecoveryHistory::buildWidgets()
     m_heading.breadCrumbsRow->addWidget(m_newSymptom);
     pressWithKeys(m_refresh, {QKeySequence::Refresh});
     pressWithKeys(m_newSymptom, {QKeySequence::New});
+    m_heading.tabToCrumbsAfter(m_refresh);
 
     QFrame* tableBox = framedTable(QStringLiteral("tableViewBox"), this, m_table);
 

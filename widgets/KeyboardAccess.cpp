@@ -2,6 +2,8 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QEvent>
+#include <QItemSelectionModel>
 #include <QShortcut>
 
 void pressWithKeys(QAbstractButton* button, const QList<QKeySequence>& keys)
@@ -49,14 +51,50 @@ void setUpKeyboardTable(QAbstractItemView* table, const QString& name)
     table->setAccessibleName(name);
 }
 
+namespace {
+
+// Makes the current row of a focused table the selected one, the first row
+// when there is none, so the row the keys act on is the row that shows.
+void showFocusedRow(QAbstractItemView* table)
+{
+    QAbstractItemModel* model = table->model();
+    if (!model || model->rowCount() == 0)
+        return;
+    const QModelIndex current = table->currentIndex();
+    if (!current.isValid())
+        table->setCurrentIndex(model->index(0, 0));
+    else if (!table->selectionModel()->isRowSelected(current.row(), current.parent()))
+        table->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+class FocusedRowKeeper : public QObject
+{
+public:
+    explicit FocusedRowKeeper(QAbstractItemView* table) : QObject(table), m_table(table) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_table && event->type() == QEvent::FocusIn)
+            showFocusedRow(m_table);
+        return false;
+    }
+
+private:
+    QAbstractItemView* m_table;
+};
+
+} // namespace
+
 void keepFocusedRow(QAbstractItemView* table)
 {
+    table->installEventFilter(new FocusedRowKeeper(table));
     QAbstractItemModel* model = table->model();
     if (!model)
         return;
-    const auto keep = [table, model] {
-        if (table->hasFocus() && !table->currentIndex().isValid() && model->rowCount() > 0)
-            table->setCurrentIndex(model->index(0, 0));
+    const auto keep = [table] {
+        if (table->hasFocus())
+            showFocusedRow(table);
     };
     QObject::connect(model, &QAbstractItemModel::modelReset, table, keep);
     QObject::connect(model, &QAbstractItemModel::rowsInserted, table, keep);

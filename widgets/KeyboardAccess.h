@@ -35,9 +35,9 @@ void namePictureButton(QAbstractButton* button, const QString& name);
 // with the name a screen reader says for it.
 void setUpKeyboardTable(QAbstractItemView* table, const QString& name);
 
-// Gives a focused table whose rows came again (a reload, a new page) a
-// current row, the first, as Tab into it does, so that the row keys act.
-// Call once the table has its model.
+// A focused table always shows a selected current row, the first when it
+// has none (on Tab into it, after a reload or a new page), so the row keys
+// act on the row that shows. Call once the table has its model.
 void keepFocusedRow(QAbstractItemView* table);
 
 // Keys that act on the focused row of the table while the table has focus
