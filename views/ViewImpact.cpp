@@ -155,20 +155,7 @@ void ViewImpact::setUpTable()
     connect(m_model, &ImpactModel::modelReset, this, &ViewImpact::applyColumns);
     applyColumns();
 
-    // The pictures of a row have their keys on the focused row, which the
-    // focus follows when it moves.
-    const auto moveBy = [this](int step) {
-        return [this, step](const QModelIndex& row) {
-            m_model->moveMarker(row.row(), row.row() + step);
-            const int now = qBound(0, row.row() + step, m_model->rowCount() - 1);
-            m_table->setCurrentIndex(m_model->index(now, ImpactModel::TitleColumn));
-        };
-    };
-    keepFocusedRow(m_table);
-    actOnFocusedRow(m_table, {QKeySequence(Qt::CTRL | Qt::Key_Up)}, moveBy(-1));
-    actOnFocusedRow(m_table, {QKeySequence(Qt::CTRL | Qt::Key_Down)}, moveBy(1));
-    actOnFocusedRow(m_table, {QKeySequence::Delete},
-                    [this](const QModelIndex& row) { m_model->removeMarkerAt(row.row()); });
+    ImpactDelegate::actByKeys(m_table, m_model);
     pressWithKeys(m_back, {QKeySequence::Back, Qt::Key_Backspace});
 }
 
