@@ -55,6 +55,8 @@ QLineEdit* DialogChangePassword::addPasswordRow(QGridLayout* layout, int row, co
     auto* field = new QLineEdit(this);
     field->setObjectName(fieldName);
     field->setEchoMode(QLineEdit::Password);
+    // The label names the field to a screen reader too.
+    label->setBuddy(field);
     layout->addWidget(label, row, 0);
     layout->addWidget(field, row, 1);
     return field;

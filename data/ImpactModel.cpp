@@ -29,6 +29,22 @@ QVariant ImpactModel::data(const QModelIndex& index, int role) const
         return index.column() == TitleColumn ? int(Qt::AlignLeft | Qt::AlignVCenter) : int(Qt::AlignCenter);
     case Qt::BackgroundRole:
         return QColor(Qt::white);
+    case Qt::AccessibleTextRole:
+        return pictureText(index.column());
+    default:
+        return {};
+    }
+}
+
+QString ImpactModel::pictureText(int column)
+{
+    switch (column) {
+    case UpColumn:
+        return tr("Text.moveUp");
+    case DownColumn:
+        return tr("Text.moveDown");
+    case RemoveColumn:
+        return tr("Text.removeMarker");
     default:
         return {};
     }

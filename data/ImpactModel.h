@@ -43,6 +43,8 @@ signals:
 
 private:
     bool holds(int row) const { return row >= 0 && row < m_markers.size(); }
+    // What a screen reader says for a cell that shows a picture.
+    static QString pictureText(int column);
 
     QList<Marker> m_markers;
 };

@@ -33,6 +33,8 @@ QVariant PatientModel::data(const QModelIndex& index, int role) const
         return displayValue(index.row(), index.column());
     case Qt::ToolTipRole:
         return index.column() == DeviceColumn ? statusText(m_patients.at(index.row()).deviceState()) : QString();
+    case Qt::AccessibleTextRole:
+        return pictureText(index.row(), index.column());
     case Qt::TextAlignmentRole:
         return int(alignment(index.column()));
     case Qt::BackgroundRole:
@@ -232,6 +234,23 @@ QString PatientModel::headerText(int column)
         break;
     }
     return QString();
+}
+
+QString PatientModel::pictureText(int row, int column) const
+{
+    const Patient& patient = m_patients.at(row);
+    switch (column) {
+    case DeviceColumn:
+        return statusText(patient.deviceState());
+    case GenderColumn:
+        return patient.gender() == QLatin1String("MALE") ? tr("Text.male") : tr("Text.female");
+    case EditColumn:
+        return tr("Text.editPatient");
+    case RemoveColumn:
+        return tr("Text.deletePatient");
+    default:
+        return {};
+    }
 }
 
 QString PatientModel::statusText(DeviceState state)

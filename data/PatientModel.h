@@ -70,6 +70,8 @@ private:
     bool holds(const QModelIndex& index) const;
     int rowOfId(const QString& id) const;
     QVariant displayValue(int row, int column) const;
+    // What a screen reader says for a cell that shows a picture.
+    QString pictureText(int row, int column) const;
     static Qt::Alignment alignment(int column);
     static QString headerText(int column);
     static QString statusText(DeviceState state);

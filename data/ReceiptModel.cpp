@@ -57,6 +57,11 @@ QVariant ReceiptModel::data(const QModelIndex& index, int role) const
         return QColor(Qt::white);
     case DescriptionRole:
         return marker.description();
+    case Qt::AccessibleTextRole:
+        // The notes picture stands for the description it shows on hover.
+        if (index.column() != NotesColumn)
+            return {};
+        return marker.description().isEmpty() ? tr("Text.noDescription") : marker.description();
     default:
         return {};
     }

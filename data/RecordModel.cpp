@@ -31,6 +31,8 @@ QVariant RecordModel::data(const QModelIndex& index, int role) const
         if (index.column() != CheckColumn)
             return {};
         return m_records.at(index.row()).checked() ? Qt::Checked : Qt::Unchecked;
+    case Qt::AccessibleTextRole:
+        return pictureText(index.row(), index.column());
     case Qt::BackgroundRole:
         return PatientModel::rowBackground(index.row());
     case Qt::ForegroundRole:
@@ -181,6 +183,13 @@ void RecordModel::setAllChecked(bool checked)
 bool RecordModel::holds(const QModelIndex& index) const
 {
     return index.isValid() && index.model() == this && index.row() < m_records.size() && index.column() < ColumnCount;
+}
+
+QString RecordModel::pictureText(int row, int column) const
+{
+    if (column == NotesColumn)
+        return m_records.at(row).editable() ? tr("Text.recordEditable") : tr("Text.recordClosed");
+    return column == RemoveColumn ? tr("Text.deleteRecord") : QString();
 }
 
 QVariant RecordModel::displayValue(int row, int column) const

@@ -68,6 +68,8 @@ signals:
 private:
     bool holds(const QModelIndex& index) const;
     QVariant displayValue(int row, int column) const;
+    // What a screen reader says for a cell that shows a picture.
+    QString pictureText(int row, int column) const;
     QVariant sortValue(int row, int column) const;
     static QVariant headerAlignment(int section);
 

@@ -665,6 +665,22 @@
         <source>Text.recordInProgress</source>
         <translation>Recording in progress</translation>
     </message>
+    <message>
+        <source>Text.male</source>
+        <translation>Male</translation>
+    </message>
+    <message>
+        <source>Text.female</source>
+        <translation>Female</translation>
+    </message>
+    <message>
+        <source>Text.editPatient</source>
+        <translation>Edit the patient</translation>
+    </message>
+    <message>
+        <source>Text.deletePatient</source>
+        <translation>Delete the patient</translation>
+    </message>
 </context>
 <context>
     <name>PatientParticulars</name>
@@ -781,6 +797,10 @@ It is kept on this computer and sent by itself when the service answers again.</
         <source>Text.matchPercent</source>
         <translation>Match</translation>
     </message>
+    <message>
+        <source>Text.noDescription</source>
+        <translation>No description</translation>
+    </message>
 </context>
 <context>
     <name>RecipeLeaving</name>
@@ -814,6 +834,18 @@ It is kept on this computer and sent by itself when the service answers again.</
     <message>
         <source>Text.yes</source>
         <translation>Yes</translation>
+    </message>
+    <message>
+        <source>Text.recordEditable</source>
+        <translation>The record can still be changed</translation>
+    </message>
+    <message>
+        <source>Text.recordClosed</source>
+        <translation>The record can no longer be changed</translation>
+    </message>
+    <message>
+        <source>Text.deleteRecord</source>
+        <translation>Delete the record</translation>
     </message>
 </context>
 <context>
@@ -1071,6 +1103,14 @@ It is kept on this computer and sent by itself when the service answers again.</
         <source>Text.totalTime</source>
         <translation>Total: %1 min</translation>
     </message>
+    <message>
+        <source>Text.impactMarkers</source>
+        <translation>Markers of the impact, in the order they run</translation>
+    </message>
+    <message>
+        <source>Text.impactTableKeys</source>
+        <translation>Ctrl+Up and Ctrl+Down move the marker, Delete removes it from the recipe.</translation>
+    </message>
 </context>
 <context>
     <name>ViewPatient</name>
@@ -1101,6 +1141,10 @@ It is kept on this computer and sent by itself when the service answers again.</
     <message>
         <source>Title.patientViewTable</source>
         <translation>Records</translation>
+    </message>
+    <message>
+        <source>Text.recordsTableKeys</source>
+        <translation>Space ticks the record for the analyses, Delete deletes the record.</translation>
     </message>
 </context>
 <context>
@@ -1133,6 +1177,14 @@ It is kept on this computer and sent by itself when the service answers again.</
         <source>Title.patients</source>
         <translation>Patients</translation>
     </message>
+    <message>
+        <source>Text.searchIn</source>
+        <translation>Search in</translation>
+    </message>
+    <message>
+        <source>Text.patientsTableKeys</source>
+        <translation>Enter opens the patient's card, F2 edits the patient, Delete deletes the patient.</translation>
+    </message>
 </context>
 <context>
     <name>ViewReceipt</name>
@@ -1163,6 +1215,14 @@ It is kept on this computer and sent by itself when the service answers again.</
     <message>
         <source>Text.savedRecipeShown</source>
         <translation>The saved recipe of this record. Choose a storage and press Load to see its analysis and add markers.</translation>
+    </message>
+    <message>
+        <source>Text.recipeMarkers</source>
+        <translation>Markers of the recipe</translation>
+    </message>
+    <message>
+        <source>Text.recipeTableKeys</source>
+        <translation>Space in the marker column takes the marker into the recipe or out of it.</translation>
     </message>
 </context>
 <context>
@@ -1235,6 +1295,10 @@ It is kept on this computer and sent by itself when the service answers again.</
         <source>Text.historySaved</source>
         <translation>The service saved the recovery history of %1.</translation>
     </message>
+    <message>
+        <source>Text.symptomsTableKeys</source>
+        <translation>Enter or F2 chooses the intensity of the symptom on that date.</translation>
+    </message>
 </context>
 <context>
     <name>WaitingRecordingsPanel</name>
@@ -1253,6 +1317,21 @@ It is kept on this computer and sent by itself when the service answers again.</
     <message>
         <source>Text.sendNow</source>
         <translation>Send now</translation>
+    </message>
+</context>
+<context>
+    <name>ImpactModel</name>
+    <message>
+        <source>Text.moveUp</source>
+        <translation>Move the marker up</translation>
+    </message>
+    <message>
+        <source>Text.moveDown</source>
+        <translation>Move the marker down</translation>
+    </message>
+    <message>
+        <source>Text.removeMarker</source>
+        <translation>Remove the marker from the recipe</translation>
     </message>
 </context>
 </TS>

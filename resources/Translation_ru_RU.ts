@@ -665,6 +665,22 @@
         <source>Text.recordInProgress</source>
         <translation>Идёт запись</translation>
     </message>
+    <message>
+        <source>Text.male</source>
+        <translation>Мужской</translation>
+    </message>
+    <message>
+        <source>Text.female</source>
+        <translation>Женский</translation>
+    </message>
+    <message>
+        <source>Text.editPatient</source>
+        <translation>Изменить данные пациента</translation>
+    </message>
+    <message>
+        <source>Text.deletePatient</source>
+        <translation>Удалить пациента</translation>
+    </message>
 </context>
 <context>
     <name>PatientParticulars</name>
@@ -781,6 +797,10 @@
         <source>Text.matchPercent</source>
         <translation>Совпадение</translation>
     </message>
+    <message>
+        <source>Text.noDescription</source>
+        <translation>Нет описания</translation>
+    </message>
 </context>
 <context>
     <name>RecipeLeaving</name>
@@ -814,6 +834,18 @@
     <message>
         <source>Text.yes</source>
         <translation>Да</translation>
+    </message>
+    <message>
+        <source>Text.recordEditable</source>
+        <translation>Запись ещё можно изменить</translation>
+    </message>
+    <message>
+        <source>Text.recordClosed</source>
+        <translation>Запись больше нельзя изменить</translation>
+    </message>
+    <message>
+        <source>Text.deleteRecord</source>
+        <translation>Удалить запись</translation>
     </message>
 </context>
 <context>
@@ -1071,6 +1103,14 @@
         <source>Text.totalTime</source>
         <translation>Всего: %1 мин</translation>
     </message>
+    <message>
+        <source>Text.impactMarkers</source>
+        <translation>Маркеры воздействия в порядке воспроизведения</translation>
+    </message>
+    <message>
+        <source>Text.impactTableKeys</source>
+        <translation>Ctrl+Вверх и Ctrl+Вниз перемещают маркер, Delete убирает его из рецепта.</translation>
+    </message>
 </context>
 <context>
     <name>ViewPatient</name>
@@ -1101,6 +1141,10 @@
     <message>
         <source>Title.patientViewTable</source>
         <translation>Записи</translation>
+    </message>
+    <message>
+        <source>Text.recordsTableKeys</source>
+        <translation>Пробел отмечает запись для анализов, Delete удаляет запись.</translation>
     </message>
 </context>
 <context>
@@ -1133,6 +1177,14 @@
         <source>Title.patients</source>
         <translation>Пациенты</translation>
     </message>
+    <message>
+        <source>Text.searchIn</source>
+        <translation>Где искать</translation>
+    </message>
+    <message>
+        <source>Text.patientsTableKeys</source>
+        <translation>Enter открывает карту пациента, F2 — изменить данные пациента, Delete — удалить пациента.</translation>
+    </message>
 </context>
 <context>
     <name>ViewReceipt</name>
@@ -1163,6 +1215,14 @@
     <message>
         <source>Text.savedRecipeShown</source>
         <translation>Сохранённый рецепт этой записи. Выберите хранилище и нажмите «Загрузить», чтобы увидеть его анализ и добавить маркеры.</translation>
+    </message>
+    <message>
+        <source>Text.recipeMarkers</source>
+        <translation>Маркеры рецепта</translation>
+    </message>
+    <message>
+        <source>Text.recipeTableKeys</source>
+        <translation>Пробел в столбце маркера добавляет маркер в рецепт или убирает его.</translation>
     </message>
 </context>
 <context>
@@ -1235,6 +1295,10 @@
         <source>Text.historySaved</source>
         <translation>Сервер сохранил историю восстановления: %1.</translation>
     </message>
+    <message>
+        <source>Text.symptomsTableKeys</source>
+        <translation>Enter или F2 — выбрать выраженность симптома на эту дату.</translation>
+    </message>
 </context>
 <context>
     <name>WaitingRecordingsPanel</name>
@@ -1253,6 +1317,21 @@
     <message>
         <source>Text.sendNow</source>
         <translation>Отправить сейчас</translation>
+    </message>
+</context>
+<context>
+    <name>ImpactModel</name>
+    <message>
+        <source>Text.moveUp</source>
+        <translation>Переместить маркер выше</translation>
+    </message>
+    <message>
+        <source>Text.moveDown</source>
+        <translation>Переместить маркер ниже</translation>
+    </message>
+    <message>
+        <source>Text.removeMarker</source>
+        <translation>Убрать маркер из рецепта</translation>
     </message>
 </context>
 </TS>

@@ -115,6 +115,11 @@ void FormPatient::buildWidgets()
     buttonRow->addWidget(m_buttonSave);
     layout->addLayout(buttonRow);
 
+    // The fields show their names only as placeholders; a screen reader says them too.
+    for (QLineEdit* field : {m_nameField, m_birthDateDayField, m_birthDateYearField, m_phoneField})
+        field->setAccessibleName(field->placeholderText());
+    notesLabel->setBuddy(m_notesField);
+
     connect(m_buttonSave, &QPushButton::clicked, this, &FormPatient::onSave);
     connect(buttonCancel, &QPushButton::clicked, this, &FormPatient::onCancel);
     connect(m_buttonGenderMale, &QPushButton::clicked, this, &FormPatient::onGenderMale);

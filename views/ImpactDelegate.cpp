@@ -1,7 +1,9 @@
 #include "views/ImpactDelegate.h"
 
 #include "data/ImpactModel.h"
+#include "widgets/KeyboardAccess.h"
 
+#include <QAbstractItemView>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -79,6 +81,22 @@ bool ImpactDelegate::editorEvent(QEvent* event, QAbstractItemModel* model, const
         }
     }
     return false;
+}
+
+void ImpactDelegate::actByKeys(QAbstractItemView* table, ImpactModel* model)
+{
+    const auto moveBy = [table, model](int step) {
+        return [table, model, step](const QModelIndex& row) {
+            model->moveMarker(row.row(), row.row() + step);
+            const int now = qBound(0, row.row() + step, model->rowCount() - 1);
+            table->setCurrentIndex(model->index(now, ImpactModel::TitleColumn));
+        };
+    };
+    keepFocusedRow(table);
+    actOnFocusedRow(table, {QKeySequence(Qt::CTRL | Qt::Key_Up)}, moveBy(-1));
+    actOnFocusedRow(table, {QKeySequence(Qt::CTRL | Qt::Key_Down)}, moveBy(1));
+    actOnFocusedRow(table, {QKeySequence::Delete},
+                    [model](const QModelIndex& row) { model->removeMarkerAt(row.row()); });
 }
 
 void ImpactDelegate::act(QAbstractItemModel* model, const QModelIndex& index)

@@ -3,6 +3,9 @@
 #include <QPixmap>
 #include <QStyledItemDelegate>
 
+class ImpactModel;
+class QAbstractItemView;
+
 // Draws the move arrows and the remove picture of the impact table, and turns
 // a click on one of them (press and release on the same cell) into a move or
 // a removal in the ImpactModel.
@@ -20,6 +23,10 @@ public:
 
     // The picture a column shows, for the column widths.
     QPixmap picture(int column) const;
+
+    // The same moves and removal by keys on the table's focused row
+    // (Ctrl+Up, Ctrl+Down, Delete), which the focus follows when it moves.
+    static void actByKeys(QAbstractItemView* table, ImpactModel* model);
 
 private:
     void act(QAbstractItemModel* model, const QModelIndex& index);

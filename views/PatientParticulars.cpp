@@ -1,6 +1,7 @@
 #include "views/PatientParticulars.h"
 
 #include "data/Patient.h"
+#include "widgets/KeyboardAccess.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -26,6 +27,7 @@ PatientParticulars::PatientParticulars(QWidget* parent) : QGroupBox(parent)
     m_buttonEditPatient = new QPushButton(QIcon(QStringLiteral(":/images/edit-hover.png")), QString(), this);
     m_buttonEditPatient->setObjectName(QStringLiteral("buttonEditPatient"));
     m_buttonEditPatient->setIconSize(QSize(24, 24));
+    pressWithKeys(m_buttonEditPatient, {Qt::Key_F2});
     m_labelAge = label(QStringLiteral("labelAge"), this);
     m_labelAgeValue = label(QStringLiteral("labelAgeValue"), this);
     m_labelGender = label(QStringLiteral("labelGender"), this);
@@ -59,7 +61,7 @@ void PatientParticulars::show(const Patient& patient)
 
 void PatientParticulars::retranslate()
 {
-    m_buttonEditPatient->setToolTip(tr("Text.edit"));
+    namePictureButton(m_buttonEditPatient, tr("Text.edit"));
     m_labelAge->setText(tr("Form.age"));
     m_labelGender->setText(tr("Form.gender"));
     m_labelPhone->setText(tr("Form.phone"));

@@ -6,6 +6,7 @@
 #include "data/RecordModel.h"
 #include "views/RecordDelegate.h"
 #include "widgets/CheckBoxHeader.h"
+#include "widgets/KeyboardAccess.h"
 #include "widgets/MessageBoxes.h"
 
 #include <QJsonArray>
@@ -24,6 +25,9 @@ PatientRecordsTable::PatientRecordsTable(QWidget* card, QTableView* table, const
     RecordingUploader& uploader = RecordingUploader::instance();
     connect(&uploader, &RecordingUploader::uploaded, this, &PatientRecordsTable::showUploaded);
     connect(&uploader, &RecordingUploader::failed, this, &PatientRecordsTable::reportFailedUpload);
+    // The bin at the end of a row has its key on the focused row.
+    keepFocusedRow(m_table);
+    actOnFocusedRow(m_table, {QKeySequence::Delete}, [this](const QModelIndex& row) { askToDelete(row); });
 }
 
 void PatientRecordsTable::setUpTable()

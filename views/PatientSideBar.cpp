@@ -1,6 +1,7 @@
 #include "views/PatientSideBar.h"
 
 #include "views/PatientParticulars.h"
+#include "widgets/KeyboardAccess.h"
 
 #include <QEvent>
 #include <QPushButton>
@@ -49,6 +50,8 @@ PatientSideBar::PatientSideBar(QWidget* parent) : QFrame(parent)
         layout->addWidget(button);
         m_buttons[action] = button;
     }
+    pressWithKeys(m_buttons[NewRecord], {QKeySequence::New});
+    pressWithKeys(m_buttons[ExcelExport], {QKeySequence::Save});
     showChecked(0);
     retranslate();
 }
@@ -72,6 +75,10 @@ void PatientSideBar::retranslate()
     m_buttons[Receipt]->setText(tr("Text.receipt"));
     m_buttons[ExcelExport]->setText(tr("Text.excelExport"));
     m_buttons[DeletePatient]->setText(tr("Text.deletePatient"));
+    for (QPushButton* button : m_buttons) {
+        if (!keysOf(button).isEmpty())
+            tellKeysInToolTip(button);
+    }
 }
 
 void PatientSideBar::changeEvent(QEvent* event)

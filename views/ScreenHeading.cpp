@@ -1,5 +1,7 @@
 #include "views/ScreenHeading.h"
 
+#include "widgets/KeyboardAccess.h"
+
 #include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -51,6 +53,9 @@ ScreenHeading::ScreenHeading(QWidget* screen, const QList<CrumbName>& crumbs) : 
         m_crumbButtons.append({name.crumb, button});
     }
     m_crumbRow->addStretch();
+    // The last crumb is the way back, and the keys for back press it.
+    if (!m_crumbButtons.isEmpty())
+        pressWithKeys(m_crumbButtons.last().second, {QKeySequence::Back, Qt::Key_Backspace});
 
     m_title = new QLabel(this);
     m_title->setObjectName(QStringLiteral("labelTitle"));
@@ -150,6 +155,8 @@ void ScreenHeading::retranslate()
             break;
         }
     }
+    if (!m_crumbButtons.isEmpty())
+        tellKeysInToolTip(m_crumbButtons.last().second);
     if (m_device) {
         m_device->setToolTip(tr("Text.deviceConnected"));
         m_device->setAccessibleName(tr("Text.deviceConnected"));

@@ -8,6 +8,7 @@
 #include "views/AnalysisDelegate.h"
 #include "views/TableHeadings.h"
 #include "views/ValueSortProxy.h"
+#include "widgets/KeyboardAccess.h"
 #include "widgets/MessageBoxes.h"
 #include "widgets/PrintedReport.h"
 #include "widgets/ReportOutput.h"
@@ -106,6 +107,8 @@ void ViewAnalysis::buildWidgets()
     m_print->setObjectName(QStringLiteral("buttonPrint"));
     m_savePdf = new QPushButton(this);
     m_savePdf->setObjectName(QStringLiteral("buttonSavePdf"));
+    pressWithKeys(m_print, {QKeySequence::Print});
+    pressWithKeys(m_savePdf, {QKeySequence::Save});
     m_heading->controls()->addWidget(m_print);
     m_heading->controls()->addWidget(m_savePdf);
 
@@ -179,6 +182,10 @@ void ViewAnalysis::retranslate()
     m_analyse->setText(tr("Text.analyse"));
     m_print->setText(tr("Text.print"));
     m_savePdf->setText(tr("Text.savePdf"));
+    setUpKeyboardTable(m_summaryTable, tr("Text.tabSummaryTable"));
+    setUpKeyboardTable(m_analysisTable, tr("Text.tabMarkersAnalysis"));
+    tellKeysInToolTip(m_print);
+    tellKeysInToolTip(m_savePdf);
 }
 
 void ViewAnalysis::changeEvent(QEvent* event)

@@ -4,6 +4,7 @@
 #include "data/ServiceAnswer.h"
 #include "views/ComparativeCharts.h"
 #include "views/PlotAreaAligner.h"
+#include "widgets/KeyboardAccess.h"
 #include "widgets/MessageBoxes.h"
 #include "widgets/PrintedReport.h"
 #include "widgets/ReportOutput.h"
@@ -66,6 +67,8 @@ void ViewComparativeAnalysis::buildWidgets()
     m_print->setObjectName(QStringLiteral("buttonPrint"));
     m_savePdf = new QPushButton(this);
     m_savePdf->setObjectName(QStringLiteral("buttonSavePdf"));
+    pressWithKeys(m_print, {QKeySequence::Print});
+    pressWithKeys(m_savePdf, {QKeySequence::Save});
     // Nothing to print before the charts came.
     m_print->setEnabled(false);
     m_savePdf->setEnabled(false);
@@ -93,6 +96,8 @@ void ViewComparativeAnalysis::retranslate()
     m_heading->setTitle(tr("Title.comparativeAnalysis"), m_patient.name());
     m_print->setText(tr("Text.print"));
     m_savePdf->setText(tr("Text.savePdf"));
+    tellKeysInToolTip(m_print);
+    tellKeysInToolTip(m_savePdf);
     // The charts' titles and notices are in the interface language too.
     if (!m_views.isEmpty())
         showCharts();

@@ -13,6 +13,7 @@
 #include "views/RecipeLeaving.h"
 #include "views/ScreenHeading.h"
 #include "views/TableBox.h"
+#include "widgets/KeyboardAccess.h"
 #include "widgets/MessageBoxes.h"
 
 #include <QComboBox>
@@ -94,6 +95,7 @@ void ViewImpact::buildWidgets()
     m_duration = new QSpinBox(this);
     m_duration->setObjectName(QStringLiteral("spinBoxDuration"));
     m_duration->setMinimumWidth(90);
+    m_durationLabel->setBuddy(m_duration);
     m_minutes = label(QStringLiteral("labelMinutes"), this);
     m_markersLabel = label(QStringLiteral("labelMarkers"), this);
     m_totalLabel = label(QStringLiteral("labelTotal"), this);
@@ -132,6 +134,8 @@ void ViewImpact::setUpTable()
     // A move or a removal resets the model; the columns keep their widths.
     connect(m_model, &ImpactModel::modelReset, this, &ViewImpact::applyColumns);
     applyColumns();
+
+    ImpactDelegate::actByKeys(m_table, m_model);
 }
 
 void ViewImpact::applyColumns()
@@ -151,6 +155,8 @@ void ViewImpact::applyColumns()
 void ViewImpact::retranslate()
 {
     m_heading->setTitle(tr("Text.recipe").arg(m_patient.name(), m_record.recordedAt()));
+    setUpKeyboardTable(m_table, tr("Text.impactMarkers"));
+    m_table->setAccessibleDescription(tr("Text.impactTableKeys"));
     m_minutes->setText(tr("Text.minutes"));
     m_targets->retranslate();
 }

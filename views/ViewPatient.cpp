@@ -13,6 +13,7 @@
 #include "views/ScreenHeading.h"
 #include "views/WaitingRecordingsPanel.h"
 #include "widgets/CheckBoxHeader.h"
+#include "widgets/KeyboardAccess.h"
 #include "widgets/MessageBoxes.h"
 
 #include <QEvent>
@@ -123,6 +124,7 @@ void ViewPatient::connectActions()
     connect(m_buttonDeleteCommand, &QPushButton::clicked, this, &ViewPatient::onDeleteCommand);
     connect(m_buttonManageDevice, &QPushButton::clicked, this, &ViewPatient::manageDevice);
     connect(m_buttonRefresh, &QPushButton::clicked, this, &ViewPatient::onLoad);
+    pressWithKeys(m_buttonRefresh, {QKeySequence::Refresh});
     connect(m_records, &PatientRecordsTable::checksChanged, this, &ViewPatient::onUpdate);
     connect(m_records, &PatientRecordsTable::error, this, &ViewPatient::onError);
     connect(m_device, &PatientDeviceActions::patientChanged, this, &ViewPatient::showParticulars);
@@ -138,9 +140,11 @@ void ViewPatient::retranslate()
 {
     m_heading->setTitle(tr("Title.patientView"));
     m_labelTitleTable->setText(tr("Title.patientViewTable"));
-    m_buttonDeleteCommand->setToolTip(tr("Text.deleteCommand"));
-    m_buttonManageDevice->setToolTip(tr("Text.manageDevice"));
-    m_buttonRefresh->setToolTip(tr("Text.refresh"));
+    namePictureButton(m_buttonDeleteCommand, tr("Text.deleteCommand"));
+    namePictureButton(m_buttonManageDevice, tr("Text.manageDevice"));
+    namePictureButton(m_buttonRefresh, tr("Text.refresh"));
+    setUpKeyboardTable(m_table, tr("Title.patientViewTable"));
+    m_table->setAccessibleDescription(tr("Text.recordsTableKeys"));
 }
 
 void ViewPatient::changeEvent(QEvent* event)

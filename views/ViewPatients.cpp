@@ -6,6 +6,7 @@
 #include "views/FormPatient.h"
 #include "views/PatientDelegate.h"
 #include "views/ScreenHeading.h"
+#include "widgets/KeyboardAccess.h"
 #include "widgets/MessageBoxes.h"
 #include "widgets/QPagination.h"
 
@@ -19,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -78,6 +80,7 @@ ViewPatients::ViewPatients(QWidget* parent) : QWidget(parent)
     });
 
     setUpPagination();
+    setUpKeys();
     retranslate();
 
     PatientManager& directory = PatientManager::instance();
@@ -185,6 +188,22 @@ void ViewPatients::setUpTable()
     rows->setDefaultSectionSize(40);
 }
 
+void ViewPatients::setUpKeys()
+{
+    pressWithKeys(findChild<QPushButton*>(QStringLiteral("buttonRefresh")), {QKeySequence::Refresh});
+    pressWithKeys(findChild<QPushButton*>(QStringLiteral("buttonNewPatient")), {QKeySequence::New});
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, this, [this] {
+        m_searchText->setFocus(Qt::ShortcutFocusReason);
+        m_searchText->selectAll();
+    });
+    // The pictures at the end of a row have their keys on the focused row.
+    keepFocusedRow(m_table);
+    actOnFocusedRow(m_table, {Qt::Key_Return, Qt::Key_Enter}, [this](const QModelIndex& row) { onDoubleClick(row); });
+    actOnFocusedRow(m_table, {Qt::Key_F2}, [this](const QModelIndex& row) { onEditPress(row); });
+    actOnFocusedRow(m_table, {QKeySequence::Delete}, [this](const QModelIndex& row) { onRemovePress(row); });
+}
+
 void ViewPatients::setUpPagination()
 {
     PatientModel* model = PatientManager::instance().model();
@@ -215,11 +234,18 @@ void ViewPatients::retranslate()
 {
     setWindowTitle(tr("Title.patients"));
     m_heading->setTitle(tr("Text.listPatients"));
-    findChild<QPushButton*>(QStringLiteral("buttonRefresh"))->setToolTip(tr("Text.refresh"));
-    findChild<QPushButton*>(QStringLiteral("buttonNewPatient"))->setText(tr("Text.newPatient"));
+    namePictureButton(findChild<QPushButton*>(QStringLiteral("buttonRefresh")), tr("Text.refresh"));
+    auto* newPatient = findChild<QPushButton*>(QStringLiteral("buttonNewPatient"));
+    newPatient->setText(tr("Text.newPatient"));
+    tellKeysInToolTip(newPatient);
     m_searchFields->setItemText(0, tr("Text.name"));
     m_searchFields->setItemText(1, tr("Text.notes"));
     m_searchText->setPlaceholderText(tr("Text.patientSearch"));
+    m_searchText->setAccessibleName(tr("Text.patientSearch"));
+    m_searchText->setToolTip(withKeys(tr("Text.patientSearch"), QKeySequence::Find));
+    m_searchFields->setAccessibleName(tr("Text.searchIn"));
+    setUpKeyboardTable(m_table, tr("Text.listPatients"));
+    m_table->setAccessibleDescription(tr("Text.patientsTableKeys"));
 }
 
 void ViewPatients::changeEvent(QEvent* event)

@@ -50,6 +50,7 @@ private:
     void buildWidgets();
     void setUpTable();
     void setUpPagination();
+    void setUpKeys();
     void retranslate();
 
     void reload();

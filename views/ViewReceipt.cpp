@@ -8,6 +8,7 @@
 #include "views/RecipeLeaving.h"
 #include "views/ScreenHeading.h"
 #include "views/TableBox.h"
+#include "widgets/KeyboardAccess.h"
 #include "widgets/MessageBoxes.h"
 
 #include <QComboBox>
@@ -92,6 +93,10 @@ void ViewReceipt::buildWidgets()
     layout->addLayout(controls);
     layout->addWidget(m_contents);
     layout->addWidget(tableBox, 1);
+
+    // Tab follows the page from the bread crumbs at its top.
+    QWidget::setTabOrder(m_listPatients, m_back);
+    QWidget::setTabOrder(m_back, m_categories);
 }
 
 void ViewReceipt::retranslate()
@@ -100,6 +105,8 @@ void ViewReceipt::retranslate()
     m_analyse->setText(tr("Text.load"));
     m_receipt->setText(tr("Text.receipt"));
     m_contents->setText(tr("Text.savedRecipeShown"));
+    setUpKeyboardTable(m_table, tr("Text.recipeMarkers"));
+    m_table->setAccessibleDescription(tr("Text.recipeTableKeys"));
 }
 
 void ViewReceipt::changeEvent(QEvent* event)

@@ -8,6 +8,7 @@
 #include "views/TableBox.h"
 #include "views/TableHeadings.h"
 #include "views/ValueSortProxy.h"
+#include "widgets/KeyboardAccess.h"
 #include "widgets/MessageBoxes.h"
 #include "widgets/StatusNote.h"
 
@@ -81,11 +82,14 @@ void ViewRecoveryHistory::buildWidgets()
     m_newSymptom->setObjectName(QStringLiteral("buttonNewSymptom"));
     m_heading->controls()->addWidget(m_newSymptom);
     m_heading->controls()->addWidget(m_refresh);
+    pressWithKeys(m_refresh, {QKeySequence::Refresh});
+    pressWithKeys(m_newSymptom, {QKeySequence::New});
 
     QFrame* tableBox = framedTable(QStringLiteral("tableViewBox"), this, m_table);
 
     m_save = new QPushButton(this);
     m_save->setObjectName(QStringLiteral("buttonSave"));
+    pressWithKeys(m_save, {QKeySequence::Save});
     auto* saveRow = new QHBoxLayout;
     saveRow->addStretch();
     saveRow->addWidget(m_save);
@@ -121,9 +125,13 @@ void ViewRecoveryHistory::setUpTable()
 void ViewRecoveryHistory::retranslate()
 {
     m_heading->setTitle(tr("Title.historyOfRecovery"), m_patient.name());
-    m_refresh->setToolTip(tr("Text.refresh"));
+    namePictureButton(m_refresh, tr("Text.refresh"));
     m_newSymptom->setText(tr("Text.newSymptom"));
     m_save->setText(tr("Text.save"));
+    tellKeysInToolTip(m_newSymptom);
+    tellKeysInToolTip(m_save);
+    setUpKeyboardTable(m_table, tr("Title.historyOfRecovery"));
+    m_table->setAccessibleDescription(tr("Text.symptomsTableKeys"));
     m_newSymptomAction->setText(tr("Text.newSymptom"));
     m_removeSymptomAction->setText(tr("Text.removeSymptom"));
 }

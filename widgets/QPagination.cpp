@@ -117,6 +117,13 @@ void QPagination::build()
         m_layout->addWidget(m_buttonNext);
     }
     m_layout->addItem(expandingSpacer());
+    // Tab goes along the row as it reads: back, the pages, forward.
+    QWidget* before = m_buttonPrevious;
+    for (QPushButton* page : qAsConst(m_pageButtons)) {
+        setTabOrder(before, page);
+        before = page;
+    }
+    setTabOrder(before, m_buttonNext);
     refresh();
 }
 

@@ -74,10 +74,10 @@ void DeviceDialogsTest::connectWithoutSensorSaysSoForThreeSeconds()
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     // Where the buttons stand: the message coming and going moves none.
     const auto places = [&dialog] {
-        QList<QRect> places;
+        QList<QRect> geometries;
         for (const char* name : {"buttonToggle", "buttonConnect", "buttonDisconnect"})
-            places << button(dialog, name)->geometry();
-        return places;
+            geometries << button(dialog, name)->geometry();
+        return geometries;
     };
     const QList<QRect> before = places();
     QElapsedTimer shown;
