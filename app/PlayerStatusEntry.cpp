@@ -26,7 +26,8 @@ PlayerStatusEntry::~PlayerStatusEntry()
 void PlayerStatusEntry::start()
 {
     if (m_statusBar)
-        m_statusBar->addWidget(m_button);
+        // Permanent: the notes shown in passing must not hide it.
+        m_statusBar->addPermanentWidget(m_button);
     refresh();
     m_timer->start(1000);
 }

@@ -4,6 +4,7 @@
 #include "widgets/MessageBoxes.h"
 #include "widgets/PrintedReport.h"
 #include "widgets/SaveFileDialog.h"
+#include "widgets/StatusNote.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -64,7 +65,7 @@ bool ReportOutput::saveAsPdf(QWidget* parent, const PrintedReport& report, const
         showError(parent, tr("Text.pdfNotSaved").arg(QDir::toNativeSeparators(path)));
         return false;
     }
-    showSuccess(parent, tr("Text.pdfSaved").arg(QDir::toNativeSeparators(path)));
+    showStatusNote(parent, tr("Text.pdfSaved").arg(QDir::toNativeSeparators(path)));
     return true;
 }
 
