@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>QPagination</name>
+    <message>
+        <source>Text.previousPage</source>
+        <translation>Previous page</translation>
+    </message>
+    <message>
+        <source>Text.nextPage</source>
+        <translation>Next page</translation>
+    </message>
+</context>
+<context>
     <name>AnalysisModel</name>
     <message>
         <source>Text.marker</source>

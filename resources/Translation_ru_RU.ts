@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
+    <name>QPagination</name>
+    <message>
+        <source>Text.previousPage</source>
+        <translation>Предыдущая страница</translation>
+    </message>
+    <message>
+        <source>Text.nextPage</source>
+        <translation>Следующая страница</translation>
+    </message>
+</context>
+<context>
     <name>AnalysisModel</name>
     <message>
         <source>Text.marker</source>

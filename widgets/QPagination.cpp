@@ -1,5 +1,6 @@
 #include "widgets/QPagination.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPushButton>
@@ -136,6 +137,21 @@ void QPagination::paintEvent(QPaintEvent* event)
     style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, this);
 }
 
+void QPagination::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        nameArrows();
+    QWidget::changeEvent(event);
+}
+
+void QPagination::nameArrows()
+{
+    m_buttonPrevious->setAccessibleName(tr("Text.previousPage"));
+    m_buttonPrevious->setToolTip(tr("Text.previousPage"));
+    m_buttonNext->setAccessibleName(tr("Text.nextPage"));
+    m_buttonNext->setToolTip(tr("Text.nextPage"));
+}
+
 void QPagination::createNavigationButtons()
 {
     m_buttonPrevious = createButton(QStringLiteral("buttonPrevious"));
@@ -146,6 +162,7 @@ void QPagination::createNavigationButtons()
     m_buttonNext->setText(QStringLiteral(">"));
     connect(m_buttonNext, &QPushButton::clicked, this, [this] { moveTo(m_current + 1); });
 
+    nameArrows();
     for (QPushButton* button : {m_buttonPrevious, m_buttonNext}) {
         button->setEnabled(false);
         button->hide();

@@ -38,8 +38,11 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    // The arrows show only "<" and ">": their names say where they lead.
+    void nameArrows();
     void createNavigationButtons();
     QPushButton* createButton(const QString& objectName);
     void applyButtonSize(QPushButton* button) const;

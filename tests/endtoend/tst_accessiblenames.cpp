@@ -13,6 +13,7 @@
 #include <QAccessible>
 #include <QComboBox>
 #include <QMap>
+#include <QRegularExpression>
 #include <QtTest>
 
 #include <memory>
@@ -73,7 +74,12 @@ void collectUnnamed(QAccessibleInterface* node, QStringList& unnamed, int depth 
 {
     if (!node || depth > 40 || node->state().invisible || isToolkitPart(node->object()))
         return;
-    if (needsName(node->role()) && node->text(QAccessible::Name).trimmed().isEmpty())
+    // A name of signs alone ("<") says nothing read aloud; the toolkit's print
+    // dialog keeps its own "..." button.
+    static const QRegularExpression word(QStringLiteral("\\w"));
+    const QString name = node->text(QAccessible::Name);
+    const bool printDialogs = node->object() && node->object()->objectName() == QLatin1String("fileBrowser");
+    if (needsName(node->role()) && (printDialogs ? name.trimmed().isEmpty() : !name.contains(word)))
         unnamed << describe(node->object());
     // The cells of a table are named by their text, but for the pictures.
     if (auto* table = qobject_cast<QAbstractItemView*>(node->object())) {
