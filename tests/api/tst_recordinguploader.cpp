@@ -9,7 +9,7 @@
 
 #include <QDirIterator>
 #include <QSignalSpy>
-#include <QTemporaryDir>
+#include <QStandardPaths>
 #include <QtTest>
 
 namespace {
@@ -44,12 +44,12 @@ private:
     int files(const QString& suffix) const
     {
         int found = 0;
-        for (QDirIterator it(m_data.path(), {"*" + suffix}, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
+        for (QDirIterator it(m_data, {"*" + suffix}, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
             found += !it.next().isEmpty();
         return found;
     }
 
-    QTemporaryDir m_data;
+    QString m_data;
     std::unique_ptr<TestHttpServer> m_server;
     std::unique_ptr<ServiceTestEnvironment> m_environment;
     RecordingUploader& m_uploader = RecordingUploader::instance();
@@ -57,7 +57,12 @@ private:
 
 void RecordingUploaderTest::initTestCase()
 {
-    qputenv("XDG_DATA_HOME", QFile::encodeName(m_data.path()));
+    // The practitioner's data folder of this platform, in the toolkit's test
+    // place so that no real folder is touched.
+    QStandardPaths::setTestModeEnabled(true);
+    qRegisterMetaType<RecordingUploader::Origin>();
+    m_data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QVERIFY(!m_data.isEmpty() && QDir(m_data).removeRecursively() && QDir().mkpath(m_data));
     // Retries come only when a test asks for them.
     m_uploader.setRetryInterval(3600 * 1000);
 }
@@ -73,8 +78,8 @@ void RecordingUploaderTest::cleanup()
 {
     m_environment.reset();
     m_server.reset();
-    QDir(m_data.path()).removeRecursively();
-    QDir().mkpath(m_data.path());
+    QDir(m_data).removeRecursively();
+    QDir().mkpath(m_data);
 }
 
 void RecordingUploaderTest::keptUnlessConfirmedOrRefused_data()
