@@ -110,6 +110,10 @@ void Controller::uploadRecord(const Patient& patient, const QByteArray& recordin
         // the answer no longer than any other call.
         transfer->setReadTimeout(Http::instance().readTimeout());
         const int attempt = m_call->attempt();
+        m_stopWaiting = [transfer = QPointer<FileTransfer>(transfer)] {
+            if (transfer)
+                transfer->stopWaiting();
+        };
         connect(transfer, &FileTransfer::onSuccess, this,
                 [this, attempt](const QByteArray& bytes) { m_call->answer(attempt, bytes); });
         connect(transfer, &FileTransfer::onError, this, [this, attempt, transfer](const QByteArray& bytes) {
@@ -280,6 +284,10 @@ void Controller::run(Type type, bool carriesToken, const std::function<void()>& 
 void Controller::watch(HttpReply* reply)
 {
     m_reply = reply;
+    m_stopWaiting = [this] {
+        if (m_reply)
+            m_reply->stopWaiting();
+    };
     const int attempt = m_call->attempt();
     connect(reply, &HttpReply::data, this,
             [this, attempt](const QByteArray& bytes) { m_call->answer(attempt, bytes); });
@@ -354,8 +362,13 @@ void Controller::abort()
 
 void Controller::showOverlay()
 {
-    if (m_overlayWidget)
-        m_overlay = new LoadingWindow(m_overlayWidget);
+    if (!m_overlayWidget)
+        return;
+    m_overlay = new LoadingWindow(m_overlayWidget);
+    connect(m_overlay, &LoadingWindow::stopWaitingClicked, this, [this] {
+        if (m_stopWaiting)
+            m_stopWaiting();
+    });
 }
 
 void Controller::removeOverlay()
@@ -383,9 +396,5 @@ QString Controller::errorText(const QByteArray& body, const Failure& failure)
 
 QString Controller::needle(const QString& searchText)
 {
-    if (searchText.isEmpty())
-        return {};
-    QByteArray encoded = searchText.toUtf8().toBase64();
-    encoded.replace('+', '.').replace('/', '_').replace('=', '-');
-    return QString::fromLatin1(encoded);
+    return searchNeedle(searchText);
 }

@@ -135,6 +135,9 @@ private:
     // keeps the controller from deleting it twice.
     QPointer<LoadingWindow> m_overlay;
     QPointer<HttpReply> m_reply;
+    // Ends the attempt on its way as timed out, when the practitioner stops
+    // waiting for it.
+    std::function<void()> m_stopWaiting;
     ResendingCall* m_call = nullptr;
     // How the last reply ended, kept from its finished() for its error().
     Failure m_replyFailure;

@@ -62,3 +62,12 @@ QJsonObject recipeBody(const Patient& patient, const Record& record, const QList
         {QStringLiteral("duration"), duration},      {QStringLiteral("command"), command},
     };
 }
+
+QString searchNeedle(const QString& searchText)
+{
+    if (searchText.isEmpty())
+        return {};
+    QByteArray encoded = searchText.toUtf8().toBase64();
+    encoded.replace('+', '.').replace('/', '_').replace('=', '-');
+    return QString::fromLatin1(encoded);
+}

@@ -31,6 +31,9 @@ QByteArray jsonBody(const QJsonObject& object);
 // An empty value is still written "key=": the service reads a bare "key"
 // differently from one with an empty value.
 QString queryValue(const QString& value);
+// The search text as the service expects it: URL-safe Base64 of its UTF-8
+// ("+", "/" and "=" written ".", "_" and "-"); empty for no text.
+QString searchNeedle(const QString& searchText);
 // Ids come from the service; encoding them keeps an odd one from changing
 // the path it is placed in.
 QString pathSegment(const QString& id);

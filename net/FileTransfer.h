@@ -23,6 +23,8 @@ public:
     // How long the upload waits for the service to start answering after the
     // last byte went out, in milliseconds.
     void setReadTimeout(int milliseconds);
+    // Ends the upload now as if the service had not answered in time.
+    void stopWaiting() { readTimeout(); }
 
     // Valid when onError is emitted: the HTTP status (0 when none arrived) and
     // why the transfer failed (TimeoutError when the service stayed silent).

@@ -32,6 +32,9 @@ public:
     virtual QNetworkReply::NetworkError networkError() const { return QNetworkReply::NoError; }
     // Ends the request now; it fails with OperationCanceledError.
     virtual void abort() {}
+    // Ends the request now as if the service had not answered in time: the
+    // practitioner stopped waiting. It fails with TimeoutError.
+    virtual void stopWaiting() {}
 
 signals:
     void data(QByteArray bytes);

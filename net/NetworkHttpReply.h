@@ -31,6 +31,7 @@ public:
     QByteArray body() const override { return m_body; }
     QNetworkReply::NetworkError networkError() const override { return m_networkError; }
     void abort() override;
+    void stopWaiting() override { readTimeout(); }
 
 private slots:
     void replyFinished();

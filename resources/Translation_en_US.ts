@@ -455,6 +455,10 @@
         <source>Text.requestInProgress</source>
         <translation>Request in progress...</translation>
     </message>
+    <message>
+        <source>Text.stopWaiting</source>
+        <translation>Stop waiting</translation>
+    </message>
 </context>
 <context>
     <name>LockScreen</name>

@@ -455,6 +455,10 @@
         <source>Text.requestInProgress</source>
         <translation>Выполняется запрос...</translation>
     </message>
+    <message>
+        <source>Text.stopWaiting</source>
+        <translation>Не ждать</translation>
+    </message>
 </context>
 <context>
     <name>LockScreen</name>

@@ -1,11 +1,33 @@
 #include "widgets/LoadingWindow.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMovie>
 #include <QPainter>
+#include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
+
+namespace {
+
+// Long enough for every answer a practitioner waits for in practice, short
+// enough that a silent service does not look like a hung program.
+constexpr int compiledStopWaitingOfferMs = 15000;
+int stopWaitingOfferOverrideMs = 0;
+
+} // namespace
+
+int LoadingWindow::stopWaitingOfferMs()
+{
+    return stopWaitingOfferOverrideMs > 0 ? stopWaitingOfferOverrideMs : compiledStopWaitingOfferMs;
+}
+
+void LoadingWindow::setStopWaitingOfferMsForTests(int milliseconds)
+{
+    stopWaitingOfferOverrideMs = milliseconds;
+}
 
 LoadingWindow::LoadingWindow(QWidget* parent) : QWidget(parent)
 {
@@ -30,6 +52,18 @@ LoadingWindow::LoadingWindow(QWidget* parent) : QWidget(parent)
     layout->addWidget(animation);
     movie->start();
 
+    auto* stop = new QPushButton(tr("Text.stopWaiting"), this);
+    stop->setObjectName(QStringLiteral("buttonStopWaiting"));
+    stop->hide();
+    layout->addWidget(stop, 0, Qt::AlignHCenter | Qt::AlignTop);
+    connect(stop, &QPushButton::clicked, this, &LoadingWindow::stopWaitingClicked);
+    QTimer::singleShot(stopWaitingOfferMs(), stop, [this, stop] {
+        stop->show();
+        // Keys go to the overlay: the button takes them, Enter presses it.
+        if (hasFocus())
+            stop->setFocus();
+    });
+
     // Following the parent's resizes directly, not only at the next repaint,
     // keeps the overlay covering a screen that grows while a request runs.
     parent->installEventFilter(this);
@@ -38,7 +72,8 @@ LoadingWindow::LoadingWindow(QWidget* parent) : QWidget(parent)
 
 LoadingWindow::~LoadingWindow()
 {
-    if (m_focusBefore && hasFocus())
+    QWidget* focused = QApplication::focusWidget();
+    if (m_focusBefore && (focused == this || isAncestorOf(focused)))
         m_focusBefore->setFocus();
 }
 

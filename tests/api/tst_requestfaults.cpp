@@ -10,8 +10,10 @@
 #include "support/ControllerOutcome.h"
 #include "support/ServiceTestEnvironment.h"
 #include "support/TestHttpServer.h"
+#include "widgets/LoadingWindow.h"
 
 #include <QEventLoop>
+#include <QPushButton>
 #include <QTimer>
 #include <QTranslator>
 #include <QtTest>
@@ -54,6 +56,8 @@ private slots:
     void silenceInTheMiddleOfAnAnswerTimesOut();
     void anAnswerWithoutAToken_data();
     void anAnswerWithoutAToken();
+    void stoppingTheWaitEndsASilentCall_data();
+    void stoppingTheWaitEndsASilentCall();
 
 private:
     QTranslator m_translator;
@@ -138,6 +142,48 @@ void RequestFaultsTest::silenceInTheMiddleOfAnAnswerTimesOut()
         QCOMPARE(outcome.signalNames, QStringList{QStringLiteral("onBytes")});
         QCOMPARE(outcome.bytes, answer.body);
     }
+}
+
+void RequestFaultsTest::stoppingTheWaitEndsASilentCall_data()
+{
+    QTest::addColumn<bool>("upload");
+    QTest::newRow("request") << false;
+    QTest::newRow("upload") << true;
+}
+
+// A service that takes the connection and never answers: the overlay offers
+// to stop waiting long before the transport's own time-out, and stopping
+// ends the call as timed out.
+void RequestFaultsTest::stoppingTheWaitEndsASilentCall()
+{
+    QFETCH(bool, upload);
+    TestHttpServer server;
+    ServiceTestEnvironment environment(server.baseUrlText(), 60000);
+    ScriptedResponse silent;
+    silent.neverAnswer = true;
+    server.setHandler([silent](const RecordedRequest&) { return silent; });
+    LoadingWindow::setStopWaitingOfferMsForTests(100);
+    QWidget screen;
+    screen.resize(400, 300);
+    screen.show();
+
+    auto* controller = new Controller(&screen);
+    ControllerOutcome outcome(controller);
+    if (upload)
+        controller->uploadRecord(somePatient(), QByteArray(100, 'x'), QStringLiteral("sensor"));
+    else
+        controller->getRecords(somePatient());
+    auto* stop = screen.findChild<QPushButton*>(QStringLiteral("buttonStopWaiting"));
+    QVERIFY(stop && !stop->isVisible());
+    QTRY_VERIFY(stop->isVisible());
+    QVERIFY(!outcome.reported());
+    stop->click();
+    LoadingWindow::setStopWaitingOfferMsForTests(0);
+
+    QTRY_VERIFY_WITH_TIMEOUT(outcome.controllerGone(), 2000);
+    QCOMPARE(outcome.signalNames, QStringList{QStringLiteral("onError")});
+    QCOMPARE(outcome.message, QStringLiteral("The service did not answer in time. Please try again later."));
+    QVERIFY(!screen.findChild<LoadingWindow*>());
 }
 
 void RequestFaultsTest::anAnswerWithoutAToken_data()
