@@ -51,6 +51,9 @@ void ResendingCall::fail(int attempt, const QByteArray& bytes, const ServiceFail
     m_attemptReported = true;
     if (renewSignIn(bytes, failure) || tryAgain(bytes, failure))
         return;
+    // A declined try-again question has shown the message already; the
+    // caller's error box for it would say it a second time.
+    const ErrorAlreadyShown shown(m_declinedTryAgain ? serviceErrorText(bytes, failure) : QString());
     emit failed(bytes, failure);
 }
 
@@ -101,7 +104,8 @@ bool ResendingCall::tryAgain(const QByteArray& bytes, const ServiceFailure& fail
     box.button(QMessageBox::Cancel)->setText(tr("Text.giveUp"));
     box.setDefaultButton(QMessageBox::Retry);
     MessageBoxRunner::run(box);
-    if (box.clickedButton() != retry)
+    m_declinedTryAgain = box.clickedButton() != retry;
+    if (m_declinedTryAgain)
         return false;
     sendAttempt();
     return true;

@@ -59,6 +59,7 @@ private:
     bool m_carriesToken;
     bool m_mayAskToSignIn = true;
     bool m_mayOfferRetry = true;
+    bool m_declinedTryAgain = false;
     QPointer<QWidget> m_promptParent;
     int m_attempt = 0;
     bool m_attemptReported = false;

@@ -82,8 +82,35 @@ bool askQuestion(QWidget* parent, const QString& title, const QString& text, con
 
 } // namespace
 
+namespace {
+
+QString& alreadyShownError()
+{
+    static QString message;
+    return message;
+}
+
+} // namespace
+
+ErrorAlreadyShown::ErrorAlreadyShown(const QString& message) : m_previous(alreadyShownError())
+{
+    alreadyShownError() = message;
+}
+
+ErrorAlreadyShown::~ErrorAlreadyShown()
+{
+    alreadyShownError() = m_previous;
+}
+
+bool ErrorAlreadyShown::covers(const QString& message)
+{
+    return !message.isEmpty() && message == alreadyShownError();
+}
+
 void showError(QWidget* parent, const QString& message)
 {
+    if (ErrorAlreadyShown::covers(message))
+        return;
     showOkBox(parent, QMessageBox::Critical, QObject::tr("Text.error"), message);
 }
 

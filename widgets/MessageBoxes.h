@@ -13,6 +13,23 @@ void showError(QWidget* parent, const QString& message);
 void showSuccess(QWidget* parent, const QString& message);
 void showInformation(QWidget* parent, const QString& title, const QString& text);
 
+// While it lives, an error box with this text is not shown: the practitioner
+// has just read the same message in a question of its own (to try again)
+// and declined it. An empty text drops nothing.
+class ErrorAlreadyShown
+{
+public:
+    explicit ErrorAlreadyShown(const QString& message);
+    ~ErrorAlreadyShown();
+    ErrorAlreadyShown(const ErrorAlreadyShown&) = delete;
+    ErrorAlreadyShown& operator=(const ErrorAlreadyShown&) = delete;
+
+    static bool covers(const QString& message);
+
+private:
+    QString m_previous;
+};
+
 // Yes/No questions with No as the default answer: true only when the
 // practitioner chose Yes.
 bool askYesNo(QWidget* parent, const QString& title, const QString& text);

@@ -7,8 +7,11 @@
 #include "support/ControllerOutcome.h"
 #include "support/ServiceTestEnvironment.h"
 #include "support/TestHttpServer.h"
+#include "widgets/MessageBoxes.h"
 
 #include <QJsonObject>
+#include <QMessageBox>
+#include <QTcpServer>
 #include <QtTest>
 
 #include <functional>
@@ -38,6 +41,8 @@ class ResendingCallTest : public QObject
 private slots:
     void refusedTokens_data();
     void refusedTokens();
+    void unreachableServiceToldOnce_data();
+    void unreachableServiceToldOnce();
 };
 
 void ResendingCallTest::refusedTokens_data()
@@ -115,6 +120,45 @@ void ResendingCallTest::refusedTokens()
     // What goes out again carries the token of the new sign-in.
     if (requests > 1)
         QVERIFY(server.requests().last().header("Authorization").endsWith(" " + renewedToken));
+}
+
+void ResendingCallTest::unreachableServiceToldOnce_data()
+{
+    QTest::addColumn<bool>("windowCanAsk");
+    QTest::addColumn<QString>("boxShown");
+    QTest::newRow("try again declined") << true << QStringLiteral("messageBoxTryAgain");
+    QTest::newRow("nobody to ask") << false << QString();
+}
+
+// The caller shows its error box for a failed call; after a declined
+// try-again question that said the same, the practitioner reads it once.
+void ResendingCallTest::unreachableServiceToldOnce()
+{
+    QFETCH(bool, windowCanAsk);
+    QFETCH(QString, boxShown);
+    // A port that nobody listens on any more: the connection is refused.
+    QTcpServer probe;
+    QVERIFY(probe.listen(QHostAddress::LocalHost));
+    const QString closed = QStringLiteral("http://127.0.0.1:%1").arg(probe.serverPort());
+    probe.close();
+    ServiceTestEnvironment environment(closed);
+    SessionRenewal::instance().setAvailable(windowCanAsk);
+    QStringList names;
+    MessageBoxRunner::set([&names](QMessageBox& box) {
+        names << box.objectName();
+        box.reject();
+    });
+
+    const auto result = ControllerOutcome::of([](Controller& c) {
+        QObject::connect(&c, &Controller::onError, [](const QString& message) { showError(nullptr, message); });
+        c.checkUpdates();
+    });
+    SessionRenewal::instance().setAvailable(false);
+    MessageBoxRunner::set({});
+
+    QCOMPARE(result->signalNames, QStringList{QStringLiteral("onError")});
+    QCOMPARE(names.size(), 1);
+    QCOMPARE(names.first(), boxShown);
 }
 
 QTEST_MAIN(ResendingCallTest)
