@@ -1159,7 +1159,7 @@ It is kept on this computer and sent by itself when the service answers again.</
     </message>
     <message>
         <source>Text.recordsTableKeys</source>
-        <translation>Space ticks the record for the analyses, Delete deletes the record.</translation>
+        <translation>Space ticks the record for the analyses, Ctrl+A ticks or unticks them all, Delete deletes the record.</translation>
     </message>
 </context>
 <context>

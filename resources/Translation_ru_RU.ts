@@ -1159,7 +1159,7 @@
     </message>
     <message>
         <source>Text.recordsTableKeys</source>
-        <translation>Пробел отмечает запись для анализов, Delete удаляет запись.</translation>
+        <translation>Пробел отмечает запись для анализов, Ctrl+A отмечает все записи или снимает все отметки, Delete удаляет запись.</translation>
     </message>
 </context>
 <context>

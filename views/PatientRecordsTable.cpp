@@ -13,6 +13,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
+#include <QShortcut>
 #include <QTableView>
 
 PatientRecordsTable::PatientRecordsTable(QWidget* card, QTableView* table, const Patient& patient)
@@ -28,6 +29,13 @@ PatientRecordsTable::PatientRecordsTable(QWidget* card, QTableView* table, const
     // The bin at the end of a row has its key on the focused row.
     keepFocusedRow(m_table);
     actOnFocusedRow(m_table, {QKeySequence::Delete}, [this](const QModelIndex& row) { askToDelete(row); });
+    // The header's box by keyboard: Ctrl+A ticks every record, or unticks
+    // them all when all are ticked.
+    auto* tickAll = new QShortcut(QKeySequence::SelectAll, m_table, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(tickAll, &QShortcut::activated, this, [this] {
+        const int rows = m_model->rowCount();
+        m_model->setAllChecked(rows == 0 || m_model->checkedRecords().size() < rows);
+    });
 }
 
 void PatientRecordsTable::setUpTable()

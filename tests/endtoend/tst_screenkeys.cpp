@@ -115,7 +115,8 @@ void ScreenKeysTest::keyDoesItsJob_data()
     QTest::addColumn<QString>("focus");
     QTest::addColumn<QKeySequence>("key");
     // "dialog:Class", "screen:Class", "focus:name", "reload" (the table's
-    // rows come again) or "row-fewer".
+    // rows come again), "row-fewer" or "ticks-turned" (every row's tick
+    // turned to the other state when all were ticked, else all ticked).
     QTest::addColumn<QString>("outcome");
 
     const auto row = [](const char* screen, const char* focus, const QKeySequence& key, const char* outcome) {
@@ -136,6 +137,7 @@ void ScreenKeysTest::keyDoesItsJob_data()
     row("card", "", QKeySequence::Save, "dialog:QFileDialog");
     row("card", "", Qt::Key_F2, "dialog:FormPatient");
     row("card", "tableView", QKeySequence::Delete, "dialog:QMessageBox");
+    row("card", "tableView", QKeySequence::SelectAll, "ticks-turned");
     for (const char* screen : {"analysis", "comparative"}) {
         row(screen, "", QKeySequence::Print, "dialog:QPrintDialog");
         row(screen, "", QKeySequence::Save, "dialog:QFileDialog");
@@ -171,9 +173,17 @@ void ScreenKeysTest::keyDoesItsJob()
     }
     // The screens without a table (the charts) have rows of no table kind.
     auto* table = shown->findChild<QAbstractItemView*>(QStringLiteral("tableView"));
-    const bool tableOutcome = outcome == QLatin1String("reload") || outcome == QLatin1String("row-fewer");
+    const bool tableOutcome = outcome == QLatin1String("reload") || outcome == QLatin1String("row-fewer") ||
+                              outcome == QLatin1String("ticks-turned");
     QVERIFY(table || !tableOutcome);
     const int rowsBefore = table ? table->model()->rowCount() : 0;
+    const auto ticked = [table] {
+        int count = 0;
+        for (int row = 0; row < table->model()->rowCount(); ++row)
+            count += table->model()->index(row, 0).data(Qt::CheckStateRole).toInt() == Qt::Checked;
+        return count;
+    };
+    const bool allTickedBefore = table && rowsBefore > 0 && ticked() == rowsBefore;
     std::unique_ptr<QSignalSpy> reset;
     if (table)
         reset = std::make_unique<QSignalSpy>(table->model(), &QAbstractItemModel::modelReset);
@@ -200,6 +210,9 @@ void ScreenKeysTest::keyDoesItsJob()
     } else if (outcome == QLatin1String("reload")) {
         QTRY_VERIFY(reset->count() > 0);
         QTRY_VERIFY(settled(shown));
+    } else if (outcome == QLatin1String("ticks-turned")) {
+        QVERIFY(rowsBefore > 0);
+        QTRY_COMPARE(ticked(), allTickedBefore ? 0 : rowsBefore);
     } else {
         QTRY_COMPARE(table->model()->rowCount(), rowsBefore - 1);
     }
