@@ -6,6 +6,7 @@
 #include <QList>
 
 #include <algorithm>
+#include <unistd.h>
 #include <vector>
 
 // What the benchmarks share: the median of their runs, timing, and blocks of
@@ -43,6 +44,22 @@ inline QList<QByteArray> pseudoRandomBlocks(int count, int size, quint32 seed)
 inline QString procFolder(qint64 pid)
 {
     return pid == 0 ? QStringLiteral("/proc/self") : QStringLiteral("/proc/%1").arg(pid);
+}
+
+// The processor time the process has used so far, user and system, in
+// seconds; -1 when it can't be read.
+inline double processorSeconds(qint64 pid = 0)
+{
+    QFile stat(procFolder(pid) + QStringLiteral("/stat"));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    // The command name may hold spaces: the fields counted come after it.
+    const QByteArray line = stat.readAll();
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13)
+        return -1;
+    const double ticks = double(fields[11].toLongLong() + fields[12].toLongLong());
+    return ticks / double(sysconf(_SC_CLK_TCK));
 }
 
 // A line of the process's status such as "VmHWM:  123456 kB", in bytes; -1

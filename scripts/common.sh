@@ -10,7 +10,7 @@ SONVERA_CMAKE_OPTIONS=()
 # What compiling the program and its tests needs.
 SONVERA_BUILD_PACKAGES=(cmake make g++ pkg-config qtbase5-dev qtmultimedia5-dev libqt5charts5-dev
     qttools5-dev qttools5-dev-tools zlib1g-dev libssl-dev
-    libcpp-httplib-dev nlohmann-json3-dev libsqlite3-dev libxlsxwriter-dev)
+    libcpp-httplib-dev nlohmann-json3-dev libsqlite3-dev libxlsxwriter-dev libjemalloc-dev)
 # What running the program needs beyond that (the toolkit's own translations
 # for its dialogs in Russian).
 SONVERA_RUN_PACKAGES=(libqt5multimedia5-plugins qttranslations5-l10n fonts-dejavu-core x11-utils)

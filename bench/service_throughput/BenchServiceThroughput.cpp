@@ -6,6 +6,7 @@
 // machine a single run of either can be off by a factor of two or more.
 // Afterwards the service's data is checked: every patient created is there
 // once, and no upload is lost.
+#include "BenchFigures.h"
 #include "local-service/ServiceClient.h"
 #include "support/LocalServiceProcess.h"
 
@@ -60,6 +61,7 @@ struct RunFigures
     double p50Ms = 0;
     double p99Ms = 0;
     double meanAnswerBytes = 0;
+    double serverMicrosecondsPerRequest = 0; // the server's processor time
     double rate() const { return requests / seconds; }
 };
 
@@ -147,8 +149,10 @@ httplib::Result perform(httplib::Client& client, const Call& call, const httplib
     return client.Post(call.path.c_str(), headers, call.body, call.contentType.c_str());
 }
 
+// `serverPid` is the serving process, whose processor time is counted; 0
+// when it is this one, whose time the clients share.
 RunFigures run(const std::string& host, int port, const std::string& token, const std::vector<Workspace>& spaces,
-               int pass, Written& written)
+               int pass, Written& written, qint64 serverPid)
 {
     RunFigures figures;
     std::vector<std::vector<double>> latencies(Clients);
@@ -197,6 +201,7 @@ RunFigures run(const std::string& host, int port, const std::string& token, cons
     }
     while (ready < Clients)
         std::this_thread::yield();
+    const double serverSecondsBefore = processorSeconds(serverPid);
     const auto start = Clock::now();
     go = true;
     // The service logs a line per request into a pipe read by this thread's
@@ -208,6 +213,7 @@ RunFigures run(const std::string& host, int port, const std::string& token, cons
     for (std::thread& thread : threads)
         thread.join();
     figures.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    const double serverSeconds = processorSeconds(serverPid) - serverSecondsBefore;
 
     std::vector<double> all;
     size_t totalBytes = 0;
@@ -224,6 +230,8 @@ RunFigures run(const std::string& host, int port, const std::string& token, cons
     figures.p99Ms = all[std::min(all.size() - 1, all.size() * 99 / 100)];
     const int answered = figures.requests - figures.failures;
     figures.meanAnswerBytes = answered > 0 ? double(totalBytes) / answered : 0;
+    if (serverPid != 0)
+        figures.serverMicrosecondsPerRequest = serverSeconds * 1e6 / figures.requests;
     return figures;
 }
 
@@ -298,7 +306,8 @@ int main(int argc, char* argv[])
     const std::string token = setup.token().toStdString();
     Written written;
     Written discarded; // what the bare server was sent
-    std::vector<RunFigures> served{run(url.host().toStdString(), url.port(), token, spaces, 0, written)};
+    std::vector<RunFigures> served{
+        run(url.host().toStdString(), url.port(), token, spaces, 0, written, service.processId())};
 
     // The bare server: the same library, a pool as large as the clients, no
     // handler work at all, answering the mean size of the first pass.
@@ -318,12 +327,14 @@ int main(int argc, char* argv[])
     std::vector<RunFigures> baseline;
     for (int pass = 0; pass < Passes; ++pass) {
         if (pass > 0)
-            served.push_back(run(url.host().toStdString(), url.port(), token, spaces, pass, written));
-        baseline.push_back(run("127.0.0.1", barePort, token, spaces, pass, discarded));
-        std::printf("pass %d: sonvera %.0f requests/s (p50 %.2f ms, p99 %.2f ms), bare server %.0f requests/s (p50 "
-                    "%.2f ms, p99 %.2f ms)\n",
-                    pass + 1, served.back().rate(), served.back().p50Ms, served.back().p99Ms, baseline.back().rate(),
-                    baseline.back().p50Ms, baseline.back().p99Ms);
+            served.push_back(
+                run(url.host().toStdString(), url.port(), token, spaces, pass, written, service.processId()));
+        baseline.push_back(run("127.0.0.1", barePort, token, spaces, pass, discarded, 0));
+        std::printf("pass %d: sonvera %.0f requests/s (p50 %.2f ms, p99 %.2f ms, %.0f us of processor time a request), "
+                    "bare server %.0f requests/s (p50 %.2f ms, p99 %.2f ms)\n",
+                    pass + 1, served.back().rate(), served.back().p50Ms, served.back().p99Ms,
+                    served.back().serverMicrosecondsPerRequest, baseline.back().rate(), baseline.back().p50Ms,
+                    baseline.back().p99Ms);
     }
     bare.stop();
     listener.join();

@@ -32,6 +32,7 @@ public:
     // What the service has logged so far (one line per request).
     QString log();
     int exitCode() const { return m_process.exitCode(); }
+    qint64 processId() const { return m_process.processId(); }
 
     static QString programPath();
 
