@@ -138,9 +138,11 @@ httplib::Server::Handler ServiceRouter::wrap(Access access, Endpoint endpoint, U
             const auto work = [&] { return endpoint(apiRequest); };
             ApiResponse answer;
             if (unit == Unit::Write) {
-                const ConnectionPool::WriterLease writer(m_pool);
+                ConnectionPool::GroupedWrite writer(m_pool);
                 apiRequest.moveTo(writer.db());
                 answer = runAsUnit(writer.db(), unit, work);
+                if (!writer.finish() && answer.status < 400)
+                    throw DatabaseError("the write transaction did not commit");
             } else {
                 answer = runAsUnit(db, unit, work);
             }

@@ -12,6 +12,8 @@
 
 namespace localservice {
 
+struct WriteGroup;
+
 // Lends connections to the server's threads: each request works on one of
 // its own, so requests of different accounts no longer wait for each other.
 // Connections are opened when first needed and kept for the next request;
@@ -42,25 +44,44 @@ public:
     };
 
     Lease lease();
+    std::size_t writersWaiting() { return m_writerTurn.waiting(); }
 
     // The one connection kept for the endpoints that write, in the writers'
     // turn: as no other connection writes meanwhile (they wait for the same
     // turn), its cached pages stay valid from one write to the next, where a
     // connection of the pool finds them dropped by every other's commit.
-    class WriterLease
+    //
+    // Units of work that queue for the turn share one transaction: a unit
+    // whose successor is already waiting hands the turn over with the
+    // transaction open, and the last of them commits for all. Each unit's
+    // own work is kept or undone on its own (a savepoint, which the caller
+    // opens); what they share is the commit, so that the pages several of
+    // them change are written to the log once, and readers find their cached
+    // pages dropped once for the whole group.
+    class GroupedWrite
     {
     public:
-        explicit WriterLease(ConnectionPool& pool);
-        // Rolls back what was left open, then gives the turn back.
-        ~WriterLease();
-        WriterLease(const WriterLease&) = delete;
-        WriterLease& operator=(const WriterLease&) = delete;
+        explicit GroupedWrite(ConnectionPool& pool);
+        // Finishes as finish() does, without waiting for the group's commit:
+        // a unit that ends by an exception has nothing of its own to store.
+        ~GroupedWrite();
+        GroupedWrite(const GroupedWrite&) = delete;
+        GroupedWrite& operator=(const GroupedWrite&) = delete;
 
-        // Its write transactions don't wait for the turn: the lease holds it.
+        // Its transaction is open: the caller's transactions nest in it.
         Database& db() const { return *m_pool.m_writer; }
 
+        // Ends the unit: hands the turn to the next unit, or commits the
+        // group. Returns once the group is committed, true when it was; false
+        // when the commit failed and nothing of the group was stored.
+        bool finish();
+
     private:
+        void handOverOrCommit();
+
         ConnectionPool& m_pool;
+        std::shared_ptr<WriteGroup> m_group;
+        bool m_finished = false;
     };
 
 private:
@@ -76,6 +97,9 @@ private:
     std::mutex m_mutex;
     std::vector<std::unique_ptr<Database>> m_idle;
     std::unique_ptr<Database> m_writer; // opened in the first writer's turn
+    // The group whose transaction is open on m_writer; only the turn's
+    // holder touches it.
+    std::shared_ptr<WriteGroup> m_openGroup;
 };
 
 } // namespace localservice

@@ -2,7 +2,7 @@
 
 namespace localservice {
 
-void WriterTurn::lock()
+void WriterTurn::take(bool joinsGroup)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
     if (!m_taken && m_waiting.empty()) {
@@ -10,8 +10,21 @@ void WriterTurn::lock()
         return;
     }
     Waiter waiter;
+    waiter.joinsGroup = joinsGroup;
     m_waiting.push_back(&waiter);
     waiter.wake.wait(lock, [&waiter] { return waiter.turn; });
+}
+
+bool WriterTurn::nextJoinsGroup()
+{
+    std::lock_guard<std::mutex> guard(m_mutex);
+    return !m_waiting.empty() && m_waiting.front()->joinsGroup;
+}
+
+std::size_t WriterTurn::waiting()
+{
+    std::lock_guard<std::mutex> guard(m_mutex);
+    return m_waiting.size();
 }
 
 void WriterTurn::unlock()

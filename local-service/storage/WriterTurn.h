@@ -1,6 +1,7 @@
 #pragma once
 
 #include <condition_variable>
+#include <cstddef>
 #include <deque>
 #include <mutex>
 
@@ -16,15 +17,27 @@ namespace localservice {
 class WriterTurn
 {
 public:
-    void lock();
+    void lock() { take(false); }
     void unlock();
+
+    // The turn of a request's unit of work, which may go on in the open
+    // transaction of the units before it (ConnectionPool::GroupedWrite).
+    void lockJoiningGroup() { take(true); }
+    // True when the next in line takes the turn with lockJoiningGroup(): the
+    // holder may then hand the turn over with its transaction still open.
+    bool nextJoinsGroup();
+    // How many wait for the turn.
+    std::size_t waiting();
 
 private:
     struct Waiter
     {
         std::condition_variable wake;
         bool turn = false;
+        bool joinsGroup = false;
     };
+
+    void take(bool joinsGroup);
 
     std::mutex m_mutex;
     bool m_taken = false;

@@ -10,7 +10,9 @@
 
 #include <QtTest>
 
+#include <atomic>
 #include <future>
+#include <sqlite3.h>
 
 class TestServiceWriters : public QObject
 {
@@ -24,6 +26,8 @@ private slots:
     void removedSamplesArePurgedInRounds_data();
     void removedSamplesArePurgedInRounds();
     void committedWritesReachTheDatabaseFile();
+    void queuedWritesShareACommit_data();
+    void queuedWritesShareACommit();
 
 private:
     LocalServiceProcess m_service;
@@ -206,6 +210,111 @@ void TestServiceWriters::committedWritesReachTheDatabaseFile()
     // commits may still wait in it; most of them must have reached the file.
     QTRY_VERIFY2_WITH_TIMEOUT(QFileInfo(path).size() > 32 * qint64(payload.size()),
                               qPrintable(QStringLiteral("the file holds %1 bytes").arg(QFileInfo(path).size())), 20000);
+}
+
+namespace {
+
+int countCommit(void* commits)
+{
+    ++*static_cast<std::atomic<int>*>(commits);
+    return 0; // go on with the commit
+}
+
+} // namespace
+
+void TestServiceWriters::queuedWritesShareACommit_data()
+{
+    // What each unit does after adding its row, in the order they queue:
+    // "keep", "refuse" (its savepoint undone, as a refusal's is), "throw",
+    // "lose" (the whole transaction rolled back, as a full disk does), or
+    // "apart": a writer on a connection of its own, which no group joins.
+    QTest::addColumn<QStringList>("units");
+    QTest::addColumn<QList<bool>>("told");   // what finish() says; a thrower is not told
+    QTest::addColumn<QStringList>("stored"); // rows of the units, "u0".. in order
+    QTest::addColumn<int>("commits");        // on the connection the groups share
+    QTest::newRow("queued units commit once")
+        << QStringList{"keep", "keep", "keep", "keep"} << QList<bool>{true, true, true, true}
+        << QStringList{"u0", "u1", "u2", "u3"} << 1;
+    QTest::newRow("a writer apart ends the group before it")
+        << QStringList{"keep", "apart", "keep"} << QList<bool>{true, true, true} << QStringList{"u0", "u1", "u2"} << 2;
+    QTest::newRow("a refused unit stores nothing of its own")
+        << QStringList{"keep", "refuse", "keep"} << QList<bool>{true, true, true} << QStringList{"u0", "u2"} << 1;
+    QTest::newRow("a unit that throws stores nothing, the others are kept")
+        << QStringList{"keep", "throw", "keep"} << QList<bool>{true, false, true} << QStringList{"u0", "u2"} << 1;
+    QTest::newRow("a lost transaction is told to its units, the next unit starts afresh")
+        << QStringList{"keep", "lose", "keep"} << QList<bool>{false, false, true} << QStringList{"u2"} << 1;
+}
+
+void TestServiceWriters::queuedWritesShareACommit()
+{
+    QFETCH(QStringList, units);
+    QFETCH(QList<bool>, told);
+    QFETCH(QStringList, stored);
+    QFETCH(int, commits);
+    QTemporaryDir folder;
+    const std::string path = folder.filePath(QStringLiteral("grouped.db")).toStdString();
+    localservice::ConnectionPool pool(path);
+    pool.lease().db().execute("CREATE TABLE rows (name TEXT)");
+    std::atomic<int> commitCount{0};
+
+    // A writer of the pool's holds the turn until every unit waits behind it.
+    const localservice::ConnectionPool::Lease holder = pool.lease();
+    auto holding = std::make_unique<localservice::Database::Transaction>(holder.db());
+    std::vector<std::future<int>> results; // 1 stored, 0 not, -1 threw
+    std::vector<bool> visibleAfterFinish(size_t(units.size()), false);
+    for (int i = 0; i < units.size(); ++i) {
+        results.push_back(std::async(std::launch::async, [&, i] {
+            const std::string name = "u" + std::to_string(i);
+            try {
+                if (units[i] == QLatin1String("apart")) {
+                    const localservice::ConnectionPool::Lease own = pool.lease();
+                    localservice::Database::Transaction apart(own.db());
+                    own.db().prepare("INSERT INTO rows VALUES (?)").bind(1, name).run();
+                    apart.commit();
+                    visibleAfterFinish[size_t(i)] = true;
+                    return 1;
+                }
+                localservice::ConnectionPool::GroupedWrite write(pool);
+                sqlite3_commit_hook(write.db().handle(), countCommit, &commitCount);
+                {
+                    localservice::Database::Transaction unit(write.db());
+                    write.db().prepare("INSERT INTO rows VALUES (?)").bind(1, name).run();
+                    if (units[i] == QLatin1String("throw"))
+                        throw std::runtime_error("the unit failed");
+                    if (units[i] == QLatin1String("lose"))
+                        write.db().execute("ROLLBACK");
+                    else if (units[i] != QLatin1String("refuse"))
+                        unit.commit();
+                }
+                const bool committed = write.finish();
+                // Once told, another connection finds the unit's row.
+                localservice::Database reader(path);
+                localservice::Statement row = reader.prepare("SELECT 1 FROM rows WHERE name = ?");
+                row.bind(1, name);
+                visibleAfterFinish[size_t(i)] = row.step();
+                return committed ? 1 : 0;
+            } catch (const std::runtime_error&) {
+                return -1;
+            }
+        }));
+        QTRY_COMPARE(pool.writersWaiting(), size_t(i + 1));
+    }
+    holding->commit();
+    holding.reset();
+
+    QStringList found;
+    for (int i = 0; i < units.size(); ++i) {
+        const int result = results[size_t(i)].get();
+        QCOMPARE(result, units[i] == QLatin1String("throw") ? -1 : int(told[i]));
+        if (stored.contains(QStringLiteral("u%1").arg(i)))
+            QVERIFY2(visibleAfterFinish[size_t(i)], qPrintable(units[i]));
+    }
+    localservice::Database reader(path);
+    localservice::Statement rows = reader.prepare("SELECT name FROM rows ORDER BY name");
+    while (rows.step())
+        found.append(QString::fromStdString(rows.text(0)));
+    QCOMPARE(found, stored);
+    QCOMPARE(commitCount.load(), commits);
 }
 
 QTEST_GUILESS_MAIN(TestServiceWriters)
