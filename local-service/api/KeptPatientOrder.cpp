@@ -1,6 +1,7 @@
 #include "api/KeptPatientOrder.h"
 
 #include "api/PatientRepository.h"
+#include "http/JsonText.h"
 #include "storage/Database.h"
 #include "storage/KeySet.h"
 
@@ -60,16 +61,19 @@ std::vector<std::int64_t> pageKeys(const std::vector<std::int64_t>& order, const
     return page;
 }
 
-nlohmann::json patientsWithKeys(Database& db, std::int64_t accountId, const std::vector<std::int64_t>& keys)
+std::vector<std::string> patientsWithKeys(Database& db, std::int64_t accountId, const std::vector<std::int64_t>& keys)
 {
-    nlohmann::json patients = nlohmann::json::array();
+    std::vector<std::string> patients;
     Statement row = db.prepare(
         ("SELECT " + std::string(PatientColumns) + " FROM patients p WHERE p.search_key = ?1 AND p.account_id = ?2")
             .c_str());
     for (const std::int64_t key : keys) {
         row.bind(1, key).bind(2, accountId);
-        if (row.step())
-            patients.push_back(patientJson(row));
+        if (row.step()) {
+            JsonText patient;
+            writePatient(patient, row);
+            patients.push_back(patient.take());
+        }
         row.reset();
     }
     return patients;

@@ -3,7 +3,6 @@
 #include "storage/KeyListCache.h"
 
 #include <cstdint>
-#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -30,7 +29,7 @@ KeyListCache::Keys keptPatientOrder(Database& db, std::int64_t accountId, std::i
 std::vector<std::int64_t> pageKeys(const std::vector<std::int64_t>& order, const KeySet* matches, std::int64_t skip,
                                    std::int64_t count, bool fromEnd);
 
-// The account's patients with these keys, in the order of the keys.
-nlohmann::json patientsWithKeys(Database& db, std::int64_t accountId, const std::vector<std::int64_t>& keys);
+// The JSON of the account's patients with these keys, in the order of the keys.
+std::vector<std::string> patientsWithKeys(Database& db, std::int64_t accountId, const std::vector<std::int64_t>& keys);
 
 } // namespace localservice

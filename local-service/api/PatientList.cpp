@@ -4,6 +4,7 @@
 #include "api/PatientApi.h"
 #include "api/PatientRepository.h"
 #include "http/ApiError.h"
+#include "http/JsonText.h"
 #include "storage/Clock.h"
 #include "storage/Database.h"
 #include "storage/KeySet.h"
@@ -300,10 +301,10 @@ PagePlace placeOf(const ListQuery& query, const Matches& matches)
 // A page read along the order's index from whichever end is nearer, so the
 // first and the last pages cost the same however long the list is. A few
 // matches of a search are sorted by themselves instead.
-nlohmann::json pageAlongIndex(Database& db, const Account& account, const ListQuery& query, const Matches& matches,
-                              const PagePlace& place)
+std::vector<std::string> pageAlongIndex(Database& db, const Account& account, const ListQuery& query,
+                                        const Matches& matches, const PagePlace& place)
 {
-    nlohmann::json data = nlohmann::json::array();
+    std::vector<std::string> data;
     const bool sortMatches = matches.keys.has_value();
     const std::string filter = sortMatches
                                    ? " AND " + std::string(matches.keyColumn) + " IN (SELECT value FROM json_each(?2))"
@@ -322,8 +323,11 @@ nlohmann::json pageAlongIndex(Database& db, const Account& account, const ListQu
     else if (!query.searchColumn.empty() && !matches.inKeySet)
         rows.bind(2, query.needle);
     rows.bind(3, place.rowCount).bind(4, place.fromEnd ? place.offsetFromEnd : place.offset);
-    while (rows.step())
-        data.push_back(patientJson(rows));
+    while (rows.step()) {
+        JsonText patient;
+        writePatient(patient, rows);
+        data.push_back(patient.take());
+    }
     if (place.fromEnd)
         std::reverse(data.begin(), data.end());
     return data;
@@ -350,12 +354,12 @@ KeyListCache::Keys keptOrderFor(Database& db, const Account& account, const Acco
     return keptPatientOrder(db, account.id, list.version, orderClause(query.order, false, false), worthReading);
 }
 
-nlohmann::json pageOf(Database& db, const Account& account, const AccountList& list, const ListQuery& query,
-                      const Matches& matches)
+std::vector<std::string> pageOf(Database& db, const Account& account, const AccountList& list, const ListQuery& query,
+                                const Matches& matches)
 {
     const PagePlace place = placeOf(query, matches);
     if (place.rowCount == 0)
-        return nlohmann::json::array();
+        return {};
     const KeyListCache::Keys order = keptOrderFor(db, account, list, query, matches, place);
     if (!order)
         return pageAlongIndex(db, account, query, matches, place);
@@ -382,9 +386,14 @@ ApiResponse filterPatients(ApiRequest& request)
     Database::Transaction snapshot(db, Database::Transaction::Mode::Read);
     const AccountList list = accountListOf(db, request.account());
     const Matches matches = matchesOf(db, request.account(), list, query);
-    nlohmann::json data = pageOf(db, request.account(), list, query, matches);
+    const std::vector<std::string> patients = pageOf(db, request.account(), list, query, matches);
     snapshot.commit();
-    return ApiResponse::json({{"pages", (matches.total + query.size - 1) / query.size}, {"data", std::move(data)}});
+    JsonText answer;
+    answer.beginObject().key("data").beginArray();
+    for (const std::string& patient : patients)
+        answer.written(patient);
+    answer.endArray().key("pages").number((matches.total + query.size - 1) / query.size).endObject();
+    return ApiResponse::jsonText(answer.take());
 }
 
 } // namespace localservice

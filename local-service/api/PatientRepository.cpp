@@ -2,6 +2,7 @@
 
 #include "http/ApiError.h"
 #include "http/ApiRequest.h"
+#include "http/JsonText.h"
 #include "http/Messages.h"
 #include "signal/SyntheticRecording.h"
 #include "storage/Clock.h"
@@ -28,27 +29,35 @@ const char* const PatientColumns =
     "p.id, p.name, p.birth_date, p.gender, p.notes, p.phone, p.device_id IS NOT NULL, p.device_enabled, "
     "p.command, p.command_complete, p.last_record_at";
 
-nlohmann::json patientJson(const Statement& row)
+void writePatient(JsonText& out, const Statement& row)
 {
     const std::string birthDate = row.text(2);
     const std::optional<CalendarDate> birth = parseIsoDate(birthDate);
-    nlohmann::json patient = {
-        {"id", row.text(0)},
-        {"name", row.text(1)},
-        {"birthDate", birthDate},
-        {"gender", row.text(3)},
-        {"notes", row.text(4)},
-        {"phone", row.text(5)},
-        {"age", birth ? yearsBetween(*birth, localDate(currentTimeMs())) : 0},
-        {"hasDevices", row.integer(6) != 0},
-        {"isEnabled", row.integer(7) != 0},
-        {"command", row.text(8)},
-        {"isComplete", row.integer(9) != 0},
-        {"lastRecordAt", nullptr},
-    };
-    if (!row.isNull(10))
-        patient["lastRecordAt"] = formatLocalDateTime(row.integer(10));
-    return patient;
+    out.beginObject();
+    out.key("age").number(birth ? yearsBetween(*birth, localDate(currentTimeMs())) : 0);
+    out.key("birthDate").string(birthDate);
+    out.key("command").string(row.text(8));
+    out.key("gender").string(row.text(3));
+    out.key("hasDevices").boolean(row.integer(6) != 0);
+    out.key("id").string(row.text(0));
+    out.key("isComplete").boolean(row.integer(9) != 0);
+    out.key("isEnabled").boolean(row.integer(7) != 0);
+    out.key("lastRecordAt");
+    if (row.isNull(10))
+        out.null();
+    else
+        out.string(formatLocalDateTime(row.integer(10)));
+    out.key("name").string(row.text(1));
+    out.key("notes").string(row.text(4));
+    out.key("phone").string(row.text(5));
+    out.endObject();
+}
+
+nlohmann::json patientJson(const Statement& row)
+{
+    JsonText text;
+    writePatient(text, row);
+    return nlohmann::json::parse(text.text());
 }
 
 nlohmann::json ownedPatient(Database& db, const Account& account, const std::string& patientId)
@@ -86,23 +95,31 @@ std::vector<StoredRecord> patientRecords(Database& db, const std::string& patien
     return records;
 }
 
+const char* const RecordColumns = "r.id, r.patient_id, r.doctor_name, r.recorded_at, r.editable, r.sensor_id, "
+                                  "EXISTS (SELECT 1 FROM intensities i WHERE i.record_id = r.id)";
+
+void writeRecord(JsonText& out, const Statement& row)
+{
+    out.beginObject();
+    out.key("doctorName").string(row.text(2));
+    out.key("editable").boolean(row.integer(4) != 0);
+    out.key("id").string(row.text(0));
+    out.key("patientId").string(row.text(1));
+    out.key("questionnaire").boolean(row.integer(6) != 0);
+    out.key("recordedAt").string(formatLocalDateTime(row.integer(3)));
+    out.key("sensorId").string(row.text(5));
+    out.endObject();
+}
+
 nlohmann::json recordJson(Database& db, const std::string& recordId)
 {
-    Statement query =
-        db.prepare("SELECT r.id, r.patient_id, r.doctor_name, r.recorded_at, r.editable, r.sensor_id, "
-                   "EXISTS (SELECT 1 FROM intensities i WHERE i.record_id = r.id) FROM records r WHERE r.id = ?");
+    Statement query = db.prepare((std::string("SELECT ") + RecordColumns + " FROM records r WHERE r.id = ?").c_str());
     query.bind(1, recordId);
     if (!query.step())
         throw ApiError(404, "recordNotFound", {recordId});
-    return {
-        {"id", query.text(0)},
-        {"patientId", query.text(1)},
-        {"doctorName", query.text(2)},
-        {"recordedAt", formatLocalDateTime(query.integer(3))},
-        {"editable", query.integer(4) != 0},
-        {"sensorId", query.text(5)},
-        {"questionnaire", query.integer(6) != 0},
-    };
+    JsonText text;
+    writeRecord(text, query);
+    return nlohmann::json::parse(text.text());
 }
 
 namespace {

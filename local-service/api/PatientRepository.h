@@ -8,13 +8,15 @@
 namespace localservice {
 
 class Database;
+class JsonText;
 class Statement;
 struct Account;
 
-// The columns every patient query selects, in the order patientJson reads.
+// The columns every patient query selects, in the order writePatient reads.
 extern const char* const PatientColumns;
 
 // A patient row (selected with PatientColumns) in the form the client reads.
+void writePatient(JsonText& out, const Statement& row);
 nlohmann::json patientJson(const Statement& row);
 
 // The patient's JSON, or a 404 when it is not one of the account's patients.
@@ -34,7 +36,10 @@ struct StoredRecord
 std::vector<StoredRecord> patientRecords(Database& db, const std::string& patientId,
                                          const std::vector<std::string>& recordIds, bool withSamples);
 
-// A record in the form the client reads.
+// The columns of a record in the form the client reads, from records r.
+extern const char* const RecordColumns;
+// A record row (selected with RecordColumns) in the form the client reads.
+void writeRecord(JsonText& out, const Statement& row);
 nlohmann::json recordJson(Database& db, const std::string& recordId);
 
 // Remote devices report their commands a while after they were sent; a

@@ -2,6 +2,7 @@
 
 #include "api/PatientRepository.h"
 #include "http/ApiError.h"
+#include "http/JsonText.h"
 #include "http/ServiceRouter.h"
 #include "signal/SpectrumCache.h"
 #include "signal/WavFormat.h"
@@ -27,24 +28,16 @@ ApiResponse listRecords(ApiRequest& request)
     requireOwnedPatient(request.db(), request.account(), patientId);
     // One query for the whole list, each row in the form recordJson gives.
     Statement query = request.db().prepare(
-        "SELECT r.id, r.doctor_name, r.recorded_at, r.editable, r.sensor_id, "
-        "EXISTS (SELECT 1 FROM intensities i WHERE i.record_id = r.id) FROM records r WHERE r.patient_id = ? "
-        "ORDER BY r.recorded_at, r.id");
+        (std::string("SELECT ") + RecordColumns + " FROM records r WHERE r.patient_id = ? ORDER BY r.recorded_at, r.id")
+            .c_str());
     query.bind(1, patientId);
-    nlohmann::json records = nlohmann::json::array();
-    while (query.step()) {
-        records.push_back({
-            {"id", query.text(0)},
-            {"patientId", patientId},
-            {"doctorName", query.text(1)},
-            {"recordedAt", formatLocalDateTime(query.integer(2))},
-            {"editable", query.integer(3) != 0},
-            {"sensorId", query.text(4)},
-            {"questionnaire", query.integer(5) != 0},
-        });
-    }
+    JsonText records;
+    records.beginArray();
+    while (query.step())
+        writeRecord(records, query);
+    records.endArray();
     snapshot.commit();
-    return ApiResponse::json(records);
+    return ApiResponse::jsonText(records.take());
 }
 
 ApiResponse uploadRecord(ApiRequest& request)

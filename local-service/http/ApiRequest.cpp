@@ -13,6 +13,11 @@ ApiResponse ApiResponse::json(const nlohmann::json& value, int status)
     return {status, value.dump(), "application/json", {}};
 }
 
+ApiResponse ApiResponse::jsonText(std::string json, int status)
+{
+    return {status, std::move(json), "application/json", {}};
+}
+
 ApiResponse ApiResponse::text(std::string body)
 {
     return {200, std::move(body), "text/plain; charset=utf-8", {}};

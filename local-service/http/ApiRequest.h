@@ -27,6 +27,8 @@ struct ApiResponse
     httplib::Headers headers;
 
     static ApiResponse json(const nlohmann::json& value, int status = 200);
+    // JSON written already, as by JsonText.
+    static ApiResponse jsonText(std::string json, int status = 200);
     static ApiResponse text(std::string body);
     // The answer of calls whose body the client ignores.
     static ApiResponse ok();
