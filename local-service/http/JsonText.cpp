@@ -13,32 +13,17 @@ void JsonText::beforeValue()
     m_afterValue = true;
 }
 
-JsonText& JsonText::beginObject()
+JsonText& JsonText::open(char bracket)
 {
     beforeValue();
-    m_text += '{';
+    m_text += bracket;
     m_afterValue = false;
     return *this;
 }
 
-JsonText& JsonText::endObject()
+JsonText& JsonText::close(char bracket)
 {
-    m_text += '}';
-    m_afterValue = true;
-    return *this;
-}
-
-JsonText& JsonText::beginArray()
-{
-    beforeValue();
-    m_text += '[';
-    m_afterValue = false;
-    return *this;
-}
-
-JsonText& JsonText::endArray()
-{
-    m_text += ']';
+    m_text += bracket;
     m_afterValue = true;
     return *this;
 }

@@ -13,10 +13,10 @@ namespace localservice {
 class JsonText
 {
 public:
-    JsonText& beginObject();
-    JsonText& endObject();
-    JsonText& beginArray();
-    JsonText& endArray();
+    JsonText& beginObject() { return open('{'); }
+    JsonText& endObject() { return close('}'); }
+    JsonText& beginArray() { return open('['); }
+    JsonText& endArray() { return close(']'); }
     JsonText& key(std::string_view name);
 
     // Text that is not UTF-8 throws the error dump() throws for it.
@@ -32,6 +32,8 @@ public:
 
 private:
     void beforeValue();
+    JsonText& open(char bracket);
+    JsonText& close(char bracket);
 
     std::string m_text;
     bool m_afterValue = false;
