@@ -361,12 +361,13 @@ int main(int argc, char* argv[])
         bareFailures += baseline[size_t(pass)].failures;
     }
     std::printf("service throughput, %d clients on reused connections, %d passes of %d requests of the client's mix, "
-                "medians: sonvera %.0f requests/s (p50 %.2f ms, p99 %.2f ms), baseline bare server with a fixed "
+                "medians: sonvera %.0f requests/s (p50 %.2f ms, p99 %.2f ms, %.0f us of processor time a request), "
+                "baseline bare server with a fixed "
                 "%.0f-byte answer %.0f requests/s (p50 %.2f ms, p99 %.2f ms), ratio %.2f (goal >= %.1f); non-2xx "
                 "answers %d (goal 0); consistency %s\n",
                 Clients, Passes, sonvera.requests, sonvera.rate(), sonvera.p50Ms, sonvera.p99Ms,
-                served.front().meanAnswerBytes, bareMedian.rate(), bareMedian.p50Ms, bareMedian.p99Ms,
-                sonvera.rate() / bareMedian.rate(), Goal, failures,
+                sonvera.serverMicrosecondsPerRequest, served.front().meanAnswerBytes, bareMedian.rate(),
+                bareMedian.p50Ms, bareMedian.p99Ms, sonvera.rate() / bareMedian.rate(), Goal, failures,
                 problem.isEmpty() ? "every created patient listed once, no upload lost" : qPrintable(problem));
     return problem.isEmpty() && failures == 0 && bareFailures == 0 ? 0 : 1;
 }
